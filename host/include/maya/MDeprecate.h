@@ -1,0 +1,3 @@
+#pragma once
+
+#define OPENMAYA_DEPRECATED(version, message) [[deprecated(message)]]

@@ -1,0 +1,10 @@
+#include "HostState.h"
+
+namespace mayahost {
+
+HostState& hostState() {
+    static HostState state;
+    return state;
+}
+
+}  // namespace mayahost
