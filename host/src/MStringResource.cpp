@@ -28,7 +28,9 @@ MStringResourceId::MStringResourceId(const MStringResourceId& other)
     : fData(new Data(*other.fData)) {}
 
 MStringResourceId& MStringResourceId::operator=(const MStringResourceId& other) {
-    *fData = *other.fData;
+    if (this != &other) {
+        *fData = *other.fData;
+    }
     return *this;
 }
 
