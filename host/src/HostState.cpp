@@ -2,6 +2,13 @@
 
 namespace mayahost {
 
+HostState::HostState() : types(arena), scene(arena, types, graph, refresh) {}
+
+HostState::~HostState() {
+    // Capture threads must be joined before their std::thread objects go away.
+    scene.clear(false);
+}
+
 HostState& hostState() {
     static HostState state;
     return state;

@@ -3,12 +3,23 @@
 // The stand-in host's process-wide state. One instance lives in the host library, so the
 // embedder and every plug-in module it loads see the same scene.
 
+#include <mayahost/HostControl.h>
+
 #include <deque>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "Arena.h"
+#include "CallbackTable.h"
+#include "Graph.h"
+#include "MelRunner.h"
+#include "RefreshBoard.h"
+#include "Scene.h"
+#include "TypeRegistry.h"
 
 namespace mayahost {
 
@@ -24,14 +35,40 @@ struct IdleQueue {
 };
 
 struct ErrorLog {
-    std::mutex mutex;  // errors are shown from any host thread; guards shown
+    std::mutex mutex;  // texts are shown from any host thread; guards the three lists
     std::vector<std::string> shown;
+    std::vector<std::string> warnings;
+    std::vector<std::string> infos;
+};
+
+struct FaultSwitches {
+    std::mutex mutex;  // main thread arms and consumes; guards armed
+    std::set<HostCall> armed;
+
+    // True once after failNext(call).
+    bool take(HostCall call) {
+        std::lock_guard<std::mutex> lock(mutex);
+        return armed.erase(call) != 0;
+    }
 };
 
 struct HostState {
+    HostState();
+    ~HostState();
+    HostState(const HostState&) = delete;
+    HostState& operator=(const HostState&) = delete;
+
+    Arena arena;  // first member: records outlive everything that points at them
     StringTable strings;
     IdleQueue idle;
     ErrorLog errors;
+    FaultSwitches faults;
+    TypeRegistry types;
+    Graph graph;
+    RefreshBoard refresh;
+    Scene scene;
+    MelRunner mel;
+    CallbackTable callbacks;
 };
 
 HostState& hostState();

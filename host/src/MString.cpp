@@ -1,4 +1,5 @@
 #include <maya/MString.h>
+#include <maya/MStringArray.h>
 
 #include <sstream>
 
@@ -94,6 +95,26 @@ const char* MString::asChar() const {
 }
 unsigned int MString::length() const {
     return static_cast<unsigned int>(fText.size());
+}
+
+MStatus MString::split(char delimiter, MStringArray& output) const {
+    // Maya drops empty pieces: "a,,b" gives "a" and "b".
+    output.clear();
+    std::string piece;
+    for (char c : fText) {
+        if (c == delimiter) {
+            if (!piece.empty()) {
+                output.append(MString(piece.c_str()));
+                piece.clear();
+            }
+        } else {
+            piece += c;
+        }
+    }
+    if (!piece.empty()) {
+        output.append(MString(piece.c_str()));
+    }
+    return MStatus::kSuccess;
 }
 
 std::ostream& operator<<(std::ostream& os, const MString& str) {

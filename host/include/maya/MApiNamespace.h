@@ -25,12 +25,13 @@
 
 // clang-format off
 OPENMAYA_MAJOR_NAMESPACE_OPEN
-class MAnimControl;
 class MAngle;
+class MAnimControl;
 class MAnimCurveChange;
 class MArgList;
 class MArrayDataBuilder;
 class MArrayDataHandle;
+class MCacheSchema;
 class MCallbackIdArray;
 class MCharBuffer;
 class MCommandResult;
@@ -54,6 +55,8 @@ class MFnPlugin;
 class MGlobal;
 class MIntArray;
 class MMessage;
+class MNodeCacheDisablingInfo;
+class MNodeCacheSetupInfo;
 class MObject;
 class MObjectArray;
 class MPlug;
@@ -74,17 +77,24 @@ class MStringResourceId;
 class MSyntax;
 class MTime;
 class MTimeArray;
+class MTimeRange;
 class MTransformationMatrix;
 class MTypeId;
 class MVector;
+// Opaque parts of the stand-in behind the API classes; never named by plug-in code.
+namespace hostimpl {
+class HostObject;
+struct HostAccess;
+}  // namespace hostimpl
 OPENMAYA_NAMESPACE_CLOSE
 
-using Autodesk::Maya::OpenMaya20220000::MAnimControl;
 using Autodesk::Maya::OpenMaya20220000::MAngle;
+using Autodesk::Maya::OpenMaya20220000::MAnimControl;
 using Autodesk::Maya::OpenMaya20220000::MAnimCurveChange;
 using Autodesk::Maya::OpenMaya20220000::MArgList;
 using Autodesk::Maya::OpenMaya20220000::MArrayDataBuilder;
 using Autodesk::Maya::OpenMaya20220000::MArrayDataHandle;
+using Autodesk::Maya::OpenMaya20220000::MCacheSchema;
 using Autodesk::Maya::OpenMaya20220000::MCallbackIdArray;
 using Autodesk::Maya::OpenMaya20220000::MCharBuffer;
 using Autodesk::Maya::OpenMaya20220000::MCommandResult;
@@ -108,6 +118,8 @@ using Autodesk::Maya::OpenMaya20220000::MFnPlugin;
 using Autodesk::Maya::OpenMaya20220000::MGlobal;
 using Autodesk::Maya::OpenMaya20220000::MIntArray;
 using Autodesk::Maya::OpenMaya20220000::MMessage;
+using Autodesk::Maya::OpenMaya20220000::MNodeCacheDisablingInfo;
+using Autodesk::Maya::OpenMaya20220000::MNodeCacheSetupInfo;
 using Autodesk::Maya::OpenMaya20220000::MObject;
 using Autodesk::Maya::OpenMaya20220000::MObjectArray;
 using Autodesk::Maya::OpenMaya20220000::MPlug;
@@ -128,6 +140,7 @@ using Autodesk::Maya::OpenMaya20220000::MStringResourceId;
 using Autodesk::Maya::OpenMaya20220000::MSyntax;
 using Autodesk::Maya::OpenMaya20220000::MTime;
 using Autodesk::Maya::OpenMaya20220000::MTimeArray;
+using Autodesk::Maya::OpenMaya20220000::MTimeRange;
 using Autodesk::Maya::OpenMaya20220000::MTransformationMatrix;
 using Autodesk::Maya::OpenMaya20220000::MTypeId;
 using Autodesk::Maya::OpenMaya20220000::MVector;

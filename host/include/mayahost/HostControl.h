@@ -3,10 +3,105 @@
 // Controls of the stand-in host that real Maya exercises by itself. Tests and tools use
 // them; the plug-in never does.
 
+#include <maya/MObject.h>
+#include <maya/MPlug.h>
+#include <maya/MStatus.h>
+
+#include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace mayahost {
+
+// ---- Whole host ----------------------------------------------------------------------------
+
+// Back to a fresh host: stops every capture thread, deletes every node (time1 is made anew),
+// forgets plug-in types, commands, procedures, plug-ins, callbacks, connections, queued and
+// recorded texts, string tables, the script path and armed faults. Keeps test cases apart.
+void resetHost();
+
+// Host calls that can be made to fail once, to reach a plug-in's failure paths.
+enum class HostCall {
+    RegisterNode,
+    DeregisterNode,
+    RegisterCommand,
+    DeregisterCommand,
+    RegisterUIStrings
+};
+
+// The next call of that kind fails with kFailure and changes nothing.
+void failNext(HostCall call);
+
+// ---- Plug-ins ------------------------------------------------------------------------------
+
+// The object Maya hands to initializePlugin for the plug-in `name` loaded from the folder
+// `loadPath` (MFnPlugin::loadPath returns it). The same name gives the same plug-in.
+MObject pluginObject(const std::string& name, const std::string& loadPath);
+
+// ---- Scene ---------------------------------------------------------------------------------
+
+// Creates a node: creator, postConstructor, then the capture thread of a device node.
+// Unnamed nodes are called "<type>1", "<type>2", ... Null on an unknown type.
+MObject createNode(const std::string& typeName, const std::string& name = "");
+
+// Stops the node's capture thread (threadShutdownHandler, join), then destroys the node.
+MStatus deleteNode(const MObject& node);
+
+// The node of that exact name, or null.
+MObject findNode(const std::string& name);
+
+// Names of the scene's nodes, in creation order.
+std::vector<std::string> nodeNames();
+
+// Name of a node; empty for anything else.
+std::string nodeName(const MObject& node);
+
+// The plug-in object behind a plug-in node, null otherwise.
+MPxNode* userNode(const MObject& node);
+
+// Sets the node's `live` plug, as the attribute editor would (so its thread restarts).
+MStatus setLive(const MObject& node, bool live);
+
+// Times a node's capture thread has been started, restarts included (0 for other nodes).
+int captureThreadStarts(const MObject& node);
+
+// Logical indices of the elements an array plug holds, in increasing order.
+std::vector<unsigned int> logicalIndices(const MPlug& arrayPlug);
+
+// Every component of a plug (one value, or one per child of a compound such as an element
+// of a k3Float array), computed first if dirty. Empty when the plug has no numeric value.
+std::vector<double> plugValues(const MPlug& plug);
+
+// True while the plug's attribute waits for a compute or a pull through a connection.
+bool isDirty(const MPlug& plug);
+
+// Sets time1.outTime, dirtying whatever is connected to it.
+void setSceneTime(double time);
+double sceneTime();
+
+// File > New: kBeforeNew callbacks on the calling thread, then every capture thread stopped,
+// then every node deleted except time1; kAfterNew callbacks last.
+void fileNew();
+
+// Exit: kMayaExiting callbacks, then every capture thread stopped and every node deleted.
+void exitHost();
+
+// ---- Evaluation (the calling thread plays Maya's evaluation thread) -------------------------
+
+// Computes every dirty output of a node once, as Maya's UI does after `live` changes.
+// Returns the number of computes run.
+int pullDirtyOutputs(const MObject& node);
+
+// For each device node whose capture thread asked for a refresh while it is live: dirties its
+// refresh attributes (and what they affect) and pulls its dirty outputs once. Returns the
+// number of computes run.
+int processRefreshes();
+
+// Waits until some device node asks for a refresh, at most `timeout`. True if one did.
+bool waitForRefresh(std::chrono::milliseconds timeout);
+
+// ---- MEL -----------------------------------------------------------------------------------
 
 // MEL commands queued with MGlobal::executeCommandOnIdle and not run yet, oldest first.
 std::vector<std::string> pendingIdleCommands();
@@ -14,8 +109,43 @@ std::vector<std::string> pendingIdleCommands();
 // Removes and returns the queued commands, oldest first, without running them.
 std::vector<std::string> takeIdleCommands();
 
-// Texts shown with MGlobal::displayError since the last call, oldest first.
+// Runs the commands queued so far, in order, on the calling thread (Maya's main thread).
+// Commands they queue run at the next call. Returns the number of commands run.
+int runIdleQueue();
+
+// A UI procedure of the embedder: receives the parsed arguments and the statement's text.
+using Procedure =
+    std::function<MStatus(const std::vector<std::string>& args, const std::string& text)>;
+
+// Makes `name` callable from MEL; a later registration of the same name replaces it.
+void registerProcedure(const std::string& name, Procedure procedure);
+
+// One call of a registered procedure.
+struct ProcedureCall {
+    std::string name;
+    std::vector<std::string> args;
+    std::string text;
+};
+
+// Calls of registered procedures, oldest first; take also forgets them.
+std::vector<ProcedureCall> procedureCalls();
+std::vector<ProcedureCall> takeProcedureCalls();
+
+// Script errors since the last call: `error` texts, unknown procedures, syntax errors.
+std::vector<std::string> takeScriptErrors();
+
+// Texts shown with displayError / displayWarning / displayInfo (MGlobal or MPxCommand).
 std::vector<std::string> takeDisplayedErrors();
+std::vector<std::string> takeDisplayedWarnings();
+std::vector<std::string> takeDisplayedInfos();
+
+// Folders MGlobal::sourceFile searches for a bare file name, first match wins.
+void setScriptPath(const std::vector<std::string>& folders);
+
+// Resolved paths of the files MGlobal::sourceFile found, in call order.
+std::vector<std::string> sourcedFiles();
+
+// ---- String resources ----------------------------------------------------------------------
 
 // Puts a localized text over the registered default of (pluginId, key), as a resource file
 // would; an empty text removes the override.

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <maya/MApiNamespace.h>
+#include <maya/MDeprecate.h>
+#include <maya/MPlugin.h>
+#include <maya/MStatus.h>
+
+typedef uintptr_t MCallbackId;
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
+class OPENMAYA_EXPORT MMessage {
+public:
+    typedef void (*MBasicFunction)(void* clientData);
+    static MStatus removeCallback(MCallbackId id);
+    static MStatus removeCallbacks(MCallbackIdArray& ids);
+};
+
+OPENMAYA_NAMESPACE_CLOSE

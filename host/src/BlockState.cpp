@@ -1,0 +1,164 @@
+#include "BlockState.h"
+
+#include <mutex>
+
+#include "AttributeRecord.h"
+
+namespace mayahost {
+
+void BlockState::Value::load(const NodeRecord::Cell& cell) {
+    b = cell.v[0] != 0.0;
+    i = static_cast<int>(cell.v[0]);
+    f = static_cast<float>(cell.v[0]);
+    d = cell.v[0];
+    for (int k = 0; k < 3; ++k) {
+        f3[k] = static_cast<float>(cell.v[k]);
+    }
+}
+
+void BlockState::Value::store(NodeRecord::Cell& cell) const {
+    const AttributeRecord* root = attribute->root();
+    if (root->isCompound()) {
+        // Handles hand out three floats only; other compounds keep their values.
+        if (componentType(root->numericType) == MFnNumericData::kFloat) {
+            for (unsigned int k = 0; k < root->width(); ++k) {
+                cell.v[k] = static_cast<double>(f3[k]);
+            }
+        }
+        return;
+    }
+    switch (root->numericType) {
+        case MFnNumericData::kBoolean:
+            cell.v[0] = b ? 1.0 : 0.0;
+            break;
+        case MFnNumericData::kByte:
+        case MFnNumericData::kChar:
+        case MFnNumericData::kShort:
+        case MFnNumericData::kInt:
+            cell.v[0] = convertForType(root->numericType, static_cast<double>(i));
+            break;
+        case MFnNumericData::kFloat:
+            cell.v[0] = static_cast<double>(f);
+            break;
+        case MFnNumericData::kDouble:
+        case MFnNumericData::kInt64:
+        case MFnNumericData::kAddr:
+            cell.v[0] = d;
+            break;
+        default:
+            break;
+    }
+}
+
+void BlockState::Value::setNumber(double value) {
+    b = value != 0.0;
+    i = static_cast<int>(value);
+    f = static_cast<float>(value);
+    d = value;
+}
+
+BlockState::BlockState(NodeRecord& owner) : node(owner) {
+    std::lock_guard<std::mutex> lock(node.mutex);
+    for (const auto& [root, stored] : node.slots) {
+        generations_[root] = stored.generation;
+    }
+}
+
+BlockState::Slot& BlockState::slot(const AttributeRecord* root, bool output) {
+    auto found = slots_.find(root);
+    if (found == slots_.end()) {
+        Slot fresh;
+        fresh.root = root;
+        {
+            std::lock_guard<std::mutex> lock(node.mutex);
+            const NodeRecord::Slot& stored = node.slots[root];
+            fresh.value.load(stored.value);
+            for (const auto& [index, cell] : stored.elements) {
+                Value value;
+                value.block = this;
+                value.attribute = root;
+                value.load(cell);
+                fresh.elements.emplace(index, value);
+            }
+        }
+        found = slots_.emplace(root, std::move(fresh)).first;
+        Slot& made = found->second;
+        made.value.block = this;
+        made.value.attribute = root;
+        made.value.arraySlot = root->array ? &made : nullptr;
+    }
+    found->second.output = found->second.output || output;
+    return found->second;
+}
+
+BlockState::Value& BlockState::element(Slot& owner, unsigned int index) {
+    auto found = owner.elements.find(index);
+    if (found == owner.elements.end()) {
+        found = owner.elements.emplace(index, newValue(owner.root)).first;
+    }
+    return found->second;
+}
+
+BlockState::Value& BlockState::childValue(const AttributeRecord* child,
+                                          const NodeRecord::Cell& cell) {
+    Value value;
+    value.block = this;
+    value.attribute = child;
+    NodeRecord::Cell single;
+    single.v[0] = cell.v[child->childIndex];
+    value.load(single);
+    extras_.push_back(value);
+    return extras_.back();
+}
+
+BlockState::Builder& BlockState::newBuilder(const AttributeRecord* root) {
+    builders_.emplace_back();
+    Builder& builder = builders_.back();
+    builder.root = root;
+    builder.block = this;
+    return builder;
+}
+
+BlockState::Value BlockState::newValue(const AttributeRecord* root) {
+    Value value;
+    value.block = this;
+    value.attribute = root;
+    value.load(NodeRecord::defaultCell(root));
+    return value;
+}
+
+void BlockState::markClean(const AttributeRecord* attribute) {
+    cleaned_.insert(attribute->root());
+}
+
+void BlockState::commit() {
+    std::lock_guard<std::mutex> lock(node.mutex);
+    if (!node.alive) {
+        return;
+    }
+    for (const auto& [root, held] : slots_) {
+        if (!held.output) {
+            continue;
+        }
+        NodeRecord::Slot& stored = node.slots[root];
+        if (root->array) {
+            stored.elements.clear();
+            for (const auto& [index, value] : held.elements) {
+                NodeRecord::Cell cell = NodeRecord::defaultCell(root);
+                value.store(cell);
+                stored.elements.emplace(index, cell);
+            }
+        } else {
+            held.value.store(stored.value);
+        }
+    }
+    for (const AttributeRecord* root : cleaned_) {
+        NodeRecord::Slot& stored = node.slots[root];
+        auto seen = generations_.find(root);
+        if (seen != generations_.end() && seen->second == stored.generation) {
+            stored.dirty = false;
+        }
+    }
+}
+
+}  // namespace mayahost

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <maya/MTypes.h>
+
+#include <cstdint>
+#include <list>
+#include <map>
+#include <set>
+
+#include "NodeRecord.h"
+
+namespace mayahost {
+
+class AttributeRecord;
+
+// The private data one compute works on. Data handles point into it, so the node's own
+// storage is touched only under its mutex: values are copied in on first use and the
+// outputs written back, with the clean marks, once compute returns.
+class BlockState {
+public:
+    struct Slot;
+    // What an MDataHandle refers to: one value in every shape the handle can hand out.
+    struct Value {
+        BlockState* block = nullptr;
+        const AttributeRecord* attribute = nullptr;
+        Slot* arraySlot = nullptr;  // set on the handle of a whole array
+        bool b = false;
+        int i = 0;
+        float f = 0.0F;
+        double d = 0.0;
+        float3 f3 = {0.0F, 0.0F, 0.0F};
+
+        void load(const NodeRecord::Cell& cell);
+        void store(NodeRecord::Cell& cell) const;
+        void setNumber(double value);
+    };
+    struct Slot {
+        const AttributeRecord* root = nullptr;
+        Value value;
+        std::map<unsigned int, Value> elements;
+        bool output = false;
+    };
+    struct Builder {
+        const AttributeRecord* root = nullptr;
+        BlockState* block = nullptr;
+        std::map<unsigned int, Value> elements;
+    };
+
+    explicit BlockState(NodeRecord& node);
+    BlockState(const BlockState&) = delete;
+    BlockState& operator=(const BlockState&) = delete;
+
+    Slot& slot(const AttributeRecord* root, bool output);
+    Value& element(Slot& slot, unsigned int index);
+    Value& childValue(const AttributeRecord* child, const NodeRecord::Cell& cell);
+    Builder& newBuilder(const AttributeRecord* root);
+    Value newValue(const AttributeRecord* root);
+    void markClean(const AttributeRecord* attribute);
+    // Writes the outputs back and applies the clean marks not overtaken by a newer change.
+    void commit();
+
+    NodeRecord& node;
+
+private:
+    std::map<const AttributeRecord*, std::uint64_t> generations_;
+    std::map<const AttributeRecord*, Slot> slots_;
+    std::list<Builder> builders_;
+    std::list<Value> extras_;
+    std::set<const AttributeRecord*> cleaned_;
+};
+
+}  // namespace mayahost

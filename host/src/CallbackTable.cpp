@@ -1,0 +1,51 @@
+#include "CallbackTable.h"
+
+#include <vector>
+
+namespace mayahost {
+
+MCallbackId CallbackTable::add(MSceneMessage::Message message, MMessage::MBasicFunction function,
+                               void* clientData) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const MCallbackId id = next_++;
+    entries_[id] = Entry{message, function, clientData};
+    return id;
+}
+
+bool CallbackTable::remove(MCallbackId id) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return entries_.erase(id) != 0;
+}
+
+void CallbackTable::run(MSceneMessage::Message message) {
+    std::vector<MCallbackId> ids;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (const auto& [id, entry] : entries_) {
+            if (entry.message == message) {
+                ids.push_back(id);
+            }
+        }
+    }
+    for (MCallbackId id : ids) {
+        Entry entry{};
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            auto found = entries_.find(id);
+            if (found == entries_.end()) {
+                continue;  // removed by an earlier callback
+            }
+            entry = found->second;
+        }
+        if (entry.function != nullptr) {
+            entry.function(entry.clientData);
+        }
+    }
+}
+
+void CallbackTable::clear() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    entries_.clear();
+}
+
+}  // namespace mayahost

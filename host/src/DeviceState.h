@@ -1,0 +1,51 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace mayahost {
+
+class AttributeRecord;
+class NodeRecord;
+class RefreshBoard;
+
+// The host side of one threaded device node: stop flags, the buffer pool and the refresh
+// attributes, shared by the capture thread, the evaluation thread and the main thread.
+class DeviceState {
+public:
+    enum class BufferState { Free, Acquired, Queued, Held };
+
+    // Index of the pool buffer starting at `ptr`, or -1.
+    long bufferIndex(const char* ptr) const;
+    // Ends a throttling wait early; a requested stop also reads as done.
+    void requestStop();
+    void clearStop();
+    bool stopping() const { return stopRequested.load(); }
+
+    std::atomic<bool> done{false};           // capture thread and host threads; atomic
+    std::atomic<bool> stopRequested{false};  // set by the host around a thread stop; atomic
+
+    std::mutex mutex;  // capture, evaluation and main threads; guards the pool and refresh fields
+    std::condition_variable wake;  // signalled with mutex on stop requests and setDone
+    std::vector<std::unique_ptr<char[]>> buffers;
+    std::vector<BufferState> states;
+    std::deque<std::size_t> queue;  // pushed buffers, oldest first
+    long bufferSize = 0;
+    std::vector<const AttributeRecord*> refreshAttributes;
+
+    // Set once when the node is created, before its capture thread starts.
+    NodeRecord* node = nullptr;
+    RefreshBoard* board = nullptr;
+
+    // Capture thread only: start of the current loop, for throttling.
+    std::chrono::steady_clock::time_point loopStart{};
+    bool loopStarted = false;
+};
+
+}  // namespace mayahost

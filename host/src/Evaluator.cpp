@@ -1,0 +1,270 @@
+#include "Evaluator.h"
+
+#include <maya/MDataBlock.h>
+#include <maya/MPxNode.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <mutex>
+#include <utility>
+
+#include "AttributeRecord.h"
+#include "BlockState.h"
+#include "CaptureThread.h"
+#include "Graph.h"
+#include "HostAccess.h"
+#include "HostState.h"
+#include "NodeRecord.h"
+#include "NodeType.h"
+
+namespace mayahost {
+
+namespace {
+
+using Pending = std::pair<const NodeRecord*, const AttributeRecord*>;
+
+// Attributes whose compute runs on this thread right now: a compute that reads its own
+// output gets the stored value instead of recursing.
+thread_local std::vector<Pending> tComputing;
+
+NodeRecord::Cell& cellOf(NodeRecord::Slot& slot, const PlugRef& ref, bool create) {
+    static thread_local NodeRecord::Cell scratch;
+    const AttributeRecord* root = ref.attribute->root();
+    if (!root->array) {
+        return slot.value;
+    }
+    auto found = slot.elements.find(ref.index);
+    if (found != slot.elements.end()) {
+        return found->second;
+    }
+    if (create) {
+        return slot.elements.emplace(ref.index, NodeRecord::defaultCell(root)).first->second;
+    }
+    scratch = NodeRecord::defaultCell(root);
+    return scratch;
+}
+
+std::vector<double> componentsOf(const NodeRecord::Cell& cell, const AttributeRecord* attribute) {
+    if (attribute->parent != nullptr) {
+        return {cell.v[attribute->childIndex]};
+    }
+    return std::vector<double>(cell.v, cell.v + attribute->width());
+}
+
+void assign(NodeRecord::Cell& cell, const AttributeRecord* attribute,
+            const std::vector<double>& values) {
+    if (attribute->parent != nullptr) {
+        if (!values.empty()) {
+            cell.v[attribute->childIndex] = convertForType(attribute->numericType, values[0]);
+        }
+        return;
+    }
+    const MFnNumericData::Type type = componentType(attribute->numericType);
+    const std::size_t count = std::min<std::size_t>(attribute->width(), values.size());
+    for (std::size_t k = 0; k < count; ++k) {
+        cell.v[k] = convertForType(type, values[k]);
+    }
+}
+
+bool needsIndex(const PlugRef& ref) {
+    return ref.attribute->root()->array && !ref.hasIndex;
+}
+
+}  // namespace
+
+MStatus Evaluator::checkScalar(const PlugRef& ref) {
+    if (ref.attribute->kind != AttributeRecord::Kind::Numeric || ref.attribute->isCompound() ||
+        needsIndex(ref)) {
+        return MStatus::kInvalidParameter;
+    }
+    return MStatus::kSuccess;
+}
+
+MStatus Evaluator::read(const MPlug& plug, double& value) {
+    PlugRef ref;
+    MStatus status = HostAccess::resolve(plug, ref);
+    if (status) {
+        status = checkScalar(ref);
+    }
+    if (!status) {
+        return status;
+    }
+    const AttributeRecord* root = ref.attribute->root();
+    evaluate(*ref.node, root, plug);
+    std::lock_guard<std::mutex> lock(ref.node->mutex);
+    const NodeRecord::Cell& cell = cellOf(ref.node->slots[root], ref, false);
+    value = cell.v[ref.attribute->parent != nullptr ? ref.attribute->childIndex : 0];
+    return MStatus::kSuccess;
+}
+
+MStatus Evaluator::readAll(const PlugRef& ref, std::vector<double>& values) {
+    if (ref.attribute->kind != AttributeRecord::Kind::Numeric || needsIndex(ref)) {
+        return MStatus::kInvalidParameter;
+    }
+    const AttributeRecord* root = ref.attribute->root();
+    evaluate(*ref.node, root, HostAccess::makePlug(ref));
+    std::lock_guard<std::mutex> lock(ref.node->mutex);
+    values = componentsOf(cellOf(ref.node->slots[root], ref, false), ref.attribute);
+    return MStatus::kSuccess;
+}
+
+MStatus Evaluator::write(const MPlug& plug, double value) {
+    PlugRef ref;
+    MStatus status = HostAccess::resolve(plug, ref);
+    if (status) {
+        status = checkScalar(ref);
+    }
+    if (!status) {
+        return status;
+    }
+    NodeRecord& node = *ref.node;
+    const AttributeRecord* root = ref.attribute->root();
+    bool changed = false;
+    {
+        std::lock_guard<std::mutex> lock(node.mutex);
+        NodeRecord::Slot& slot = node.slots[root];
+        NodeRecord::Cell& cell = cellOf(slot, ref, true);
+        double& target = cell.v[ref.attribute->parent != nullptr ? ref.attribute->childIndex : 0];
+        const double converted = convertForType(ref.attribute->numericType, value);
+        changed = target != converted;
+        target = converted;
+        if (!root->array) {
+            slot.dirty = false;
+        }
+        ++slot.generation;
+    }
+    propagate(node, root);
+    const TypeRegistry::Builtins& builtins = hostState().types.builtins();
+    if (changed && node.type.isThreadedDevice() && node.capture != nullptr &&
+        (root == builtins.live || root == builtins.frameRate)) {
+        node.capture->restart();
+    }
+    return MStatus::kSuccess;
+}
+
+void Evaluator::store(const PlugRef& ref, const std::vector<double>& values) {
+    const AttributeRecord* root = ref.attribute->root();
+    {
+        std::lock_guard<std::mutex> lock(ref.node->mutex);
+        NodeRecord::Slot& slot = ref.node->slots[root];
+        assign(cellOf(slot, ref, true), ref.attribute, values);
+        slot.dirty = false;
+        ++slot.generation;
+    }
+    propagate(*ref.node, root);
+}
+
+void Evaluator::markDirty(NodeRecord& node, const AttributeRecord* root) {
+    {
+        std::lock_guard<std::mutex> lock(node.mutex);
+        NodeRecord::Slot& slot = node.slots[root];
+        slot.dirty = true;
+        ++slot.generation;
+    }
+    propagate(node, root);
+}
+
+void Evaluator::propagate(NodeRecord& start, const AttributeRecord* startRoot) {
+    Graph& graph = hostState().graph;
+    std::vector<std::pair<NodeRecord*, const AttributeRecord*>> work{{&start, startRoot}};
+    std::vector<std::pair<NodeRecord*, const AttributeRecord*>> seen{{&start, startRoot}};
+    while (!work.empty()) {
+        auto [node, root] = work.back();
+        work.pop_back();
+        std::vector<const AttributeRecord*> touched = node->type.affectedBy(root);
+        {
+            std::lock_guard<std::mutex> lock(node->mutex);
+            for (const AttributeRecord* target : touched) {
+                NodeRecord::Slot& slot = node->slots[target];
+                slot.dirty = true;
+                ++slot.generation;
+            }
+        }
+        touched.push_back(root);
+        for (const AttributeRecord* source : touched) {
+            for (const Graph::Connection& c : graph.outgoing(node, source)) {
+                std::pair<NodeRecord*, const AttributeRecord*> next{
+                    c.destination.node, c.destination.attribute->root()};
+                if (std::find(seen.begin(), seen.end(), next) != seen.end()) {
+                    continue;
+                }
+                seen.push_back(next);
+                {
+                    std::lock_guard<std::mutex> lock(next.first->mutex);
+                    NodeRecord::Slot& slot = next.first->slots[next.second];
+                    slot.dirty = true;
+                    ++slot.generation;
+                }
+                work.push_back(next);
+            }
+        }
+    }
+}
+
+bool Evaluator::isDirty(NodeRecord& node, const AttributeRecord* root) {
+    std::lock_guard<std::mutex> lock(node.mutex);
+    return node.alive && node.slots[root].dirty;
+}
+
+void Evaluator::pullConnections(NodeRecord& node, const AttributeRecord* root) {
+    std::uint64_t before = 0;
+    {
+        std::lock_guard<std::mutex> lock(node.mutex);
+        before = node.slots[root].generation;
+    }
+    for (const Graph::Connection& c : hostState().graph.incoming(&node, root)) {
+        std::vector<double> values;
+        if (!readAll(c.source, values)) {
+            continue;
+        }
+        std::lock_guard<std::mutex> lock(node.mutex);
+        assign(cellOf(node.slots[root], c.destination, true), c.destination.attribute, values);
+    }
+    std::lock_guard<std::mutex> lock(node.mutex);
+    NodeRecord::Slot& slot = node.slots[root];
+    if (slot.generation == before) {
+        slot.dirty = false;
+    }
+}
+
+bool Evaluator::evaluate(NodeRecord& node, const AttributeRecord* root, const MPlug& requested) {
+    if (!isDirty(node, root)) {
+        return false;
+    }
+    if (!hostState().graph.incoming(&node, root).empty()) {
+        pullConnections(node, root);
+        return false;
+    }
+    const Pending self{&node, root};
+    if (node.user == nullptr ||
+        std::find(tComputing.begin(), tComputing.end(), self) != tComputing.end()) {
+        return false;
+    }
+    // Leaves the computing stack as it found it, whatever compute does.
+    struct Computing {
+        explicit Computing(const Pending& entry) { tComputing.push_back(entry); }
+        Computing(const Computing&) = delete;
+        Computing& operator=(const Computing&) = delete;
+        ~Computing() { tComputing.pop_back(); }
+    } computing(self);
+    BlockState state(node);
+    MDataBlock block = HostAccess::makeBlock(&state);
+    node.user->compute(requested, block);
+    state.commit();
+    return true;
+}
+
+int Evaluator::pullDirtyOutputs(NodeRecord& node) {
+    int computes = 0;
+    for (const AttributeRecord* root : node.type.roots()) {
+        PlugRef ref;
+        ref.node = &node;
+        ref.attribute = root;
+        if (evaluate(node, root, HostAccess::makePlug(ref))) {
+            ++computes;
+        }
+    }
+    return computes;
+}
+
+}  // namespace mayahost

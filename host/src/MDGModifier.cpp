@@ -1,0 +1,160 @@
+#include <maya/MDGModifier.h>
+#include <maya/MPlug.h>
+
+#include <vector>
+
+#include "AttributeRecord.h"
+#include "Evaluator.h"
+#include "HostAccess.h"
+#include "HostState.h"
+#include "NodeRecord.h"
+#include "NodeType.h"
+#include "PlugRef.h"
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
+using mayahost::AttributeRecord;
+using mayahost::PlugRef;
+
+namespace {
+
+struct Operation {
+    enum class Kind { Create, Delete, Connect };
+    Kind kind;
+    MObject node;
+    MPlug source;
+    MPlug destination;
+    bool done;
+};
+
+// Registered changes; doIt makes those not made yet, undoIt takes back those made.
+struct Operations {
+    std::vector<Operation> list;
+};
+
+Operations& operationsOf(void* data) {
+    return *static_cast<Operations*>(data);
+}
+
+bool connectable(const PlugRef& ref, bool asDestination) {
+    const AttributeRecord* attribute = ref.attribute;
+    if (attribute->kind != AttributeRecord::Kind::Numeric || !attribute->connectable) {
+        return false;
+    }
+    return asDestination ? attribute->writable : attribute->readable;
+}
+
+MStatus connectNow(const MPlug& source, const MPlug& destination) {
+    PlugRef from;
+    PlugRef to;
+    if (!hostimpl::HostAccess::resolve(source, from) ||
+        !hostimpl::HostAccess::resolve(destination, to) || !connectable(from, false) ||
+        !connectable(to, true) || (from.node == to.node && from.attribute == to.attribute)) {
+        return MStatus::kInvalidParameter;
+    }
+    MStatus status = mayahost::hostState().graph.connect(from, to);
+    if (status) {
+        mayahost::Evaluator::markDirty(*to.node, to.attribute->root());
+    }
+    return status;
+}
+
+}  // namespace
+
+MDGModifier::MDGModifier() : fOperations(new Operations) {}
+
+MDGModifier::~MDGModifier() {
+    delete static_cast<Operations*>(fOperations);
+}
+
+MObject MDGModifier::createNode(const MString& type, MStatus* ReturnStatus) {
+    // The node exists at once, as the MObject Maya returns here does; undoIt removes it.
+    mayahost::HostState& host = mayahost::hostState();
+    const mayahost::NodeType* nodeType = host.types.find(type.asChar());
+    MStatus status = MStatus::kInvalidParameter;
+    mayahost::NodeRecord* node =
+        nodeType != nullptr ? host.scene.create(*nodeType, "", status) : nullptr;
+    if (ReturnStatus != nullptr) {
+        *ReturnStatus = status;
+    }
+    if (node == nullptr) {
+        return MObject();
+    }
+    MObject made = hostimpl::HostAccess::makeObject(node);
+    operationsOf(fOperations).list.push_back({Operation::Kind::Create, made, {}, {}, true});
+    return made;
+}
+
+MStatus MDGModifier::deleteNode(const MObject& node) {
+    if (hostimpl::HostAccess::node(node) == nullptr) {
+        return MStatus::kInvalidParameter;
+    }
+    operationsOf(fOperations).list.push_back({Operation::Kind::Delete, node, {}, {}, false});
+    return MStatus::kSuccess;
+}
+
+MStatus MDGModifier::deleteNode(const MObject& node, bool /*includeParents*/) {
+    return deleteNode(node);
+}
+
+MStatus MDGModifier::connect(const MObject& sourceNode, const MObject& sourceAttr,
+                             const MObject& destNode, const MObject& destAttr) {
+    return connect(MPlug(sourceNode, sourceAttr), MPlug(destNode, destAttr));
+}
+
+MStatus MDGModifier::connect(const MPlug& source, const MPlug& dest) {
+    PlugRef from;
+    PlugRef to;
+    if (!hostimpl::HostAccess::resolve(source, from) || !hostimpl::HostAccess::resolve(dest, to)) {
+        return MStatus::kInvalidParameter;
+    }
+    operationsOf(fOperations).list.push_back({Operation::Kind::Connect, {}, source, dest, false});
+    return MStatus::kSuccess;
+}
+
+MStatus MDGModifier::doIt() {
+    MStatus result;
+    for (Operation& op : operationsOf(fOperations).list) {
+        if (op.done) {
+            continue;
+        }
+        MStatus status;
+        if (op.kind == Operation::Kind::Delete) {
+            status = mayahost::hostState().scene.remove(hostimpl::HostAccess::node(op.node));
+        } else if (op.kind == Operation::Kind::Connect) {
+            status = connectNow(op.source, op.destination);
+        }
+        op.done = status == MStatus::kSuccess;
+        if (!status) {
+            result = status;
+        }
+    }
+    return result;
+}
+
+MStatus MDGModifier::undoIt() {
+    MStatus result;
+    std::vector<Operation>& list = operationsOf(fOperations).list;
+    for (auto it = list.rbegin(); it != list.rend(); ++it) {
+        if (!it->done) {
+            continue;
+        }
+        if (it->kind == Operation::Kind::Create) {
+            it->done = !mayahost::hostState().scene.remove(hostimpl::HostAccess::node(it->node));
+        } else if (it->kind == Operation::Kind::Connect) {
+            PlugRef from;
+            PlugRef to;
+            if (hostimpl::HostAccess::resolve(it->source, from) &&
+                hostimpl::HostAccess::resolve(it->destination, to) &&
+                mayahost::hostState().graph.disconnect(from, to)) {
+                it->done = false;
+            }
+        } else {
+            // A destroyed plug-in node cannot be brought back by the stand-in.
+            result = MStatus::kNotImplemented;
+        }
+    }
+    return result;
+}
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -1,0 +1,134 @@
+#include <maya/MDataBlock.h>
+#include <maya/MPlug.h>
+
+#include <mutex>
+
+#include "AttributeRecord.h"
+#include "BlockState.h"
+#include "Evaluator.h"
+#include "HostAccess.h"
+#include "NodeRecord.h"
+#include "NodeType.h"
+#include "PlugRef.h"
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
+using mayahost::AttributeRecord;
+using mayahost::BlockState;
+
+namespace {
+
+void report(MStatus* out, MStatus status) {
+    if (out != nullptr) {
+        *out = status;
+    }
+}
+
+const AttributeRecord* ownAttribute(BlockState* state, const MObject& attribute) {
+    const AttributeRecord* record = hostimpl::HostAccess::attribute(attribute);
+    if (state == nullptr || record == nullptr || !state->node.type.owns(record) ||
+        record->kind != AttributeRecord::Kind::Numeric) {
+        return nullptr;
+    }
+    return record;
+}
+
+MPlug plugFor(BlockState* state, const AttributeRecord* attribute) {
+    mayahost::PlugRef ref;
+    ref.node = &state->node;
+    ref.attribute = attribute;
+    return hostimpl::HostAccess::makePlug(ref);
+}
+
+}  // namespace
+
+MDataBlock::MDataBlock() : fBlock(nullptr) {}
+MDataBlock::MDataBlock(const MDataBlock& in) = default;
+MDataBlock::~MDataBlock() = default;
+
+MDataHandle MDataBlock::inputValue(const MPlug& plug, MStatus* ReturnStatus) {
+    BlockState* state = static_cast<BlockState*>(fBlock);
+    mayahost::PlugRef ref;
+    if (state == nullptr || !hostimpl::HostAccess::resolve(plug, ref) || ref.node != &state->node ||
+        ref.attribute->kind != AttributeRecord::Kind::Numeric) {
+        report(ReturnStatus, MStatus::kInvalidParameter);
+        return MDataHandle();
+    }
+    const AttributeRecord* root = ref.attribute->root();
+    mayahost::Evaluator::evaluate(state->node, root, plug);
+    BlockState::Slot& slot = state->slot(root, false);
+    report(ReturnStatus, MStatus::kSuccess);
+    BlockState::Value* value = &slot.value;
+    if (root->array && ref.hasIndex) {
+        value = &state->element(slot, ref.index);
+    }
+    if (ref.attribute->parent != nullptr) {
+        mayahost::NodeRecord::Cell cell = mayahost::NodeRecord::defaultCell(root);
+        {
+            std::lock_guard<std::mutex> lock(state->node.mutex);
+            const mayahost::NodeRecord::Slot& stored = state->node.slots[root];
+            if (!root->array) {
+                cell = stored.value;
+            } else if (auto found = stored.elements.find(ref.index);
+                       found != stored.elements.end()) {
+                cell = found->second;
+            }
+        }
+        value = &state->childValue(ref.attribute, cell);
+    }
+    return hostimpl::HostAccess::makeHandle(value);
+}
+
+MDataHandle MDataBlock::inputValue(const MObject& attribute, MStatus* ReturnStatus) {
+    BlockState* state = static_cast<BlockState*>(fBlock);
+    const AttributeRecord* record = ownAttribute(state, attribute);
+    if (record == nullptr) {
+        report(ReturnStatus, MStatus::kInvalidParameter);
+        return MDataHandle();
+    }
+    return inputValue(plugFor(state, record), ReturnStatus);
+}
+
+MDataHandle MDataBlock::outputValue(const MObject& attribute, MStatus* ReturnStatus) {
+    BlockState* state = static_cast<BlockState*>(fBlock);
+    const AttributeRecord* record = ownAttribute(state, attribute);
+    if (record == nullptr || record->parent != nullptr) {
+        report(ReturnStatus, MStatus::kInvalidParameter);
+        return MDataHandle();
+    }
+    report(ReturnStatus, MStatus::kSuccess);
+    return hostimpl::HostAccess::makeHandle(&state->slot(record, true).value);
+}
+
+MArrayDataHandle MDataBlock::outputArrayValue(const MObject& attribute, MStatus* ReturnStatus) {
+    BlockState* state = static_cast<BlockState*>(fBlock);
+    const AttributeRecord* record = ownAttribute(state, attribute);
+    if (record == nullptr || !record->array) {
+        report(ReturnStatus, MStatus::kInvalidParameter);
+        return hostimpl::HostAccess::makeArrayHandle(nullptr);
+    }
+    report(ReturnStatus, MStatus::kSuccess);
+    return hostimpl::HostAccess::makeArrayHandle(&state->slot(record, true));
+}
+
+MStatus MDataBlock::setClean(const MPlug& plug) {
+    BlockState* state = static_cast<BlockState*>(fBlock);
+    const AttributeRecord* record = ownAttribute(state, plug.attribute());
+    if (record == nullptr) {
+        return MStatus::kInvalidParameter;
+    }
+    state->markClean(record);
+    return MStatus::kSuccess;
+}
+
+MStatus MDataBlock::setClean(const MObject& attribute) {
+    BlockState* state = static_cast<BlockState*>(fBlock);
+    const AttributeRecord* record = ownAttribute(state, attribute);
+    if (record == nullptr) {
+        return MStatus::kInvalidParameter;
+    }
+    state->markClean(record);
+    return MStatus::kSuccess;
+}
+
+OPENMAYA_NAMESPACE_CLOSE

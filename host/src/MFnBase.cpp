@@ -1,0 +1,45 @@
+#include <maya/MFnBase.h>
+#include <maya/MObject.h>
+
+#include "HostAccess.h"
+#include "HostObject.h"
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
+MFnBase::MFnBase() : fObject(nullptr) {}
+MFnBase::~MFnBase() = default;
+
+MFn::Type MFnBase::type() const {
+    return MFn::kBase;
+}
+
+bool MFnBase::hasObj(MFn::Type type) const {
+    return fObject != nullptr && fObject->hasFn(type);
+}
+
+bool MFnBase::hasObj(const MObject& object) const {
+    return object.hasFn(type());
+}
+
+MObject MFnBase::object(MStatus* ReturnStatus) const {
+    if (ReturnStatus != nullptr) {
+        *ReturnStatus = fObject != nullptr ? MStatus::kSuccess : MStatus::kInvalidParameter;
+    }
+    return hostimpl::HostAccess::makeObject(fObject);
+}
+
+MStatus MFnBase::setObject(MObject& object) {
+    return setObject(static_cast<const MObject&>(object));
+}
+
+MStatus MFnBase::setObject(const MObject& object) {
+    // The function set's own type decides what it accepts, as in Maya.
+    if (!object.hasFn(type())) {
+        fObject = nullptr;
+        return MStatus::kInvalidParameter;
+    }
+    fObject = hostimpl::HostAccess::object(object);
+    return MStatus::kSuccess;
+}
+
+OPENMAYA_NAMESPACE_CLOSE

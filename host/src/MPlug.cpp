@@ -1,0 +1,257 @@
+#include <maya/MPlug.h>
+#include <maya/MString.h>
+
+#include <string>
+
+#include "AttributeRecord.h"
+#include "Evaluator.h"
+#include "HostAccess.h"
+#include "HostState.h"
+#include "NodeRecord.h"
+#include "PlugRef.h"
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
+using mayahost::AttributeRecord;
+using mayahost::Evaluator;
+using mayahost::PlugRef;
+
+namespace {
+
+void report(MStatus* out, MStatus status) {
+    if (out != nullptr) {
+        *out = status;
+    }
+}
+
+template <typename T>
+T readAs(const MPlug& plug, MStatus* ReturnStatus) {
+    double value = 0.0;
+    MStatus status = Evaluator::read(plug, value);
+    report(ReturnStatus, status);
+    return status ? static_cast<T>(value) : T();
+}
+
+template <typename T>
+MStatus getAs(const MPlug& plug, T& out) {
+    double value = 0.0;
+    MStatus status = Evaluator::read(plug, value);
+    if (status) {
+        out = static_cast<T>(value);
+    }
+    return status;
+}
+
+}  // namespace
+
+MPlug::MPlug() : fIndex(0), fHasIndex(false) {}
+
+MPlug::MPlug(const MObject& node, const MObject& attribute)
+    : fNode(node), fAttribute(attribute), fIndex(0), fHasIndex(false) {}
+
+MPlug::MPlug(const MPlug& other) = default;
+MPlug& MPlug::operator=(const MPlug& other) = default;
+MPlug::~MPlug() = default;
+
+MObject MPlug::attribute(MStatus* ReturnStatus) const {
+    report(ReturnStatus, fAttribute.isNull() ? MStatus::kFailure : MStatus::kSuccess);
+    return fAttribute;
+}
+
+MObject MPlug::node(MStatus* ReturnStatus) const {
+    report(ReturnStatus, fNode.isNull() ? MStatus::kFailure : MStatus::kSuccess);
+    return fNode;
+}
+
+MString MPlug::name(MStatus* ReturnStatus) const {
+    PlugRef ref;
+    MStatus status = hostimpl::HostAccess::resolve(*this, ref);
+    report(ReturnStatus, status);
+    if (!status) {
+        return MString();
+    }
+    const AttributeRecord* root = ref.attribute->root();
+    std::string text = mayahost::hostState().scene.nameOf(ref.node) + "." + root->longName;
+    if (ref.hasIndex && root->array) {
+        text += "[" + std::to_string(ref.index) + "]";
+    }
+    if (ref.attribute->parent != nullptr) {
+        text += "." + ref.attribute->longName;
+    }
+    return MString(text.c_str());
+}
+
+bool MPlug::isNull(MStatus* ReturnStatus) const {
+    report(ReturnStatus, MStatus::kSuccess);
+    return fNode.isNull() || fAttribute.isNull();
+}
+
+bool MPlug::isArray(MStatus* ReturnStatus) const {
+    const AttributeRecord* attribute = hostimpl::HostAccess::attribute(fAttribute);
+    report(ReturnStatus, attribute != nullptr ? MStatus::kSuccess : MStatus::kFailure);
+    return attribute != nullptr && attribute->array && !fHasIndex;
+}
+
+bool MPlug::isElement(MStatus* ReturnStatus) const {
+    const AttributeRecord* attribute = hostimpl::HostAccess::attribute(fAttribute);
+    report(ReturnStatus, attribute != nullptr ? MStatus::kSuccess : MStatus::kFailure);
+    return attribute != nullptr && attribute->array && fHasIndex;
+}
+
+unsigned int MPlug::logicalIndex(MStatus* ReturnStatus) const {
+    report(ReturnStatus, isElement() ? MStatus::kSuccess : MStatus::kFailure);
+    return isElement() ? fIndex : 0U;
+}
+
+MPlug MPlug::parent(MStatus* ReturnStatus) const {
+    AttributeRecord* attribute = hostimpl::HostAccess::attribute(fAttribute);
+    if (attribute == nullptr || attribute->parent == nullptr) {
+        report(ReturnStatus, MStatus::kFailure);
+        return MPlug();
+    }
+    MPlug up(fNode, hostimpl::HostAccess::makeObject(attribute->parent));
+    up.fHasIndex = fHasIndex;
+    up.fIndex = fIndex;
+    report(ReturnStatus, MStatus::kSuccess);
+    return up;
+}
+
+MPlug MPlug::elementByLogicalIndex(unsigned int logicalIndex, MStatus* ReturnStatus) const {
+    if (!isArray()) {
+        report(ReturnStatus, MStatus::kFailure);
+        return MPlug();
+    }
+    MPlug element(*this);
+    element.fHasIndex = true;
+    element.fIndex = logicalIndex;
+    report(ReturnStatus, MStatus::kSuccess);
+    return element;
+}
+
+double MPlug::asDouble(MStatus* ReturnStatus) const {
+    return readAs<double>(*this, ReturnStatus);
+}
+float MPlug::asFloat(MStatus* ReturnStatus) const {
+    return readAs<float>(*this, ReturnStatus);
+}
+MInt64 MPlug::asInt64(MStatus* ReturnStatus) const {
+    return readAs<MInt64>(*this, ReturnStatus);
+}
+int MPlug::asInt(MStatus* ReturnStatus) const {
+    return readAs<int>(*this, ReturnStatus);
+}
+short MPlug::asShort(MStatus* ReturnStatus) const {
+    return readAs<short>(*this, ReturnStatus);
+}
+char MPlug::asChar(MStatus* ReturnStatus) const {
+    return readAs<char>(*this, ReturnStatus);
+}
+bool MPlug::asBool(MStatus* ReturnStatus) const {
+    double value = 0.0;
+    MStatus status = Evaluator::read(*this, value);
+    report(ReturnStatus, status);
+    return status && value != 0.0;
+}
+
+MStatus MPlug::setDouble(double value) {
+    return Evaluator::write(*this, value);
+}
+MStatus MPlug::setFloat(float value) {
+    return Evaluator::write(*this, static_cast<double>(value));
+}
+MStatus MPlug::setInt64(MInt64 value) {
+    return Evaluator::write(*this, static_cast<double>(value));
+}
+MStatus MPlug::setInt(int value) {
+    return Evaluator::write(*this, static_cast<double>(value));
+}
+MStatus MPlug::setShort(short value) {
+    return Evaluator::write(*this, static_cast<double>(value));
+}
+MStatus MPlug::setBool(bool value) {
+    return Evaluator::write(*this, value ? 1.0 : 0.0);
+}
+MStatus MPlug::setChar(char value) {
+    return Evaluator::write(*this, static_cast<double>(value));
+}
+
+MStatus MPlug::getValue(double& value) const {
+    return getAs(*this, value);
+}
+MStatus MPlug::getValue(float& value) const {
+    return getAs(*this, value);
+}
+MStatus MPlug::getValue(MInt64& value) const {
+    return getAs(*this, value);
+}
+MStatus MPlug::getValue(int& value) const {
+    return getAs(*this, value);
+}
+MStatus MPlug::getValue(short& value) const {
+    return getAs(*this, value);
+}
+MStatus MPlug::getValue(bool& value) const {
+    double read = 0.0;
+    MStatus status = Evaluator::read(*this, read);
+    if (status) {
+        value = read != 0.0;
+    }
+    return status;
+}
+MStatus MPlug::getValue(char& value) const {
+    return getAs(*this, value);
+}
+MStatus MPlug::getValue(MString& /*value*/) const {
+    return MStatus::kInvalidParameter;  // the stand-in has numeric attributes only
+}
+
+MStatus MPlug::setValue(double value) {
+    return setDouble(value);
+}
+MStatus MPlug::setValue(float value) {
+    return setFloat(value);
+}
+MStatus MPlug::setValue(MInt64 value) {
+    return setInt64(value);
+}
+MStatus MPlug::setValue(int value) {
+    return setInt(value);
+}
+MStatus MPlug::setValue(short value) {
+    return setShort(value);
+}
+MStatus MPlug::setValue(bool value) {
+    return setBool(value);
+}
+MStatus MPlug::setValue(char value) {
+    return setChar(value);
+}
+MStatus MPlug::setValue(const MString& /*value*/) {
+    return MStatus::kInvalidParameter;
+}
+MStatus MPlug::setValue(const char* /*value*/) {
+    return MStatus::kInvalidParameter;
+}
+
+bool MPlug::operator==(const MPlug& other) const {
+    return fNode == other.fNode && fAttribute == other.fAttribute && fHasIndex == other.fHasIndex &&
+           (!fHasIndex || fIndex == other.fIndex);
+}
+
+bool MPlug::operator==(const MObject& other) const {
+    return fAttribute == other;
+}
+
+bool MPlug::operator!=(const MPlug& other) const {
+    return !(*this == other);
+}
+
+bool MPlug::operator!=(const MObject& other) const {
+    return !(*this == other);
+}
+
+MPlug::operator MObject() const {
+    return fAttribute;
+}
+
+OPENMAYA_NAMESPACE_CLOSE

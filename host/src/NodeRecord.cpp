@@ -1,0 +1,38 @@
+#include "NodeRecord.h"
+
+#include "AttributeRecord.h"
+#include "CaptureThread.h"
+#include "NodeType.h"
+
+namespace mayahost {
+
+NodeRecord::NodeRecord(const NodeType& nodeType) : type(nodeType) {}
+
+NodeRecord::~NodeRecord() = default;
+
+MFn::Type NodeRecord::apiType() const {
+    return type.apiType;
+}
+
+NodeRecord::Cell NodeRecord::defaultCell(const AttributeRecord* root) {
+    Cell cell;
+    if (root->isCompound()) {
+        for (const AttributeRecord* child : root->children) {
+            cell.v[child->childIndex] = child->defaultValue;
+        }
+    } else {
+        cell.v[0] = root->defaultValue;
+    }
+    return cell;
+}
+
+void NodeRecord::initializeStorage() {
+    std::lock_guard<std::mutex> lock(mutex);
+    for (const AttributeRecord* root : type.roots()) {
+        Slot& slot = slots[root];
+        slot.value = defaultCell(root);
+        slot.dirty = type.isComputed(root);
+    }
+}
+
+}  // namespace mayahost

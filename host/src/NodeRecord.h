@@ -1,0 +1,53 @@
+#pragma once
+
+#include <maya/MApiNamespace.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "HostObject.h"
+
+namespace mayahost {
+
+class AttributeRecord;
+class CaptureThread;
+class NodeType;
+
+// One node of the scene: its values, dirty flags and, for device nodes, its capture thread.
+class NodeRecord final : public HostObject {
+public:
+    // The values of one attribute or array element; compounds use one entry per child.
+    struct Cell {
+        double v[3] = {0.0, 0.0, 0.0};
+    };
+    struct Slot {
+        Cell value;
+        std::map<unsigned int, Cell> elements;
+        bool dirty = false;
+        std::uint64_t generation = 0;  // bumped on every change, so a stale clean is refused
+    };
+
+    explicit NodeRecord(const NodeType& nodeType);
+    ~NodeRecord() override;
+    MFn::Type apiType() const override;
+
+    // Fills every attribute with its default and marks computed attributes dirty.
+    void initializeStorage();
+    static Cell defaultCell(const AttributeRecord* root);
+
+    const NodeType& type;
+    std::mutex mutex;  // any host thread, capture threads included; guards slots and alive
+    std::map<const AttributeRecord*, Slot> slots;
+    bool alive = true;
+
+    std::string name;  // guarded by the scene's mutex
+    // Created and destroyed on the main thread; other threads use it only while the node lives.
+    MPxNode* user = nullptr;
+    // Main thread only: created after postConstructor, stopped before the node is destroyed.
+    std::unique_ptr<CaptureThread> capture;
+};
+
+}  // namespace mayahost

@@ -1,0 +1,17 @@
+#pragma once
+
+namespace mayahost {
+
+class NodeRecord;
+class AttributeRecord;
+
+// A plug resolved to host records: an attribute of a node, with the logical index of the
+// array element it lives in (its own, or its compound parent's).
+struct PlugRef {
+    NodeRecord* node = nullptr;
+    const AttributeRecord* attribute = nullptr;
+    bool hasIndex = false;
+    unsigned int index = 0;
+};
+
+}  // namespace mayahost

@@ -1,0 +1,164 @@
+#include "TypeRegistry.h"
+
+#include <maya/MFnNumericData.h>
+
+#include "Arena.h"
+#include "AttributeRecord.h"
+#include "NodeType.h"
+#include "PluginRecord.h"
+
+namespace mayahost {
+
+namespace {
+
+constexpr unsigned int kTimeTypeId = 0x54494d45;       // built-in ids stay out of plug-in range
+constexpr unsigned int kTransformTypeId = 0x5846524d;  //
+
+}  // namespace
+
+TypeRegistry::TypeRegistry(Arena& arena) : arena_(arena) {
+    builtins_.message = arena_.make<AttributeRecord>(
+        "message", "msg", AttributeRecord::Kind::Message, MFnNumericData::kInvalid);
+    builtins_.message->storable = false;
+    builtins_.isHistoricallyInteresting =
+        numeric("isHistoricallyInteresting", "ihi", MFnNumericData::kByte, 2.0);
+    builtins_.caching = numeric("caching", "cch", MFnNumericData::kBoolean, 0.0);
+    builtins_.state = numeric("nodeState", "nds", MFnNumericData::kShort, 0.0);
+    builtins_.frozen = numeric("frozen", "fzn", MFnNumericData::kBoolean, 0.0);
+    builtins_.live = numeric("live", "lv", MFnNumericData::kBoolean, 0.0);
+    builtins_.frameRate = numeric("frameRate", "fr", MFnNumericData::kDouble, 15.0);
+    builtins_.output = arena_.make<AttributeRecord>("output", "o", AttributeRecord::Kind::Generic,
+                                                    MFnNumericData::kInvalid);
+    builtins_.output->hidden = true;
+    builtins_.output->writable = false;
+    builtins_.output->storable = false;
+    builtins_.outTime = numeric("outTime", "o", MFnNumericData::kDouble, 0.0);
+    builtins_.outTime->writable = false;
+
+    builtins_.timeType = newType("time", kTimeTypeId, MPxNode::kDependNode);
+    builtins_.timeType->apiType = MFn::kDependencyNode;
+    builtins_.timeType->add(builtins_.outTime);
+    add(builtins_.timeType);
+
+    builtins_.transformType = newType("transform", kTransformTypeId, MPxNode::kDependNode);
+    builtins_.transformType->apiType = MFn::kTransform;
+    builtins_.transformType->add(numeric("translateX", "tx", MFnNumericData::kDouble, 0.0));
+    builtins_.transformType->add(numeric("translateY", "ty", MFnNumericData::kDouble, 0.0));
+    builtins_.transformType->add(numeric("translateZ", "tz", MFnNumericData::kDouble, 0.0));
+    builtins_.transformType->add(numeric("visibility", "v", MFnNumericData::kBoolean, 1.0));
+    add(builtins_.transformType);
+}
+
+TypeRegistry::~TypeRegistry() = default;
+
+AttributeRecord* TypeRegistry::numeric(const char* longName, const char* shortName, int type,
+                                       double def) {
+    AttributeRecord* attribute =
+        arena_.make<AttributeRecord>(longName, shortName, AttributeRecord::Kind::Numeric,
+                                     static_cast<MFnNumericData::Type>(type));
+    attribute->defaultValue = def;
+    return attribute;
+}
+
+NodeType* TypeRegistry::newType(const std::string& name, unsigned int id, MPxNode::Type kind) {
+    MFn::Type apiType = MFn::kPluginDependNode;
+    if (kind == MPxNode::kThreadedDeviceNode) {
+        apiType = MFn::kPluginThreadedDevice;
+    } else if (kind == MPxNode::kClientDeviceNode) {
+        apiType = MFn::kPluginClientDevice;
+    }
+    auto type = std::make_unique<NodeType>(name, id, kind, apiType);
+    for (AttributeRecord* inherited : {builtins_.message, builtins_.caching, builtins_.frozen,
+                                       builtins_.isHistoricallyInteresting, builtins_.state}) {
+        type->add(inherited);
+    }
+    if (kind == MPxNode::kThreadedDeviceNode) {
+        type->add(builtins_.live);
+        type->add(builtins_.frameRate);
+        type->add(builtins_.output);
+    }
+    NodeType* raw = type.get();
+    std::lock_guard<std::mutex> lock(mutex_);
+    all_.push_back(std::move(type));
+    return raw;
+}
+
+bool TypeRegistry::add(NodeType* type) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (types_.count(type->name) != 0) {
+        return false;
+    }
+    for (const auto& entry : types_) {
+        if (entry.second->id == type->id) {
+            return false;
+        }
+    }
+    types_[type->name] = type;
+    return true;
+}
+
+bool TypeRegistry::remove(const NodeType* type) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto found = types_.find(type->name);
+    if (found == types_.end() || found->second != type) {
+        return false;
+    }
+    types_.erase(found);
+    return true;
+}
+
+NodeType* TypeRegistry::find(const std::string& name) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto found = types_.find(name);
+    return found != types_.end() ? found->second : nullptr;
+}
+
+NodeType* TypeRegistry::find(unsigned int id) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto& entry : types_) {
+        if (entry.second->id == id) {
+            return entry.second;
+        }
+    }
+    return nullptr;
+}
+
+void TypeRegistry::removePluginTypes() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (auto it = types_.begin(); it != types_.end();) {
+        if (it->second->creator != nullptr) {
+            it = types_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+PluginRecord* TypeRegistry::plugin(const std::string& name, const std::string& loadPath) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    PluginRecord*& record = plugins_[name];
+    if (record == nullptr) {
+        record = arena_.make<PluginRecord>(name, loadPath);
+    } else {
+        record->loadPath = loadPath;
+    }
+    return record;
+}
+
+PluginRecord* TypeRegistry::findPlugin(const std::string& name) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto found = plugins_.find(name);
+    return found != plugins_.end() ? found->second : nullptr;
+}
+
+void TypeRegistry::clearPlugins() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    plugins_.clear();
+}
+
+NodeType*& TypeRegistry::initializing() {
+    thread_local NodeType* current = nullptr;
+    return current;
+}
+
+}  // namespace mayahost

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <maya/MPxNode.h>
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace mayahost {
+
+class Arena;
+class AttributeRecord;
+class NodeType;
+class PluginRecord;
+
+// Node types (built-in and plug-in) and plug-in records.
+class TypeRegistry {
+public:
+    // Attributes every node has, or every threaded device node, and those of built-in types.
+    struct Builtins {
+        AttributeRecord* message = nullptr;
+        AttributeRecord* isHistoricallyInteresting = nullptr;
+        AttributeRecord* caching = nullptr;
+        AttributeRecord* state = nullptr;
+        AttributeRecord* frozen = nullptr;
+        AttributeRecord* live = nullptr;
+        AttributeRecord* frameRate = nullptr;
+        AttributeRecord* output = nullptr;
+        AttributeRecord* outTime = nullptr;
+        NodeType* timeType = nullptr;
+        NodeType* transformType = nullptr;
+    };
+
+    explicit TypeRegistry(Arena& arena);
+    ~TypeRegistry();
+    TypeRegistry(const TypeRegistry&) = delete;
+    TypeRegistry& operator=(const TypeRegistry&) = delete;
+    const Builtins& builtins() const { return builtins_; }
+
+    // A type under construction, with the attributes its kind inherits; not registered yet.
+    NodeType* newType(const std::string& name, unsigned int id, MPxNode::Type kind);
+    bool add(NodeType* type);  // fails on a taken name or id
+    bool remove(const NodeType* type);
+    NodeType* find(const std::string& name) const;
+    NodeType* find(unsigned int id) const;
+    // Forgets every plug-in type, keeping the built-in ones.
+    void removePluginTypes();
+
+    PluginRecord* plugin(const std::string& name, const std::string& loadPath);
+    PluginRecord* findPlugin(const std::string& name) const;
+    void clearPlugins();
+
+    // The type whose initialize function runs on this thread, for MPxNode::addAttribute.
+    static NodeType*& initializing();
+
+private:
+    AttributeRecord* numeric(const char* longName, const char* shortName, int type, double def);
+
+    Arena& arena_;
+    Builtins builtins_;         // made in the constructor, read-only afterwards from any thread
+    mutable std::mutex mutex_;  // any host thread looks types up; guards types_, plugins_, all_
+    std::map<std::string, NodeType*> types_;
+    std::map<std::string, PluginRecord*> plugins_;
+    std::deque<std::unique_ptr<NodeType>> all_;  // owns every type ever made
+};
+
+}  // namespace mayahost
