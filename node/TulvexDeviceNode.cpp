@@ -1,0 +1,168 @@
+#include "TulvexDeviceNode.h"
+
+#include <maya/MFnNumericAttribute.h>
+#include <maya/MFnNumericData.h>
+#include <maya/MObjectArray.h>
+#include <maya/MPlug.h>
+#include <unistd.h>
+
+#include <iostream>
+
+MTypeId TulvexDeviceNode::id(0x81051);
+MObject TulvexDeviceNode::mOutputTranslate;
+MObject TulvexDeviceNode::mOutputTranslations;
+MObject TulvexDeviceNode::mOutputRotations;
+MObject TulvexDeviceNode::mInputRecording;
+MObject TulvexDeviceNode::mDeviceId;
+MObject TulvexDeviceNode::mInputPort;
+MObject TulvexDeviceNode::mTime;
+
+namespace {
+
+constexpr int kRecordingReserve = 1000;
+
+TulvexDeviceNode::SteadyTime steadyNow() {
+    return std::chrono::steady_clock::now();
+}
+
+enum AttributeFlag : unsigned {
+    kWritable = 1U << 0U,
+    kHidden = 1U << 1U,
+    kArray = 1U << 2U,
+};
+
+struct AttributeSpec {
+    MObject* handle;
+    const char* longName;
+    const char* shortName;
+    MFnNumericData::Type type;
+    double defaultValue;
+    unsigned flags;
+    const char* createMessage;
+};
+
+struct Dependency {
+    const MObject* input;
+    const MObject* output;
+    const char* message;
+};
+
+}  // namespace
+
+void* TulvexDeviceNode::creator() {
+    return new TulvexDeviceNode();
+}
+
+MStatus TulvexDeviceNode::initialize() {
+    MStatus status;
+    MFnNumericAttribute numeric;
+
+    const AttributeSpec attributes[] = {
+        {&mInputPort, "inputPort", "prt", MFnNumericData::kInt, 12351, kWritable,
+         "create input Port"},
+        {&mTime, "time", "tm", MFnNumericData::kDouble, 0, kWritable | kHidden, "create time"},
+        {&mInputRecording, "recording", "rcd", MFnNumericData::kBoolean, 0, kWritable,
+         "create recording"},
+        {&mDeviceId, "deviceId", "did", MFnNumericData::kInt, 0, kWritable | kHidden,
+         "create device Id"},
+        {&mOutputTranslate, "outputTranslate", "ot", MFnNumericData::k3Float, 0, kHidden,
+         "create outputTranslate"},
+        {&mOutputTranslations, "outputTranslations", "ots", MFnNumericData::k3Float, 0, kArray,
+         "create outputTranslations"},
+        {&mOutputRotations, "outputRotations", "ors", MFnNumericData::k3Float, 0, kArray,
+         "create outputRotations"},
+    };
+    for (const AttributeSpec& spec : attributes) {
+        *spec.handle =
+            numeric.create(spec.longName, spec.shortName, spec.type, spec.defaultValue, &status);
+        if (status != MStatus::kSuccess) {
+            std::cerr << spec.createMessage << std::endl;
+            return MStatus::kFailure;
+        }
+        if ((spec.flags & kWritable) != 0U) {
+            numeric.setWritable(true);
+        }
+        if ((spec.flags & kHidden) != 0U) {
+            numeric.setHidden(true);
+        }
+        if ((spec.flags & kArray) != 0U) {
+            numeric.setArray(true);
+            numeric.setUsesArrayDataBuilder(true);
+        }
+        if (addAttribute(*spec.handle) != MStatus::kSuccess) {
+            std::cerr << "addAttribute: ATTR" << std::endl;
+            return MStatus::kFailure;
+        }
+    }
+
+    const Dependency dependencies[] = {
+        {&live, &mOutputTranslate, "attributeAffects:live->mOutputTranslate"},
+        {&frameRate, &mOutputTranslate, "attributeAffects:frameRate->mOutputTranslate"},
+        {&mTime, &mOutputTranslate, "attributeAffects:mTime->mOutputTranslate"},
+        {&live, &mOutputTranslations, "attributeAffects:live->mOutputTranslations"},
+        {&frameRate, &mOutputTranslations, "attributeAffects:frameRate->mOutputTranslations"},
+        {&mTime, &mOutputTranslations, "attributeAffects:mTime->mOutputTranslations"},
+        {&live, &mOutputRotations, "attributeAffects:live->mOutputRotations"},
+        {&frameRate, &mOutputRotations, "attributeAffects:frameRate->mOutputRotations"},
+        {&mTime, &mOutputRotations, "attributeAffects:mTime->mOutputRotations"},
+        {&mOutputTranslate, &mOutputTranslations,
+         "attributeAffects:mOutputTranslate->mOutputTranslations"},
+        {&mOutputTranslate, &mOutputRotations,
+         "attributeAffects:mOutputTranslate->mOutputRotations"},
+    };
+    for (const Dependency& dependency : dependencies) {
+        if (attributeAffects(*dependency.input, *dependency.output) != MStatus::kSuccess) {
+            std::cerr << dependency.message << std::endl;
+            return MStatus::kFailure;
+        }
+    }
+    return MStatus::kSuccess;
+}
+
+TulvexDeviceNode::TulvexDeviceNode()
+    : mAwaitingSkeletonDefinition(true),
+      mHasBeenCharacterized(false),
+      mSkeletonNameTemplate("tulvexCharacter{index}_Skeleton"),
+      mSocket(0),
+      mCurrentAppFps(0),
+      mAppFpsToPluginFps{{30, 60}, {50, 80}, {60, 90}},
+      mPacketGapThresholdMs(1000.0),
+      mClock(&steadyNow) {
+    for (int bone = 0; bone < mDataHandler.GetNumBones(); ++bone) {
+        mRecordedData[static_cast<std::size_t>(bone)].reserve(kRecordingReserve);
+    }
+}
+
+TulvexDeviceNode::~TulvexDeviceNode() {
+    // The host has stopped the capture thread before destroying the node.
+    closeStreamSocket();
+    destroyMemoryPools();
+}
+
+void TulvexDeviceNode::postConstructor() {
+    MObjectArray refreshAttributes;
+    refreshAttributes.append(mOutputTranslate);
+    setRefreshOutputAttributes(refreshAttributes);
+
+    mCurrentAppFps = 50;
+    setPluginFpsFromAppFps(50);
+
+    createMemoryPools(3, TulvexDataHandler::kNumBones, sizeof(SkeletonNodeInfo));
+}
+
+MStatus TulvexDeviceNode::compute(const MPlug& /*plug*/, MDataBlock& /*block*/) {
+    return MStatus::kUnknownParameter;
+}
+
+void TulvexDeviceNode::setPluginFpsFromAppFps(int appFps) {
+    const auto mapped = mAppFpsToPluginFps.find(appFps);
+    if (mapped == mAppFpsToPluginFps.end()) {
+        return;  // a rate outside the table leaves frameRate as it is
+    }
+    MPlug plug(thisMObject(), frameRate);
+    plug.setValue(mapped->second);
+}
+
+void TulvexDeviceNode::setClock(ClockFunction clock) {
+    mClock.store(clock);
+}

@@ -1,0 +1,81 @@
+// The node's side of the MEL user interface: command texts with the node's device id, and
+// the characterized flag that the bind hand-shake sets.
+#include <ifaddrs.h>
+#include <maya/MGlobal.h>
+#include <maya/MPlug.h>
+#include <maya/MString.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "LocalAddressList.h"
+#include "TulvexDeviceNode.h"
+#include "TulvexMessages.h"
+#include "UiCommandText.h"
+
+namespace {
+
+void queueCommand(const std::string& text) {
+    MGlobal::executeCommandOnIdle(MString(text.c_str()), false);
+}
+
+}  // namespace
+
+int TulvexDeviceNode::readIntAttribute(const MObject& attribute) {
+    MPlug plug(thisMObject(), attribute);
+    return plug.asInt();
+}
+
+int TulvexDeviceNode::getInputPortValue() {
+    return readIntAttribute(mInputPort);
+}
+
+int TulvexDeviceNode::getDeviceId() {
+    return readIntAttribute(mDeviceId);
+}
+
+void TulvexDeviceNode::enableBindCharacterButton(bool enable) {
+    queueCommand(UiCommandText::enableBindButton(getDeviceId(), enable));
+}
+
+void TulvexDeviceNode::displayUIMessage(const std::string& text) {
+    queueCommand(UiCommandText::displayMessage(text, getDeviceId()));
+}
+
+void TulvexDeviceNode::setLiveStatus(bool liveState) {
+    MPlug plug(thisMObject(), live);
+    plug.setBool(liveState);
+    const std::string text = UiCommandText::updateLiveCheckbox(getDeviceId(), liveState);
+    MGlobal::executeCommand(MString(text.c_str()), false, false);
+}
+
+void TulvexDeviceNode::updateIPTextfield() {
+    std::string list = TulvexMessages::lookup(TulvexMessages::kYourIp).asChar();
+    ifaddrs* interfaces = nullptr;
+    if (getifaddrs(&interfaces) == -1) {
+        const int error = errno;
+        list = TulvexMessages::lookup(TulvexMessages::kGettingIpError).asChar();
+        std::fprintf(stderr, "%s (%s)\n", list.c_str(), std::strerror(error));
+        std::fflush(stderr);
+    } else {
+        list = LocalAddressList::build(list, interfaces);
+        freeifaddrs(interfaces);
+    }
+    queueCommand(UiCommandText::displayAvailableIPs(list, getDeviceId()));
+}
+
+bool TulvexDeviceNode::hasBeenCharacterized() {
+    std::lock_guard<std::mutex> lock(mCharacterizedMutex);
+    return mHasBeenCharacterized;
+}
+
+void TulvexDeviceNode::setHasBeenCharacterized(bool value) {
+    std::lock_guard<std::mutex> lock(mCharacterizedMutex);
+    mHasBeenCharacterized = value;
+}
+
+MStatus TulvexDeviceNode::CharacterizationComplete() {
+    setHasBeenCharacterized(true);
+    return MStatus::kSuccess;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+// The MEL command texts a node sends to its user interface. Pure text building, so the exact
+// forms the scripts must accept are tested without a host. Integers are plain decimal, flags
+// "1" or "0"; texts go between double quotes verbatim (none contains a quote or backslash).
+class UiCommandText {
+public:
+    static std::string enableBindButton(int deviceId, bool enable);
+    static std::string updateLiveCheckbox(int deviceId, bool live);
+    // The device id follows the closing quote directly, without a blank.
+    static std::string displayMessage(const std::string& message, int deviceId);
+    static std::string displayAvailableIPs(const std::string& addressList, int deviceId);
+    static std::string error(const std::string& message);
+
+    UiCommandText() = delete;
+};
