@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "RecordCompare.h"
 #include "TulvexDataHandler.h"
 
 namespace {
@@ -47,13 +48,9 @@ TEST(DefaultSkeleton, RestPairEqualsCurrentPairAndArmsAreTurned) {
     TulvexDataHandler handler;
     const auto& bones = handler.GetSkeletonDataChannels();
     for (int i = 0; i < 27; ++i) {
-        EXPECT_EQ(std::memcmp(bones[i].restTranslation, bones[i].currentTranslation,
-                              sizeof(bones[i].restTranslation)),
-                  0)
+        EXPECT_TRUE(recordcompare::sameBits(bones[i].restTranslation, bones[i].currentTranslation))
             << bones[i].name;
-        EXPECT_EQ(std::memcmp(bones[i].restRotation, bones[i].currentRotation,
-                              sizeof(bones[i].restRotation)),
-                  0)
+        EXPECT_TRUE(recordcompare::sameBits(bones[i].restRotation, bones[i].currentRotation))
             << bones[i].name;
         const double* q = bones[i].currentRotation;
         if (i == 12) {
@@ -84,7 +81,7 @@ TEST(DefaultSkeleton, RecordsSurviveARawByteRoundTrip) {
         const SkeletonNodeInfo& original = handler.GetSkeletonDataChannels()[i];
         EXPECT_EQ(std::string(copy[i].name), std::string(original.name));
         EXPECT_EQ(copy[i].parentIndex, original.parentIndex);
-        EXPECT_EQ(std::memcmp(&copy[i], &original, sizeof(SkeletonNodeInfo)), 0);
+        EXPECT_TRUE(recordcompare::sameRecord(copy[i], original));
     }
 }
 

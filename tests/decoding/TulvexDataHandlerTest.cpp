@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "RecordCompare.h"
 #include "TulvexDataHandler.h"
 #include "ZarnMotionFormat.h"
 
@@ -75,10 +76,8 @@ protected:
     TulvexDataHandler handler;
 };
 
-bool sameRecords(const std::vector<SkeletonNodeInfo>& a, const std::vector<SkeletonNodeInfo>& b) {
-    return a.size() == b.size() &&
-           std::memcmp(a.data(), b.data(), a.size() * sizeof(SkeletonNodeInfo)) == 0;
-}
+using recordcompare::sameRecord;
+using recordcompare::sameRecords;
 
 TEST_F(TulvexDataHandlerTest, DefinitionIsScaledIntoBothPoses) {
     const SkeletonNodeInfo* const first = handler.GetBoneInfoByIndex(0);
@@ -131,10 +130,7 @@ TEST_F(TulvexDataHandlerTest, ShortDefinitionKeepsTheRemainingRecords) {
     ASSERT_TRUE(applyDefinition(makeDefinition(5, 0.5F)));
     const std::vector<SkeletonNodeInfo> after = records();
     EXPECT_NE(after[4].restTranslation[0], before[4].restTranslation[0]);
-    EXPECT_TRUE(std::equal(after.begin() + 5, after.end(), before.begin() + 5,
-                           [](const SkeletonNodeInfo& a, const SkeletonNodeInfo& b) {
-                               return std::memcmp(&a, &b, sizeof a) == 0;
-                           }));
+    EXPECT_TRUE(std::equal(after.begin() + 5, after.end(), before.begin() + 5, sameRecord));
 }
 
 TEST_F(TulvexDataHandlerTest, FrameWritesOnlyTheCurrentPose) {
@@ -144,10 +140,10 @@ TEST_F(TulvexDataHandlerTest, FrameWritesOnlyTheCurrentPose) {
 
     const std::vector<SkeletonNodeInfo> framed = records();
     for (int i = 0; i < 27; ++i) {
-        EXPECT_EQ(
-            std::memcmp(framed[i].restTranslation, defined[i].restTranslation, sizeof(double) * 7),
-            0)
-            << "rest pose of bone " << i << " changed";
+        EXPECT_TRUE(recordcompare::sameBits(framed[i].restTranslation, defined[i].restTranslation))
+            << "rest translation of bone " << i << " changed";
+        EXPECT_TRUE(recordcompare::sameBits(framed[i].restRotation, defined[i].restRotation))
+            << "rest rotation of bone " << i << " changed";
         EXPECT_EQ(framed[i].currentTranslation[0], (0.5 + i) * 100.0);
         EXPECT_EQ(framed[i].currentTranslation[1], -50.0);
         EXPECT_EQ(framed[i].currentRotation[0], static_cast<double>(0.1F));
@@ -160,10 +156,10 @@ TEST_F(TulvexDataHandlerTest, FrameWithFiveBonesChangesRecordsZeroToFour) {
     applyFrame(makeFrame(1, 0.0, 5));
     const std::vector<SkeletonNodeInfo> after = records();
     for (int i = 0; i < 5; ++i) {
-        EXPECT_NE(std::memcmp(&after[i], &before[i], sizeof(SkeletonNodeInfo)), 0) << i;
+        EXPECT_FALSE(sameRecord(after[i], before[i])) << i;
     }
     for (int i = 5; i < 27; ++i) {
-        EXPECT_EQ(std::memcmp(&after[i], &before[i], sizeof(SkeletonNodeInfo)), 0) << i;
+        EXPECT_TRUE(sameRecord(after[i], before[i])) << i;
     }
 }
 
