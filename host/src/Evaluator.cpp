@@ -8,6 +8,7 @@
 #include <mutex>
 #include <utility>
 
+#include "AnimCurveKeys.h"
 #include "AttributeRecord.h"
 #include "BlockState.h"
 #include "CaptureThread.h"
@@ -201,6 +202,37 @@ void Evaluator::propagate(NodeRecord& start, const AttributeRecord* startRoot) {
     }
 }
 
+void Evaluator::touch(NodeRecord& node, const AttributeRecord* root) {
+    bool wasDirty = false;
+    {
+        std::lock_guard<std::mutex> lock(node.mutex);
+        NodeRecord::Slot& slot = node.slots[root];
+        wasDirty = slot.dirty;
+        slot.dirty = true;
+        ++slot.generation;
+    }
+    if (!wasDirty) {
+        propagate(node, root);
+    }
+}
+
+void Evaluator::evaluateCurve(NodeRecord& node, const AttributeRecord* root) {
+    std::uint64_t before = 0;
+    {
+        std::lock_guard<std::mutex> lock(node.mutex);
+        before = node.slots[root].generation;
+    }
+    const Timeline& timeline = hostState().timeline;
+    const double value = node.curve->evaluate(MTime(timeline.current(), timeline.uiUnit()));
+    std::lock_guard<std::mutex> lock(node.mutex);
+    NodeRecord::Slot& slot = node.slots[root];
+    slot.value.v[0] = value;
+    // A key added meanwhile keeps it dirty.
+    if (slot.generation == before) {
+        slot.dirty = false;
+    }
+}
+
 bool Evaluator::isDirty(NodeRecord& node, const AttributeRecord* root) {
     std::lock_guard<std::mutex> lock(node.mutex);
     return node.alive && node.slots[root].dirty;
@@ -234,6 +266,10 @@ bool Evaluator::evaluate(NodeRecord& node, const AttributeRecord* root, const MP
     if (!hostState().graph.incoming(&node, root).empty()) {
         pullConnections(node, root);
         return false;
+    }
+    if (node.curve != nullptr && root == hostState().types.builtins().curveOutput) {
+        evaluateCurve(node, root);
+        return true;
     }
     const Pending self{&node, root};
     if (node.user == nullptr ||

@@ -29,11 +29,15 @@ public:
     // Evaluates every dirty top-level attribute of a node once; returns the computes run.
     static int pullDirtyOutputs(NodeRecord& node);
     static bool isDirty(NodeRecord& node, const AttributeRecord* root);
+    // Marks a top-level attribute out of date; spreads downstream only when it was clean,
+    // since a dirty one has already dirtied what it drives. Cheap enough for every key added.
+    static void touch(NodeRecord& node, const AttributeRecord* root);
 
 private:
     static void propagate(NodeRecord& node, const AttributeRecord* root);
     static void pullConnections(NodeRecord& node, const AttributeRecord* root);
     static MStatus checkScalar(const PlugRef& ref);
+    static void evaluateCurve(NodeRecord& node, const AttributeRecord* root);
 };
 
 }  // namespace mayahost

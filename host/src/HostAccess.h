@@ -2,6 +2,7 @@
 
 // The one door from the host's implementation into the private parts of the API classes.
 
+#include <maya/MAnimCurveChange.h>
 #include <maya/MArgList.h>
 #include <maya/MArrayDataBuilder.h>
 #include <maya/MArrayDataHandle.h>
@@ -79,6 +80,7 @@ struct HostAccess {
     }
 
     static void* args(const MArgList& list) { return list.fArgs; }
+    static void* changes(const MAnimCurveChange& change) { return change.fChanges; }
     static void* result(const MCommandResult& result) { return result.fData; }
 };
 

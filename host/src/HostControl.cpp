@@ -1,9 +1,12 @@
+#include <maya/MDGModifier.h>
+#include <maya/MFnDependencyNode.h>
 #include <maya/MPxThreadedDeviceNode.h>
 #include <mayahost/HostControl.h>
 
 #include <deque>
 #include <mutex>
 
+#include "AnimCurveKeys.h"
 #include "AttributeRecord.h"
 #include "CaptureThread.h"
 #include "DeviceState.h"
@@ -34,14 +37,6 @@ std::vector<std::string> take(std::vector<std::string> ErrorLog::*list) {
     std::vector<std::string> taken;
     taken.swap(log.*list);
     return taken;
-}
-
-PlugRef timePlug() {
-    HostState& host = hostState();
-    PlugRef ref;
-    ref.node = host.scene.timeNode();
-    ref.attribute = host.types.builtins().outTime;
-    return ref;
 }
 
 }  // namespace
@@ -77,6 +72,7 @@ void resetHost() {
         host.strings.localized.clear();
     }
     host.scene.ensureDefaults();
+    host.timeline.reset();
 }
 
 void failNext(HostCall call) {
@@ -89,6 +85,12 @@ void failNext(HostCall call) {
 
 MObject pluginObject(const std::string& name, const std::string& loadPath) {
     return HostAccess::makeObject(hostState().types.plugin(name, loadPath));
+}
+
+MStatus loadPlugin(const std::string& modulePath) { return hostState().loader.load(modulePath); }
+
+MStatus unloadPlugin(const std::string& modulePath) {
+    return hostState().loader.unload(modulePath);
 }
 
 // ---- Scene
@@ -170,19 +172,11 @@ bool isDirty(const MPlug& plug) {
 }
 
 void setSceneTime(double time) {
-    const PlugRef ref = timePlug();
-    if (ref.node != nullptr) {
-        Evaluator::store(ref, {time});
-    }
+    hostState().timeline.moveTo(time);
 }
 
 double sceneTime() {
-    const PlugRef ref = timePlug();
-    std::vector<double> values;
-    if (ref.node != nullptr) {
-        Evaluator::readAll(ref, values);
-    }
-    return values.empty() ? 0.0 : values.front();
+    return hostState().timeline.current();
 }
 
 void fileNew() {
@@ -196,6 +190,63 @@ void exitHost() {
     HostState& host = hostState();
     host.callbacks.run(MSceneMessage::kMayaExiting);
     host.scene.clear(false);
+}
+
+// ---- Timeline
+
+void startPlayback() {
+    hostState().timeline.play();
+}
+
+void stopPlayback() {
+    hostState().timeline.stop();
+}
+
+bool advancePlayback(double uiUnits) {
+    return hostState().timeline.advance(uiUnits);
+}
+
+MStatus connectSceneTime(const MObject& node, const std::string& attributeName) {
+    NodeRecord* time = hostState().scene.timeNode();
+    if (time == nullptr || liveNode(node) == nullptr) {
+        return MStatus::kInvalidParameter;
+    }
+    MStatus status;
+    const MPlug destination =
+        MFnDependencyNode(node).findPlug(attributeName.c_str(), false, &status);
+    if (!status) {
+        return status;
+    }
+    MDGModifier modifier;
+    status = modifier.connect(
+        MFnDependencyNode(HostAccess::makeObject(time)).findPlug("outTime", false), destination);
+    return status ? modifier.doIt() : status;
+}
+
+// ---- Animation curves
+
+std::vector<std::string> animCurveNames() {
+    Scene& scene = hostState().scene;
+    std::vector<std::string> names;
+    for (const NodeRecord* node : scene.nodes()) {
+        if (node->curve != nullptr) {
+            names.push_back(scene.nameOf(node));
+        }
+    }
+    return names;
+}
+
+std::vector<CurveKey> animCurveKeys(const std::string& curveName) {
+    HostState& host = hostState();
+    const NodeRecord* node = host.scene.find(curveName);
+    if (node == nullptr || node->curve == nullptr) {
+        return {};
+    }
+    std::vector<CurveKey> keys;
+    for (const auto& key : node->curve->keys(host.timeline.uiUnit())) {
+        keys.push_back({key.first, key.second});
+    }
+    return keys;
 }
 
 // ---- Evaluation

@@ -2,7 +2,8 @@
 
 namespace mayahost {
 
-HostState::HostState() : types(arena), scene(arena, types, graph, refresh) {}
+HostState::HostState()
+    : types(arena), scene(arena, types, graph, refresh), timeline(scene, types) {}
 
 HostState::~HostState() {
     // Capture threads must be joined before their std::thread objects go away.

@@ -5,6 +5,8 @@
 
 #include <mayahost/HostControl.h>
 
+#include "PluginLoader.h"
+
 #include <deque>
 #include <map>
 #include <mutex>
@@ -19,6 +21,7 @@
 #include "MelRunner.h"
 #include "RefreshBoard.h"
 #include "Scene.h"
+#include "Timeline.h"
 #include "TypeRegistry.h"
 
 namespace mayahost {
@@ -67,8 +70,10 @@ struct HostState {
     Graph graph;
     RefreshBoard refresh;
     Scene scene;
+    Timeline timeline;
     MelRunner mel;
     CallbackTable callbacks;
+    PluginLoader loader;
 };
 
 HostState& hostState();

@@ -1,5 +1,6 @@
 #include "NodeRecord.h"
 
+#include "AnimCurveKeys.h"
 #include "AttributeRecord.h"
 #include "CaptureThread.h"
 #include "NodeType.h"

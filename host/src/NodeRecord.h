@@ -12,6 +12,7 @@
 
 namespace mayahost {
 
+class AnimCurveKeys;
 class AttributeRecord;
 class CaptureThread;
 class NodeType;
@@ -48,6 +49,8 @@ public:
     MPxNode* user = nullptr;
     // Main thread only: created after postConstructor, stopped before the node is destroyed.
     std::unique_ptr<CaptureThread> capture;
+    // Animation curves only: made with the node and never replaced; the keys guard themselves.
+    std::unique_ptr<AnimCurveKeys> curve;
 };
 
 }  // namespace mayahost

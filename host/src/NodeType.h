@@ -38,6 +38,7 @@ public:
     MCreatorFunction creator = nullptr;
     PluginRecord* plugin = nullptr;
     std::vector<AttributeRecord*> attributes;
+    int curveType = -1;  // MFnAnimCurve::AnimCurveType of an animation curve type, else -1
 
 private:
     std::map<const AttributeRecord*, std::vector<const AttributeRecord*>> affects_;

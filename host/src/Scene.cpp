@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "AnimCurveKeys.h"
 #include "Arena.h"
 #include "CaptureThread.h"
 #include "DeviceState.h"
@@ -82,6 +83,12 @@ NodeRecord* Scene::create(const NodeType& type, const std::string& requestedName
     NodeRecord* node = arena_.make<NodeRecord>(type);
     node->user = user;
     node->initializeStorage();
+    if (type.curveType >= 0) {
+        node->curve = std::make_unique<AnimCurveKeys>(type.curveType);
+        // Dirty from the start, so whatever is connected later reads the keys, not 0.
+        std::lock_guard<std::mutex> lock(node->mutex);
+        node->slots[types_.builtins().curveOutput].dirty = true;
+    }
     {
         std::lock_guard<std::mutex> lock(mutex_);
         node->name = uniqueNameLocked(requestedName, type.name);
@@ -135,6 +142,9 @@ void Scene::destroy(NodeRecord* node) {
     MPxNode* user = node->user;
     node->user = nullptr;
     delete user;
+    if (node->curve != nullptr) {
+        node->curve->release();  // the record stays for stale handles; its keys need not
+    }
 }
 
 void Scene::clear(bool keepTime) {

@@ -13,6 +13,23 @@ namespace {
 
 constexpr unsigned int kTimeTypeId = 0x54494d45;       // built-in ids stay out of plug-in range
 constexpr unsigned int kTransformTypeId = 0x5846524d;  //
+constexpr unsigned int kCurveTypeIdBase = 0x50435400;  // 'PCT' then the curve type
+
+struct CurveTypeInfo {
+    const char* name;
+    MFn::Type apiType;
+};
+
+// Maya's MFn has its own types for the unitless-input curves; the subset here does not.
+constexpr CurveTypeInfo kCurveTypes[TypeRegistry::kCurveTypeCount] = {
+    {"animCurveTA", MFn::kAnimCurveTimeToAngular},
+    {"animCurveTL", MFn::kAnimCurveTimeToDistance},
+    {"animCurveTT", MFn::kAnimCurveTimeToTime},
+    {"animCurveTU", MFn::kAnimCurveTimeToUnitless},
+    {"animCurveUA", MFn::kAnimCurve},
+    {"animCurveUL", MFn::kAnimCurve},
+    {"animCurveUT", MFn::kAnimCurve},
+    {"animCurveUU", MFn::kAnimCurve}};
 
 }  // namespace
 
@@ -47,6 +64,20 @@ TypeRegistry::TypeRegistry(Arena& arena) : arena_(arena) {
     builtins_.transformType->add(numeric("translateZ", "tz", MFnNumericData::kDouble, 0.0));
     builtins_.transformType->add(numeric("visibility", "v", MFnNumericData::kBoolean, 1.0));
     add(builtins_.transformType);
+
+    // A curve's output is its value at the current time, worked out when it is read.
+    builtins_.curveOutput = numeric("output", "o", MFnNumericData::kDouble, 0.0);
+    builtins_.curveOutput->writable = false;
+    builtins_.curveOutput->storable = false;
+    for (int k = 0; k < kCurveTypeCount; ++k) {
+        NodeType* type = newType(kCurveTypes[k].name, kCurveTypeIdBase + static_cast<unsigned>(k),
+                                 MPxNode::kDependNode);
+        type->apiType = kCurveTypes[k].apiType;
+        type->curveType = k;
+        type->add(builtins_.curveOutput);
+        add(type);
+        builtins_.curveTypes[k] = type;
+    }
 }
 
 TypeRegistry::~TypeRegistry() = default;
@@ -132,6 +163,16 @@ void TypeRegistry::removePluginTypes() {
             ++it;
         }
     }
+}
+
+bool TypeRegistry::hasTypesOf(const PluginRecord* plugin) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto& entry : types_) {
+        if (entry.second->plugin == plugin) {
+            return true;
+        }
+    }
+    return false;
 }
 
 PluginRecord* TypeRegistry::plugin(const std::string& name, const std::string& loadPath) {

@@ -20,6 +20,8 @@ class PluginRecord;
 class TypeRegistry {
 public:
     // Attributes every node has, or every threaded device node, and those of built-in types.
+    static constexpr int kCurveTypeCount = 8;
+
     struct Builtins {
         AttributeRecord* message = nullptr;
         AttributeRecord* isHistoricallyInteresting = nullptr;
@@ -30,8 +32,10 @@ public:
         AttributeRecord* frameRate = nullptr;
         AttributeRecord* output = nullptr;
         AttributeRecord* outTime = nullptr;
+        AttributeRecord* curveOutput = nullptr;
         NodeType* timeType = nullptr;
         NodeType* transformType = nullptr;
+        NodeType* curveTypes[kCurveTypeCount] = {};  // indexed by MFnAnimCurve::AnimCurveType
     };
 
     explicit TypeRegistry(Arena& arena);
@@ -48,6 +52,8 @@ public:
     NodeType* find(unsigned int id) const;
     // Forgets every plug-in type, keeping the built-in ones.
     void removePluginTypes();
+    // True while a type registered by that plug-in is still registered.
+    bool hasTypesOf(const PluginRecord* plugin) const;
 
     PluginRecord* plugin(const std::string& name, const std::string& loadPath);
     PluginRecord* findPlugin(const std::string& name) const;

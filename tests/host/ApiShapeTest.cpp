@@ -7,6 +7,8 @@
 #include <maya/MCallbackIdArray.h>
 #include <maya/MDGModifier.h>
 #include <maya/MDoubleArray.h>
+#include <maya/MEulerRotation.h>
+#include <maya/MFnAnimCurve.h>
 #include <maya/MFnNumericAttribute.h>
 #include <maya/MFnPlugin.h>
 #include <maya/MIntArray.h>
@@ -41,6 +43,13 @@ static_assert(std::is_same_v<MCallbackId, uintptr_t>);
 static_assert(std::is_same_v<decltype(MObject::kNullObj), MObject>);
 static_assert(!std::is_constructible_v<MString, std::string>);
 static_assert(MTransformationMatrix::kXYZ == 1);
+static_assert(MEulerRotation::kXYZ == 0);
+static_assert(!std::is_copy_constructible_v<MFnAnimCurve>);
+static_assert(!std::is_copy_assignable_v<MFnAnimCurve>);
+static_assert(std::is_convertible_v<double, MTime>);  // and means film frames
+static_assert(std::is_same_v<MTime::MTick, int64_t>);
+static_assert(MTime::kFilm == 6 && MTime::k29_97FPS == 44 && MTime::kUserDef == 51);
+static_assert(MFnAnimCurve::kAnimCurveTL == 1 && MFnAnimCurve::kTangentCustomEnd == SHRT_MAX);
 static_assert(MPxNode::kThreadedDeviceNode == 21);
 static_assert(MFnNumericData::k3Float == 13 && MFnNumericData::kInt == MFnNumericData::kLong);
 

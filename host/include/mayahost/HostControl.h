@@ -18,7 +18,8 @@ namespace mayahost {
 
 // Back to a fresh host: stops every capture thread, deletes every node (time1 is made anew),
 // forgets plug-in types, commands, procedures, plug-ins, callbacks, connections, queued and
-// recorded texts, string tables, the script path and armed faults. Keeps test cases apart.
+// recorded texts, string tables, the script path and armed faults; the UI time unit is film
+// again, playback stopped and the current time 0. Keeps test cases apart.
 void resetHost();
 
 // Host calls that can be made to fail once, to reach a plug-in's failure paths.
@@ -38,6 +39,16 @@ void failNext(HostCall call);
 // The object Maya hands to initializePlugin for the plug-in `name` loaded from the folder
 // `loadPath` (MFnPlugin::loadPath returns it). The same name gives the same plug-in.
 MObject pluginObject(const std::string& name, const std::string& loadPath);
+
+// Loads a plug-in module as Maya's plug-in manager does: opens it, checks that it was built
+// for this API version, and calls its initializePlugin with a plug-in object named after the
+// file whose loadPath is the module's folder. Failures are shown as errors.
+MStatus loadPlugin(const std::string& modulePath);
+
+// Calls the module's uninitializePlugin and closes it; a module whose node type is still
+// registered (its nodes exist) stays open, as a plug-in in use does. Returns what
+// uninitializePlugin returned.
+MStatus unloadPlugin(const std::string& modulePath);
 
 // ---- Scene ---------------------------------------------------------------------------------
 
@@ -76,7 +87,8 @@ std::vector<double> plugValues(const MPlug& plug);
 // True while the plug's attribute waits for a compute or a pull through a connection.
 bool isDirty(const MPlug& plug);
 
-// Sets time1.outTime, dirtying whatever is connected to it.
+// Sets time1.outTime (UI units), dirtying whatever is connected to it and every animation
+// curve's output; the same as MAnimControl::setCurrentTime.
 void setSceneTime(double time);
 double sceneTime();
 
@@ -86,6 +98,33 @@ void fileNew();
 
 // Exit: kMayaExiting callbacks, then every capture thread stopped and every node deleted.
 void exitHost();
+
+// ---- Timeline ------------------------------------------------------------------------------
+
+// Start and stop playback, as MAnimControl::playForward and stop do.
+void startPlayback();
+void stopPlayback();
+
+// While playing, moves the current time (time1.outTime) on by `uiUnits`, as Maya's playback
+// does between frames. Returns false, and moves nothing, when playback is stopped.
+bool advancePlayback(double uiUnits);
+
+// Connects time1.outTime to the node's attribute of that name, as the plug-in's users do in
+// Maya to drive a node with the scene time.
+MStatus connectSceneTime(const MObject& node, const std::string& attributeName);
+
+// ---- Animation curves ----------------------------------------------------------------------
+
+// Names of the scene's animation-curve nodes, in creation order.
+std::vector<std::string> animCurveNames();
+
+struct CurveKey {
+    double time;  // in the current UI unit
+    double value;
+};
+
+// The keys of the animation curve of that name, in time order; empty for any other name.
+std::vector<CurveKey> animCurveKeys(const std::string& curveName);
 
 // ---- Evaluation (the calling thread plays Maya's evaluation thread) -------------------------
 

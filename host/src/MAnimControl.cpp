@@ -1,0 +1,36 @@
+#include <maya/MAnimControl.h>
+
+#include "HostState.h"
+#include "TimeUnits.h"
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
+MTime MAnimControl::currentTime() {
+    const mayahost::Timeline& timeline = mayahost::hostState().timeline;
+    return MTime(timeline.current(), timeline.uiUnit());
+}
+
+MStatus MAnimControl::setCurrentTime(const MTime& newTime) {
+    if (!mayahost::TimeUnits::valid(newTime.unit())) {
+        return MStatus::kInvalidParameter;
+    }
+    mayahost::Timeline& timeline = mayahost::hostState().timeline;
+    timeline.moveTo(newTime.as(timeline.uiUnit()));
+    return MStatus::kSuccess;
+}
+
+MStatus MAnimControl::playForward() {
+    mayahost::hostState().timeline.play();
+    return MStatus::kSuccess;
+}
+
+bool MAnimControl::isPlaying() {
+    return mayahost::hostState().timeline.playing();
+}
+
+MStatus MAnimControl::stop() {
+    mayahost::hostState().timeline.stop();
+    return MStatus::kSuccess;
+}
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -1,0 +1,100 @@
+#include "PluginLoader.h"
+
+#include <dlfcn.h>
+#include <maya/MGlobal.h>
+#include <maya/MString.h>
+#include <maya/MTypes.h>
+
+#include <cstring>
+
+#include "HostAccess.h"
+#include "HostState.h"
+#include "PluginRecord.h"
+
+namespace mayahost {
+
+namespace {
+
+using EntryPoint = MStatus (*)(MObject);
+
+// The mangled names Maya looks up: the namespace is part of them.
+constexpr const char* kInitialize =
+    "_Z16initializePluginN8Autodesk4Maya16OpenMaya202200007MObjectE";
+constexpr const char* kUninitialize =
+    "_Z18uninitializePluginN8Autodesk4Maya16OpenMaya202200007MObjectE";
+constexpr const char* kApiVersion = "20220000";
+
+void showError(const std::string& text) {
+    MGlobal::displayError(MString(text.c_str()));
+}
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+std::string stemOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
+    return file.substr(0, file.find('.'));
+}
+
+EntryPoint entryPoint(void* handle, const char* name) {
+    return reinterpret_cast<EntryPoint>(dlsym(handle, name));
+}
+
+}  // namespace
+
+MStatus PluginLoader::load(const std::string& modulePath) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (modules_.count(modulePath) != 0) {
+        showError("Plug-in " + modulePath + " is already loaded.");
+        return MStatus::kFailure;
+    }
+    void* handle = dlopen(modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
+        const char* error = dlerror();
+        showError("Unable to load plug-in " + modulePath + ": " + (error != nullptr ? error : ""));
+        return MStatus::kFailure;
+    }
+    const auto* version = static_cast<const char*>(dlsym(handle, "MApiVersion"));
+    const EntryPoint initialize = entryPoint(handle, kInitialize);
+    if (version == nullptr || std::strcmp(version, kApiVersion) != 0 || initialize == nullptr ||
+        entryPoint(handle, kUninitialize) == nullptr) {
+        showError("Plug-in " + modulePath + " was not built for this version of Maya.");
+        dlclose(handle);
+        return MStatus::kFailure;
+    }
+    MObject plugin =
+        HostAccess::makeObject(hostState().types.plugin(stemOf(modulePath), folderOf(modulePath)));
+    const MStatus status = initialize(plugin);
+    if (status != MStatus::kSuccess) {
+        showError("initializePlugin function failed (" + modulePath + ")");
+        // What it registered before failing points into the module: keep it open then.
+        if (!hostState().types.hasTypesOf(HostAccess::plugin(plugin))) {
+            dlclose(handle);
+        }
+        return status;
+    }
+    modules_[modulePath] = Module{handle, plugin};
+    return MStatus::kSuccess;
+}
+
+MStatus PluginLoader::unload(const std::string& modulePath) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto found = modules_.find(modulePath);
+    if (found == modules_.end()) {
+        showError("Plug-in " + modulePath + " is not loaded.");
+        return MStatus::kFailure;
+    }
+    Module module = found->second;
+    modules_.erase(found);
+    const MStatus status = entryPoint(module.handle, kUninitialize)(module.plugin);
+    // A node type left registered (its nodes still exist) keeps the module in use.
+    if (!hostState().types.hasTypesOf(HostAccess::plugin(module.plugin))) {
+        dlclose(module.handle);
+    }
+    return status;
+}
+
+}  // namespace mayahost

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <maya/MObject.h>
+#include <maya/MStatus.h>
+
+#include <map>
+#include <mutex>
+#include <string>
+
+namespace mayahost {
+
+// Loads plug-in modules from a path as Maya's plug-in manager does: open the module, check
+// the API version it was built for, call initializePlugin with an object whose loadPath is the
+// module's folder; at unload call uninitializePlugin and close the module.
+class PluginLoader {
+public:
+    MStatus load(const std::string& modulePath);
+    MStatus unload(const std::string& modulePath);
+
+private:
+    struct Module {
+        void* handle = nullptr;
+        MObject plugin;
+    };
+    std::mutex mutex_;  // loads and unloads come from the main thread; guards modules_
+    std::map<std::string, Module> modules_;
+};
+
+}  // namespace mayahost
