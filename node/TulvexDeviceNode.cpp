@@ -150,10 +150,6 @@ void TulvexDeviceNode::postConstructor() {
     createMemoryPools(3, TulvexDataHandler::kNumBones, sizeof(SkeletonNodeInfo));
 }
 
-MStatus TulvexDeviceNode::compute(const MPlug& /*plug*/, MDataBlock& /*block*/) {
-    return MStatus::kUnknownParameter;
-}
-
 void TulvexDeviceNode::setPluginFpsFromAppFps(int appFps) {
     const auto mapped = mAppFpsToPluginFps.find(appFps);
     if (mapped == mAppFpsToPluginFps.end()) {
@@ -164,5 +160,5 @@ void TulvexDeviceNode::setPluginFpsFromAppFps(int appFps) {
 }
 
 void TulvexDeviceNode::setClock(ClockFunction clock) {
-    mClock.store(clock);
+    mClock.store(clock != nullptr ? clock : &steadyNow);
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "CaptureWaker.h"
+#include "ChunkedSequence.h"
 #include "TulvexDataHandler.h"
 
 // One capture stream: a UDP port, the capture thread the host runs for it, the decoder state,
@@ -72,10 +73,29 @@ public:
     // a datagram. `out` must hold 27 records.
     void copySkeletonChannels(SkeletonNodeInfo* out);
     // The steady clock the 1000 ms silence rule reads; replaceable so tests can step time.
+    // Null puts the system's steady clock back.
     void setClock(ClockFunction clock);
 
     // Frame-rate mapping.
     void setPluginFpsFromAppFps(int appFps);
+
+    // Output and take recording.
+    MStatus populateDataBlock(MDataBlock& block, const SkeletonNodeInfo* bones);
+    // Quaternion x, y, z, w to Euler angles X, Y, Z (order XYZ) in degrees; NaN gives 0.
+    static void quaternionToVector(const double* quaternion, double* angles);
+    bool isRecording();
+    bool hasRecordedData() const;
+    // Samples recorded for one bone so far (0..26).
+    std::size_t recordedSampleCount(int bone) const;
+
+    // Baking.
+    void saveRecordedDataToMaya();
+    void createAnimCurveSet(std::string& baseName, MFnAnimCurve& tx, MFnAnimCurve& ty,
+                            MFnAnimCurve& tz, MFnAnimCurve& rx, MFnAnimCurve& ry, MFnAnimCurve& rz);
+    void createAnimCurve(MFnAnimCurve& curve, const char* name, MStatus& status);
+    RecordingData interpolate(const RecordingData& from, const RecordingData& to, double t);
+    Quat slerp(Quat from, Quat to, double t);
+    std::string getSkeletonName();
 
     // User-interface bridge.
     void enableBindCharacterButton(bool enable);
@@ -100,9 +120,14 @@ public:
 private:
     int readIntAttribute(const MObject& attribute);
     void receiveLoop();
+    MStatus computeLive(const MPlug& plug, MDataBlock& block);
+    MStatus computeNotLive(const MPlug& plug, MDataBlock& block);
+    void bakeBone(const char* boneName, ChunkedSequence<RecordingData>& samples,
+                  const std::string& skeletonName, MFnAnimCurve* curves);
 
     TulvexDataHandler mDataHandler;  // written by the capture thread under mChannelsMutex
-    std::array<std::vector<RecordingData>, TulvexDataHandler::kNumBones>
+    // The take, one sequence per bone; grows block by block, so recording never copies it.
+    std::array<ChunkedSequence<RecordingData>, TulvexDataHandler::kNumBones>
         mRecordedData;                              // evaluation thread only
     std::atomic<bool> mAwaitingSkeletonDefinition;  // capture thread writes, compute reads
     std::mutex mCharacterizedMutex;                 // guards mHasBeenCharacterized alone
@@ -117,9 +142,6 @@ private:
     // Held by the capture thread while it changes or copies the handler's records, and by
     // the host side for a consistent copy; never held while calling the host or the UI.
     std::mutex mChannelsMutex;
-    // Set by threadShutdownHandler, cleared by the capture thread as it leaves: a stop that
-    // comes before the thread has cleared its done flag is not lost.
-    std::atomic<bool> mStopRequested{false};
     CaptureWaker mWaker;                // wake() from any thread, waits on the capture thread
     std::atomic<ClockFunction> mClock;  // set by tests before streaming, read by the capture thread
 };

@@ -91,14 +91,12 @@ bool TulvexDeviceNode::isAwaitingSkeletonDefinition() const {
 void TulvexDeviceNode::threadHandler() {
     setDone(false);
     receiveLoop();
-    mStopRequested.store(false);
     setDone(true);
 }
 
 void TulvexDeviceNode::threadShutdownHandler() {
-    mStopRequested.store(true);
     setDone(true);
-    mWaker.wake();
+    mWaker.wake();  // a thread waiting in poll() sees the flag at once
 }
 
 void TulvexDeviceNode::receiveLoop() {
@@ -108,7 +106,7 @@ void TulvexDeviceNode::receiveLoop() {
     std::size_t previousLength = 0;
     sockaddr_in sender{};
 
-    while (!isDone() && !mStopRequested.load()) {
+    while (!isDone()) {
         // Not live, or live before compute has opened the socket: wait for a wake-up
         // instead of spinning on the flags.
         const int descriptor = isLive() ? mSocket.load() : 0;

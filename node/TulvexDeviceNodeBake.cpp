@@ -1,0 +1,141 @@
+// Baking a take into animation curves: six curves per bone, one key per sample, and keys
+// filled at whole time units across gaps.
+#include <maya/MDGModifier.h>
+#include <maya/MFnAnimCurve.h>
+#include <maya/MGlobal.h>
+#include <maya/MObject.h>
+#include <maya/MSelectionList.h>
+#include <maya/MTime.h>
+
+#include <memory>
+
+#include "TakeInterpolation.h"
+#include "TulvexDeviceNode.h"
+#include "TulvexMessages.h"
+
+namespace {
+
+constexpr int kCurvesPerBone = 6;
+constexpr const char* kCurveSuffixes[kCurvesPerBone] = {"_tx", "_ty", "_tz", "_rx", "_ry", "_rz"};
+constexpr double kNoKey = -1.0;
+
+void addKeys(MFnAnimCurve* curves, double time, const TulvexDeviceNode::RecordingData& values) {
+    const double keyed[kCurvesPerBone] = {values.translation[0], values.translation[1],
+                                          values.translation[2], values.rotation[0],
+                                          values.rotation[1],    values.rotation[2]};
+    for (int c = 0; c < kCurvesPerBone; ++c) {
+        curves[c].addKeyframe(MTime(time, MTime::uiUnit()), keyed[c]);
+    }
+}
+
+// Empties every sequence of the take when the bake ends, however it ends, so no sample is
+// ever baked twice or left behind.
+template <typename Take>
+class TakeEmptier {
+public:
+    explicit TakeEmptier(Take& take) : mTake(take) {}
+    ~TakeEmptier() {
+        for (auto& samples : mTake) {
+            samples.clear();
+        }
+    }
+    TakeEmptier(const TakeEmptier&) = delete;
+    TakeEmptier& operator=(const TakeEmptier&) = delete;
+
+private:
+    Take& mTake;
+};
+
+}  // namespace
+
+void TulvexDeviceNode::saveRecordedDataToMaya() {
+    TakeEmptier<decltype(mRecordedData)> emptier(mRecordedData);
+    MFnAnimCurve curves[kCurvesPerBone];
+    const std::string skeletonName = getSkeletonName();
+    std::array<SkeletonNodeInfo, TulvexDataHandler::kNumBones> channels{};
+    copySkeletonChannels(channels.data());
+    for (std::size_t bone = 0; bone < channels.size(); ++bone) {
+        bakeBone(channels[bone].name, mRecordedData[bone], skeletonName, curves);
+    }
+}
+
+void TulvexDeviceNode::bakeBone(const char* boneName, ChunkedSequence<RecordingData>& samples,
+                                const std::string& skeletonName, MFnAnimCurve* curves) {
+    std::string baseName = skeletonName + "_" + boneName;
+    createAnimCurveSet(baseName, curves[0], curves[1], curves[2], curves[3], curves[4], curves[5]);
+
+    RecordingData previous{};
+    double previousTime = kNoKey;
+    for (std::size_t s = 0; s < samples.size(); ++s) {
+        const RecordingData& sample = samples[s];
+        const double sampleTime = sample.sampleTime;
+        const std::int32_t filled = TakeInterpolation::filledKeyCount(previousTime, sampleTime);
+        for (std::int32_t k = 0; k < filled; ++k) {
+            RecordingData between =
+                interpolate(previous, sample, 1.0 / (sampleTime - previousTime));
+            previousTime += 1.0;
+            addKeys(curves, previousTime, between);
+            between.sampleTime = previousTime;
+            previous = between;
+        }
+        addKeys(curves, sampleTime, sample);
+        previous = sample;
+        previousTime = sampleTime;
+    }
+    samples.clear();
+}
+
+void TulvexDeviceNode::createAnimCurveSet(std::string& baseName, MFnAnimCurve& tx, MFnAnimCurve& ty,
+                                          MFnAnimCurve& tz, MFnAnimCurve& rx, MFnAnimCurve& ry,
+                                          MFnAnimCurve& rz) {
+    MStatus status = MStatus::kSuccess;
+    // Function sets hide operator&, as Maya's do.
+    MFnAnimCurve* const curves[kCurvesPerBone] = {std::addressof(tx), std::addressof(ty),
+                                                  std::addressof(tz), std::addressof(rx),
+                                                  std::addressof(ry), std::addressof(rz)};
+    for (int c = 0; c < kCurvesPerBone; ++c) {
+        createAnimCurve(*curves[c], (baseName + kCurveSuffixes[c]).c_str(), status);
+    }
+    if (status != MStatus::kSuccess) {
+        MGlobal::displayError(TulvexMessages::lookup(TulvexMessages::kCreateCurvesError));
+    }
+}
+
+void TulvexDeviceNode::createAnimCurve(MFnAnimCurve& curve, const char* name, MStatus& status) {
+    // A curve of an earlier take carries the same name: this take replaces it.
+    MSelectionList existing;
+    existing.add(MString(name), false);
+    MObject previousCurve;
+    existing.getDependNode(0, previousCurve);
+    if (!previousCurve.isNull()) {
+        MDGModifier modifier;
+        modifier.deleteNode(previousCurve);
+        modifier.doIt();
+    }
+    curve.create(MFnAnimCurve::kAnimCurveTL, nullptr, &status);
+    MStatus renameStatus;
+    curve.setName(MString(name), false, &renameStatus);
+}
+
+TulvexDeviceNode::RecordingData TulvexDeviceNode::interpolate(const RecordingData& from,
+                                                              const RecordingData& to, double t) {
+    RecordingData result{};
+    for (int c = 0; c < 3; ++c) {
+        result.translation[c] = TakeInterpolation::lerp(from.translation[c], to.translation[c], t);
+    }
+    result.quaternion = slerp(from.quaternion, to.quaternion, t);
+    const double xyzw[4] = {result.quaternion.x, result.quaternion.y, result.quaternion.z,
+                            result.quaternion.w};
+    quaternionToVector(xyzw, result.rotation);
+    return result;
+}
+
+TulvexDeviceNode::Quat TulvexDeviceNode::slerp(Quat from, Quat to, double t) {
+    const TakeInterpolation::Quaternion q =
+        TakeInterpolation::slerp({from.w, from.x, from.y, from.z}, {to.w, to.x, to.y, to.z}, t);
+    return {q.w, q.x, q.y, q.z};
+}
+
+std::string TulvexDeviceNode::getSkeletonName() {
+    return TakeInterpolation::skeletonName(mSkeletonNameTemplate, getDeviceId());
+}

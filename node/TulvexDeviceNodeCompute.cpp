@@ -1,0 +1,216 @@
+// Evaluation: compute, the output arrays and the take.
+#include <maya/MAnimControl.h>
+#include <maya/MArrayDataBuilder.h>
+#include <maya/MArrayDataHandle.h>
+#include <maya/MDataBlock.h>
+#include <maya/MDataHandle.h>
+#include <maya/MEulerRotation.h>
+#include <maya/MGlobal.h>
+#include <maya/MPlug.h>
+#include <maya/MQuaternion.h>
+#include <maya/MVector.h>
+
+#include <cmath>
+#include <iostream>
+
+#include "MessagePrinter.h"
+#include "TulvexDeviceNode.h"
+#include "TulvexMessages.h"
+#include "UiCommandText.h"
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+
+bool isOutputPlug(const MPlug& plug) {
+    const MObject* const outputs[] = {&TulvexDeviceNode::mOutputTranslate,
+                                      &TulvexDeviceNode::mOutputTranslations,
+                                      &TulvexDeviceNode::mOutputRotations};
+    for (const MObject* output : outputs) {
+        if (plug == *output || plug.parent() == *output) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void reportPopulateFailure() {
+    std::cerr << "Failed in populating block\n" << std::endl;
+}
+
+double degreesOrZero(double radians) {
+    const double degrees = radians * 180.0 / kPi;
+    return std::isnan(degrees) ? 0.0 : degrees;
+}
+
+}  // namespace
+
+MStatus TulvexDeviceNode::compute(const MPlug& plug, MDataBlock& block) {
+    if (!isOutputPlug(plug)) {
+        return MStatus::kUnknownParameter;
+    }
+    if (!MAnimControl::isPlaying() && (!isRecording() || !isLive()) && hasRecordedData()) {
+        saveRecordedDataToMaya();
+    }
+    return isLive() ? computeLive(plug, block) : computeNotLive(plug, block);
+}
+
+MStatus TulvexDeviceNode::computeLive(const MPlug& plug, MDataBlock& block) {
+    if (!isStreamSocketOpen()) {
+        if (openStreamSocket() != MStatus::kSuccess) {
+            const MString text = TulvexMessages::lookup(TulvexMessages::kPortInUseError);
+            MGlobal::executeCommandOnIdle(MString(UiCommandText::error(text.asChar()).c_str()),
+                                          false);
+            displayUIMessage(text.asChar());
+            setLiveStatus(false);
+            return MStatus::kFailure;
+        }
+        if (isAwaitingSkeletonDefinition() && !hasBeenCharacterized()) {
+            displayUIMessage(TulvexMessages::lookup(TulvexMessages::kAwaitingSkelDef).asChar());
+        }
+    }
+
+    MCharBuffer buffer;
+    if (popThreadData(buffer) != MStatus::kSuccess) {
+        return MStatus::kFailure;  // nothing pushed yet: no output, plug stays dirty
+    }
+    const int detectedAppFps = mDataHandler.getDetectedAppFps();
+    if (detectedAppFps != mCurrentAppFps) {
+        setPluginFpsFromAppFps(detectedAppFps);
+        mCurrentAppFps = detectedAppFps;
+    }
+    // The block is read in place in the pool's storage and handed back on every path.
+    const MStatus status =
+        populateDataBlock(block, reinterpret_cast<const SkeletonNodeInfo*>(buffer.ptr()));
+    if (status != MStatus::kSuccess) {
+        reportPopulateFailure();
+        releaseDataStorage(buffer);
+        return MStatus::kFailure;
+    }
+    block.setClean(plug);
+    releaseDataStorage(buffer);
+    return MStatus::kSuccess;
+}
+
+MStatus TulvexDeviceNode::computeNotLive(const MPlug& plug, MDataBlock& block) {
+    // The capture thread may still be applying the datagram it held when live went off, so
+    // the handler's records are read through a consistent copy.
+    std::array<SkeletonNodeInfo, TulvexDataHandler::kNumBones> channels{};
+    copySkeletonChannels(channels.data());
+    if (populateDataBlock(block, channels.data()) != MStatus::kSuccess) {
+        reportPopulateFailure();
+        return MStatus::kFailure;
+    }
+    block.setClean(plug);
+    if (isStreamSocketOpen()) {
+        MessagePrinter::print(stdout,
+                              TulvexMessages::lookup(TulvexMessages::kClosingSocket).asChar());
+        closeStreamSocket();
+    }
+    updateIPTextfield();
+    return MStatus::kSuccess;
+}
+
+MStatus TulvexDeviceNode::populateDataBlock(MDataBlock& block, const SkeletonNodeInfo* bones) {
+    MStatus status;
+    MArrayDataHandle translationsHandle = block.outputArrayValue(mOutputTranslations, &status);
+    if (status != MStatus::kSuccess) {
+        std::cerr << "Error in block.outputArrayValue for outputTranslations" << std::endl;
+        return MStatus::kFailure;
+    }
+    MArrayDataHandle rotationsHandle = block.outputArrayValue(mOutputRotations, &status);
+    if (status != MStatus::kSuccess) {
+        std::cerr << "Error in block.outputArrayValue for outputRotations" << std::endl;
+        return MStatus::kFailure;
+    }
+    MArrayDataBuilder translationsBuilder = translationsHandle.builder(&status);
+    if (status != MStatus::kSuccess) {
+        std::cerr << "Error in translationsBuilder = translationsHandle.builder.\n" << std::endl;
+        return MStatus::kFailure;
+    }
+    MArrayDataBuilder rotationsBuilder = rotationsHandle.builder(&status);
+    if (status != MStatus::kSuccess) {
+        std::cerr << "Error in rotationsBuilder = rotationsHandle.builder.\n" << std::endl;
+        return MStatus::kFailure;
+    }
+
+    for (unsigned int i = 0; i < TulvexDataHandler::kNumBones; ++i) {
+        const SkeletonNodeInfo& bone = bones[i];
+        MDataHandle translationElement = translationsBuilder.addElement(i, &status);
+        if (status != MStatus::kSuccess) {
+            std::cerr << "ERROR in translate = translationsBuilder.addElement.\n" << std::endl;
+            return MStatus::kFailure;
+        }
+        // Only the root travels; every other bone keeps its offset from its parent.
+        const double* translation = i == 0 ? bone.currentTranslation : bone.restTranslation;
+        float3& translate = translationElement.asFloat3();
+        for (int c = 0; c < 3; ++c) {
+            translate[c] = static_cast<float>(translation[c]);
+        }
+
+        MDataHandle rotationElement = rotationsBuilder.addElement(i, &status);
+        if (status != MStatus::kSuccess) {
+            std::cerr << "ERROR in rotate = rotationsBuilder.addElement.\n" << std::endl;
+            return MStatus::kFailure;
+        }
+        double angles[3] = {0.0, 0.0, 0.0};
+        quaternionToVector(bone.currentRotation, angles);
+        float3& rotate = rotationElement.asFloat3();
+        for (int c = 0; c < 3; ++c) {
+            rotate[c] = static_cast<float>(angles[c]);
+        }
+
+        if (isRecording() && MAnimControl::isPlaying()) {
+            double sampleTime = 0.0;
+            if (MPlug(thisMObject(), mTime).getValue(sampleTime) != MStatus::kSuccess) {
+                std::cerr << "Error getting Time value" << std::endl;
+                return MStatus::kFailure;
+            }
+            const double* q = bone.currentRotation;
+            mRecordedData[i].push_back(RecordingData{{translate[0], translate[1], translate[2]},
+                                                     {rotate[0], rotate[1], rotate[2]},
+                                                     sampleTime,
+                                                     Quat{q[3], q[0], q[1], q[2]}});
+        }
+    }
+
+    if (translationsHandle.set(translationsBuilder) != MStatus::kSuccess) {
+        std::cerr << "set translationsBuilder failed\n" << std::endl;
+        return MStatus::kFailure;
+    }
+    if (rotationsHandle.set(rotationsBuilder) != MStatus::kSuccess) {
+        std::cerr << "set rotationsBuilder failed\n" << std::endl;
+        return MStatus::kFailure;
+    }
+    return MStatus::kSuccess;
+}
+
+void TulvexDeviceNode::quaternionToVector(const double* quaternion, double* angles) {
+    const MQuaternion rotation(quaternion[0], quaternion[1], quaternion[2], quaternion[3]);
+    const MVector radians = rotation.asEulerRotation().asVector();
+    angles[0] = degreesOrZero(radians.x);
+    angles[1] = degreesOrZero(radians.y);
+    angles[2] = degreesOrZero(radians.z);
+}
+
+bool TulvexDeviceNode::isRecording() {
+    bool recording = false;
+    if (MPlug(thisMObject(), mInputRecording).getValue(recording) != MStatus::kSuccess) {
+        std::cerr << "Error getting Recording value" << std::endl;
+        return true;
+    }
+    return recording;
+}
+
+bool TulvexDeviceNode::hasRecordedData() const {
+    for (const ChunkedSequence<RecordingData>& samples : mRecordedData) {
+        if (!samples.empty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::size_t TulvexDeviceNode::recordedSampleCount(int bone) const {
+    return mRecordedData[static_cast<std::size_t>(bone)].size();
+}

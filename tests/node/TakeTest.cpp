@@ -1,0 +1,234 @@
+// Recording a take and baking it, with the node not live: the samples come from the data
+// handler's pose, the sample times from the `time` attribute.
+#include <maya/MAnimControl.h>
+#include <maya/MFnAnimCurve.h>
+#include <maya/MSelectionList.h>
+#include <maya/MTime.h>
+#include <mayahost/HostControl.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "NodeFixture.h"
+
+namespace nodetest {
+namespace {
+
+struct Key {
+    double time;
+    double value;
+};
+
+class TakeTest : public NodeTest {
+protected:
+    void SetUp() override {
+        NodeTest::SetUp();
+        mayahost::registerProcedure(
+            "displayAvailableIPs",
+            [](const std::vector<std::string>&, const std::string&) { return MStatus(); });
+        // A definition and the binding, so frames move the pose.
+        apply(zmf::encode(makeDefinition(0.25F)));
+        device().CharacterizationComplete();
+    }
+    void TearDown() override {
+        MAnimControl::stop();
+        NodeTest::TearDown();
+    }
+
+    void apply(const std::vector<std::byte>& packet) {
+        std::vector<std::byte> buffer(TulvexDeviceNode::kReceiveBufferSize);
+        std::copy(packet.begin(), packet.end(), buffer.begin());
+        device().parseSkeletonData(buffer.data(), buffer.size());
+    }
+    // One evaluation at scene time `time` with the root at x = rootX (library units): the
+    // refresh attribute alone is asked for, so compute runs once.
+    void evaluateAt(double time, float rootX = 1.0F) {
+        apply(zmf::encode(makeFrame(++mFrame, 0.0, rootX)));
+        evaluate(time);
+    }
+    void evaluate(double time) {
+        ASSERT_EQ(plug(TulvexDeviceNode::mTime).setDouble(time), MStatus::kSuccess);
+        ASSERT_TRUE(mayahost::isDirty(plug(TulvexDeviceNode::mOutputTranslate)));
+        mayahost::plugValues(plug(TulvexDeviceNode::mOutputTranslate));
+        ASSERT_FALSE(mayahost::isDirty(plug(TulvexDeviceNode::mOutputTranslate)));
+    }
+    void record(bool on) {
+        ASSERT_EQ(plug(TulvexDeviceNode::mInputRecording).setBool(on), MStatus::kSuccess);
+    }
+    // Stops playback and recording and evaluates once, which bakes.
+    void bake() {
+        MAnimControl::stop();
+        record(false);
+        evaluateAt(mLastTime + 0.5);
+    }
+
+    static std::vector<Key> keys(const std::string& curveName) {
+        MSelectionList list;
+        if (list.add(MString(curveName.c_str())) != MStatus::kSuccess) {
+            ADD_FAILURE() << "no curve " << curveName;
+            return {};
+        }
+        MObject object;
+        list.getDependNode(0, object);
+        MFnAnimCurve curve(object);
+        std::vector<Key> result;
+        for (unsigned int i = 0; i < curve.numKeys(); ++i) {
+            result.push_back({curve.time(i).as(MTime::uiUnit()), curve.value(i)});
+        }
+        return result;
+    }
+    static std::vector<double> times(const std::vector<Key>& keyed) {
+        std::vector<double> result;
+        result.reserve(keyed.size());
+        for (const Key& key : keyed) {
+            result.push_back(key.time);
+        }
+        return result;
+    }
+    std::vector<std::string> curveNames() const {
+        std::vector<std::string> names;
+        for (const std::string& name : mayahost::nodeNames()) {
+            if (name.rfind("tulvexCharacter", 0) == 0) {
+                names.push_back(name);
+            }
+        }
+        return names;
+    }
+
+    std::int32_t mFrame = 0;
+    double mLastTime = 0.0;
+};
+
+TEST_F(TakeTest, SamplesOnlyWhileRecordingAndPlaying) {
+    record(true);
+    evaluateAt(1.0);
+    evaluateAt(2.0);
+    EXPECT_FALSE(device().hasRecordedData()) << "playback stopped: nothing recorded";
+
+    MAnimControl::playForward();
+    for (int n = 0; n < 5; ++n) {
+        evaluateAt(3.0 + n);
+    }
+    for (int bone = 0; bone < 27; ++bone) {
+        EXPECT_EQ(device().recordedSampleCount(bone), 5U) << bone;
+    }
+    record(false);
+    evaluateAt(9.0);
+    EXPECT_EQ(device().recordedSampleCount(0), 5U) << "recording off: no sample, and no bake "
+                                                      "while playback runs";
+}
+
+TEST_F(TakeTest, BakeMakesSixNamedCurvesPerBoneAndEmptiesTheTake) {
+    ASSERT_EQ(plug(TulvexDeviceNode::mDeviceId).setInt(2), MStatus::kSuccess);
+    record(true);
+    MAnimControl::playForward();
+    evaluateAt(10.0, 1.0F);
+    evaluateAt(11.0, 2.0F);
+    mLastTime = 11.0;
+    bake();
+
+    const std::vector<std::string> names = curveNames();
+    ASSERT_EQ(names.size(), 162U);
+    EXPECT_EQ(names.front(), "tulvexCharacter2_Skeleton_root_tx");
+    EXPECT_EQ(names[5], "tulvexCharacter2_Skeleton_root_rz");
+    EXPECT_EQ(names[6], "tulvexCharacter2_Skeleton_torso_1_tx");
+    EXPECT_EQ(names.back(), "tulvexCharacter2_Skeleton_r_toes_rz");
+    EXPECT_FALSE(device().hasRecordedData());
+
+    // One key per sample, with the values the outputs had.
+    const std::vector<Key> rootX = keys("tulvexCharacter2_Skeleton_root_tx");
+    ASSERT_EQ(rootX.size(), 2U);
+    EXPECT_EQ(rootX[0].time, 10.0);
+    EXPECT_EQ(rootX[0].value, 100.0);
+    EXPECT_EQ(rootX[1].value, 200.0);
+    const std::vector<Key> handY = keys("tulvexCharacter2_Skeleton_l_hand_ty");
+    ASSERT_EQ(handY.size(), 2U);
+    EXPECT_EQ(handY[0].value,
+              static_cast<double>(static_cast<float>(static_cast<double>(0.05F * 14.0F) * 100.0)));
+}
+
+TEST_F(TakeTest, GapsOfTwoUnitsOrMoreAreFilledAtWholeUnits) {
+    record(true);
+    MAnimControl::playForward();
+    evaluateAt(10.0, 1.0F);
+    evaluateAt(13.0, 4.0F);  // keys at 11 and 12 are filled
+    evaluateAt(15.5, 4.0F);  // one at 14
+    evaluateAt(16.9, 4.0F);  // none
+    evaluateAt(12.0, 2.0F);  // backwards: keyed at its own time, no filling
+    mLastTime = 16.9;
+    bake();
+
+    const std::vector<Key> rootX = keys("tulvexCharacter0_Skeleton_root_tx");
+    EXPECT_EQ(times(rootX), (std::vector<double>{10, 11, 12, 13, 14, 15.5, 16.9}))
+        << "the late sample at 12 replaced the filled key there";
+    EXPECT_DOUBLE_EQ(rootX[1].value, 200.0);  // a third of the way from 100 to 400
+    EXPECT_DOUBLE_EQ(rootX[2].value, 200.0) << "12 was re-keyed by the backwards sample";
+    EXPECT_DOUBLE_EQ(rootX[4].value, 400.0);
+    // Every curve of every bone got the same keys.
+    EXPECT_EQ(times(keys("tulvexCharacter0_Skeleton_r_toes_rz")), times(rootX));
+}
+
+TEST_F(TakeTest, FilledKeysLieOnTheLineAndOnTheArc) {
+    record(true);
+    MAnimControl::playForward();
+    evaluateAt(10.0, 1.0F);
+    // Root turns a quarter about z while it moves from 100 to 400.
+    zmf::FramePacket turned = makeFrame(++mFrame, 0.0, 4.0F);
+    turned.bones[0].rotation[2] = std::sqrt(0.5F);
+    turned.bones[0].rotation[3] = std::sqrt(0.5F);
+    apply(zmf::encode(turned));
+    evaluate(13.0);
+    mLastTime = 13.0;
+    bake();
+
+    const std::vector<Key> rootX = keys("tulvexCharacter0_Skeleton_root_tx");
+    ASSERT_EQ(times(rootX), (std::vector<double>{10, 11, 12, 13}));
+    EXPECT_DOUBLE_EQ(rootX[1].value, 200.0);
+    EXPECT_DOUBLE_EQ(rootX[2].value, 300.0);
+    const std::vector<Key> rootRz = keys("tulvexCharacter0_Skeleton_root_rz");
+    ASSERT_EQ(rootRz.size(), 4U);
+    EXPECT_NEAR(rootRz[1].value, 30.0, 1e-5);  // the streamed quaternion is single precision
+    EXPECT_NEAR(rootRz[2].value, 60.0, 1e-5);
+    EXPECT_NEAR(rootRz[3].value, 90.0, 1e-4);
+}
+
+TEST_F(TakeTest, ASecondBakeReplacesTheFirstTakesCurves) {
+    record(true);
+    MAnimControl::playForward();
+    evaluateAt(1.0);
+    evaluateAt(2.0);
+    evaluateAt(3.0);
+    mLastTime = 3.0;
+    bake();
+    ASSERT_EQ(keys("tulvexCharacter0_Skeleton_root_tx").size(), 3U);
+
+    record(true);
+    MAnimControl::playForward();
+    evaluateAt(20.0);
+    mLastTime = 20.0;
+    bake();
+    EXPECT_EQ(curveNames().size(), 162U);
+    EXPECT_EQ(times(keys("tulvexCharacter0_Skeleton_root_tx")), (std::vector<double>{20.0}));
+}
+
+TEST_F(TakeTest, BakeWaitsForPlaybackToStopAndForRecordingOrLiveToGoOff) {
+    record(true);
+    MAnimControl::playForward();
+    evaluateAt(1.0);
+    record(false);
+    evaluateAt(2.0);
+    EXPECT_TRUE(device().hasRecordedData()) << "no bake while playback runs";
+    EXPECT_TRUE(curveNames().empty());
+
+    MAnimControl::stop();
+    evaluateAt(3.0);
+    EXPECT_FALSE(device().hasRecordedData());
+    EXPECT_EQ(curveNames().size(), 162U);
+    // Nothing recorded since: no second bake.
+    const std::size_t nodesBefore = mayahost::nodeNames().size();
+    evaluateAt(4.0);
+    EXPECT_EQ(mayahost::nodeNames().size(), nodesBefore);
+}
+
+}  // namespace
+}  // namespace nodetest
