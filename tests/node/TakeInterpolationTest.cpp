@@ -62,9 +62,9 @@ TEST(TakeInterpolation, SlerpTakesTheShorterArcAndKeepsOppositeSignsWhole) {
     expectNear(TakeInterpolation::slerp(q, minusQ, 0.5), q);
     const Q almostMinusQ{-0.5, -0.5, -0.5, -0.5000001};
     const Q result = TakeInterpolation::slerp(q, almostMinusQ, 0.5);
-    EXPECT_NEAR(result.w * result.w + result.x * result.x + result.y * result.y +
-                    result.z * result.z,
-                1.0, 1e-6);
+    EXPECT_NEAR(
+        result.w * result.w + result.x * result.x + result.y * result.y + result.z * result.z, 1.0,
+        1e-6);
 }
 
 TEST(TakeInterpolation, FilledKeysStepOneUnitAfterThePreviousKey) {
@@ -79,7 +79,8 @@ TEST(TakeInterpolation, FilledKeysStepOneUnitAfterThePreviousKey) {
     EXPECT_EQ(TakeInterpolation::filledKeyCount(-1.0, 500.0), 0);
     EXPECT_EQ(TakeInterpolation::filledKeyCount(-7.0, 500.0), 0);
     EXPECT_EQ(TakeInterpolation::filledKeyCount(-0.5, 2.0), 1);
-    EXPECT_EQ(TakeInterpolation::filledKeyCount(0.0, 1e12), std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(TakeInterpolation::filledKeyCount(0.0, 1e12),
+              std::numeric_limits<std::int32_t>::max());
     EXPECT_EQ(TakeInterpolation::filledKeyCount(0.0, std::nan("")), 0);
 }
 
