@@ -1,0 +1,101 @@
+// The plug-in's entry points: register what the plug-in adds to Maya at load, and take it
+// back at unload. Runs on Maya's main thread.
+#include <maya/MFnPlugin.h>
+#include <maya/MGlobal.h>
+#include <maya/MMessage.h>
+#include <maya/MSceneMessage.h>
+#include <maya/MString.h>
+
+#include <string>
+
+#include "TulvexDeviceNode.h"
+#include "TulvexDidCharacterizeCmd.h"
+#include "TulvexMessages.h"
+#include "ZarnMotionFormat.h"
+
+namespace {
+
+constexpr const char* kVendor = "Zarn Corporation";
+constexpr const char* kVersion = "1.0.1";
+constexpr const char* kCommandName = "TulvexDidCharacterize";
+constexpr const char* kNodeTypeName = "TulvexDeviceNode";
+constexpr const char* kScripts[] = {"SkeletonHelpers.mel", "UIManagement.mel", "UICallbacks.mel"};
+
+// Main thread only: set at load, handed back at unload.
+MCallbackId newSceneCallbackId = 0;
+
+MStatus registerLocalizedResources() {
+    return TulvexMessages::registerAll();
+}
+
+void reportFailure(const MStatus& failure, const TulvexMessage& message) {
+    failure.perror(TulvexMessages::lookup(message));
+}
+
+void newSceneCB(void* /*clientData*/) {
+    MGlobal::executeCommandOnIdle("cleanUpUI", false);
+}
+
+// Sourced by bare name, so Maya resolves them along its script path; a missing script is
+// Maya's to report and does not stop the others.
+void sourceMelScripts() {
+    for (const char* script : kScripts) {
+        MGlobal::sourceFile(script);
+    }
+}
+
+}  // namespace
+
+MStatus initializePlugin(MObject obj) {
+    MStatus status = MStatus::kSuccess;
+    MFnPlugin plugin(obj, kVendor, kVersion, "Any");
+    const std::string loadPath = plugin.loadPath().asChar();
+
+    sourceMelScripts();
+
+    status = plugin.registerUIStrings(registerLocalizedResources, "TulvexMayaInitStrings");
+    if (status != MStatus::kSuccess) {
+        reportFailure(status, TulvexMessages::kRegStringsError);
+        return status;
+    }
+
+    status = plugin.registerCommand(kCommandName, TulvexDidCharacterizeCmd::creator);
+    if (status != MStatus::kSuccess) {
+        reportFailure(status, TulvexMessages::kRegCommandError);
+    }
+
+    status = plugin.registerNode(kNodeTypeName, TulvexDeviceNode::id, TulvexDeviceNode::creator,
+                                 TulvexDeviceNode::initialize, MPxNode::kThreadedDeviceNode);
+    if (status != MStatus::kSuccess) {
+        reportFailure(status, TulvexMessages::kRegNodeError);
+    }
+
+    // Its outcome decides the load: a command or node failure above is reported, not fatal.
+    newSceneCallbackId =
+        MSceneMessage::addCallback(MSceneMessage::kBeforeNew, newSceneCB, nullptr, &status);
+
+    ZarnMotionFormat::Initialize(loadPath);
+
+    MGlobal::executeCommandOnIdle("createTulvexShelf", false);
+    return status;
+}
+
+MStatus uninitializePlugin(MObject obj) {
+    MStatus status = MStatus::kSuccess;
+    MFnPlugin plugin(obj);
+
+    MMessage::removeCallback(newSceneCallbackId);
+
+    status = plugin.deregisterNode(TulvexDeviceNode::id);
+    if (status != MStatus::kSuccess) {
+        reportFailure(status, TulvexMessages::kDeregNodeError);
+    }
+
+    status = plugin.deregisterCommand(kCommandName);
+    if (status != MStatus::kSuccess) {
+        reportFailure(status, TulvexMessages::kDeregCommandError);
+    }
+
+    ZarnMotionFormat::Shutdown();
+    return status;
+}
