@@ -39,6 +39,13 @@ public:
     long bufferSize = 0;
     std::vector<const AttributeRecord*> refreshAttributes;
 
+    // Counters for an embedder's summary, under mutex: blocks pushed, pushed blocks whose bytes
+    // differ from the block pushed before, blocks popped.
+    long pushed = 0;
+    long changed = 0;
+    long popped = 0;
+    std::vector<char> lastPushed;  // copy of the last pushed block, under mutex
+
     // Set once when the node is created, before its capture thread starts.
     NodeRecord* node = nullptr;
     RefreshBoard* board = nullptr;

@@ -87,7 +87,9 @@ MObject pluginObject(const std::string& name, const std::string& loadPath) {
     return HostAccess::makeObject(hostState().types.plugin(name, loadPath));
 }
 
-MStatus loadPlugin(const std::string& modulePath) { return hostState().loader.load(modulePath); }
+MStatus loadPlugin(const std::string& modulePath) {
+    return hostState().loader.load(modulePath);
+}
 
 MStatus unloadPlugin(const std::string& modulePath) {
     return hostState().loader.unload(modulePath);
@@ -141,6 +143,17 @@ MStatus setLive(const MObject& node, bool live) {
 int captureThreadStarts(const MObject& node) {
     const NodeRecord* record = HostAccess::node(node);
     return record != nullptr && record->capture != nullptr ? record->capture->starts() : 0;
+}
+
+DeviceStats deviceStats(const MObject& node) {
+    const NodeRecord* record = liveNode(node);
+    auto* device = record != nullptr ? dynamic_cast<MPxThreadedDeviceNode*>(record->user) : nullptr;
+    if (device == nullptr) {
+        return {};
+    }
+    DeviceState* state = HostAccess::device(*device);
+    std::lock_guard<std::mutex> lock(state->mutex);
+    return {state->pushed, state->changed, state->popped};
 }
 
 std::vector<unsigned int> logicalIndices(const MPlug& arrayPlug) {

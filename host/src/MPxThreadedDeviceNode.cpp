@@ -1,6 +1,7 @@
 #include <maya/MPxThreadedDeviceNode.h>
 
 #include <chrono>
+#include <cstring>
 #include <mutex>
 
 #include "AttributeRecord.h"
@@ -157,6 +158,14 @@ MStatus MPxThreadedDeviceNode::pushThreadData(MCharBuffer& buffer) {
     }
     device->states[static_cast<std::size_t>(index)] = DeviceState::BufferState::Queued;
     device->queue.push_back(static_cast<std::size_t>(index));
+    const char* bytes = device->buffers[static_cast<std::size_t>(index)].get();
+    const auto size = static_cast<std::size_t>(device->bufferSize);
+    ++device->pushed;
+    if (device->lastPushed.size() != size ||
+        std::memcmp(device->lastPushed.data(), bytes, size) != 0) {
+        ++device->changed;
+        device->lastPushed.assign(bytes, bytes + size);
+    }
     return MStatus::kSuccess;
 }
 
@@ -169,6 +178,7 @@ MStatus MPxThreadedDeviceNode::popThreadData(MCharBuffer& buffer) {
     const std::size_t index = device->queue.front();
     device->queue.pop_front();
     device->states[index] = DeviceState::BufferState::Held;
+    ++device->popped;
     buffer.setPtr(device->buffers[index].get());
     buffer.setSize(device->bufferSize);
     return MStatus::kSuccess;

@@ -45,6 +45,26 @@ protected:
     PoolNode* node = nullptr;
 };
 
+TEST_F(MemoryPoolTest, StatsCountPushesChangedBlocksAndPops) {
+    ASSERT_TRUE(node->createMemoryPools(3, 1, 16));
+    const MObject object = mayahost::findNode("hostPool1");
+    for (const int value : {7, 7, 8}) {
+        MCharBuffer buffer;
+        ASSERT_TRUE(node->acquireDataStorage(buffer));
+        std::memset(buffer.ptr(), 0, 16);
+        mark(buffer, value);
+        ASSERT_TRUE(node->pushThreadData(buffer));
+        MCharBuffer popped;
+        ASSERT_TRUE(node->popThreadData(popped));
+        ASSERT_TRUE(node->releaseDataStorage(popped));
+    }
+    const mayahost::DeviceStats stats = mayahost::deviceStats(object);
+    EXPECT_EQ(stats.pushed, 3);
+    EXPECT_EQ(stats.changed, 2) << "the second block repeats the first";
+    EXPECT_EQ(stats.popped, 3);
+    EXPECT_EQ(mayahost::deviceStats(MObject()).pushed, 0);
+}
+
 TEST_F(MemoryPoolTest, PoolHandsOutItsBuffersThenFailsAtOnce) {
     ASSERT_TRUE(node->createMemoryPools(3, 27, 128));
     MCharBuffer a, b, c, d;

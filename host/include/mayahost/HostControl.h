@@ -77,6 +77,14 @@ MStatus setLive(const MObject& node, bool live);
 // Times a node's capture thread has been started, restarts included (0 for other nodes).
 int captureThreadStarts(const MObject& node);
 
+// What went through a device node's pool since it was created.
+struct DeviceStats {
+    long pushed = 0;   // blocks the capture thread pushed
+    long changed = 0;  // pushed blocks whose bytes differ from the block pushed before
+    long popped = 0;   // blocks compute took
+};
+DeviceStats deviceStats(const MObject& node);
+
 // Logical indices of the elements an array plug holds, in increasing order.
 std::vector<unsigned int> logicalIndices(const MPlug& arrayPlug);
 
