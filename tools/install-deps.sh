@@ -7,6 +7,7 @@ packages=(
     clang libclang-rt-14-dev clang-format clang-tidy
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     binutils
+    libpcap-dev
 )
 
 missing=()
