@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs the main job. The headless demo (emulated performers streaming
-# into the plug-in in the stand-in host) is not built yet; until it is, this builds the
-# project and runs what exists: the decoding path benchmark.
+# Builds everything and runs the headless demo: two emulated performers (60 and 30 frames per
+# second) stream into two device nodes of the real plug-in in the headless host, five seconds
+# are recorded and baked, take.ma is written and a summary per node printed.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -11,6 +11,24 @@ build_root="${TULVEX_BUILD_ROOT:-build}"
 cmake -S . -B "$build_root/release" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build_root/release"
 
-echo
-echo "The headless demo is not built yet; running the decoding benchmark instead."
-"$build_root/release/bench/tulvex_frame_path_bench"
+stream="$build_root/release/tools/tulvex-stream/tulvex-stream"
+host="$build_root/release/tools/tulvex-host/tulvex-host"
+first_port="${TULVEX_DEMO_PORT:-12351}"
+
+phones=()
+stop_phones() {
+    for phone in "${phones[@]}"; do
+        kill "$phone" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+}
+trap stop_phones EXIT
+
+# The phones repeat their skeleton definition, so it does not matter who starts first.
+"$stream" --port "$first_port" --fps 60 --duration 60 --repeat-definition 1 --quiet &
+phones+=($!)
+"$stream" --port "$((first_port + 1))" --fps 30 --duration 60 --repeat-definition 1 --quiet &
+phones+=($!)
+
+"$host" --performers 2 --port "$first_port" --record 5 --output take.ma
+echo "take.ma written ($(wc -c < take.ma) bytes)"

@@ -1,0 +1,68 @@
+// Arguments to options, and the mistakes that end a run before it starts.
+#include <gtest/gtest.h>
+
+#include "CommandLine.h"
+#include "HostError.h"
+
+namespace {
+
+ExitCode failureOf(const std::vector<std::string>& args) {
+    try {
+        CommandLine::parse(args);
+    } catch (const HostError& error) {
+        return error.code();
+    }
+    return ExitCode::kSuccess;
+}
+
+TEST(CommandLineTest, DefaultsWithoutArguments) {
+    const HostOptions options = CommandLine::parse({});
+    EXPECT_EQ(options.performers, 1);
+    EXPECT_EQ(options.port, 12351);
+    EXPECT_EQ(options.recordSeconds, 5.0);
+    EXPECT_EQ(options.waitTimeoutSeconds, 15.0);
+    EXPECT_EQ(options.outputPath, "take.ma");
+    EXPECT_TRUE(options.pluginPath.empty());
+    EXPECT_FALSE(options.help);
+}
+
+TEST(CommandLineTest, TakesValuesAfterASpaceOrAnEqualsSign) {
+    const HostOptions options = CommandLine::parse(
+        {"--performers=3", "--port", "40000", "--record", "0.5", "--wait-timeout=2", "--output",
+         "/tmp/x.ma", "--plugin=/p.so", "--scripts", "/s"});
+    EXPECT_EQ(options.performers, 3);
+    EXPECT_EQ(options.port, 40000);
+    EXPECT_EQ(options.recordSeconds, 0.5);
+    EXPECT_EQ(options.waitTimeoutSeconds, 2.0);
+    EXPECT_EQ(options.outputPath, "/tmp/x.ma");
+    EXPECT_EQ(options.pluginPath, "/p.so");
+    EXPECT_EQ(options.scriptsDir, "/s");
+    EXPECT_TRUE(CommandLine::parse({"-h"}).help);
+}
+
+TEST(CommandLineTest, RejectsWhatCannotMakeATake) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"--performers", "0"},
+        {"--performers", "65"},
+        {"--port", "0"},
+        {"--port", "65536"},
+        {"--port", "12x"},
+        {"--record", "0"},
+        {"--record", "-1"},
+        {"--record", "nan"},
+        {"--wait-timeout", "soon"},
+        {"--output", ""},
+        {"--port"},
+        {"--help=yes"},
+        {"--bogus"},
+        {"take.ma"},
+        // Nodes listen on consecutive ports, and the last one must exist.
+        {"--port", "65535", "--performers", "2"},
+    };
+    for (const std::vector<std::string>& args : bad) {
+        EXPECT_EQ(failureOf(args), ExitCode::kBadArguments) << ::testing::PrintToString(args);
+    }
+    EXPECT_EQ(failureOf({"--port", "65534", "--performers", "2"}), ExitCode::kSuccess);
+}
+
+}  // namespace

@@ -1,0 +1,66 @@
+#include "Application.h"
+
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+
+#include "CommandLine.h"
+#include "HostError.h"
+#include "HostSession.h"
+#include "ModuleLayout.h"
+#include "ProgressDisplay.h"
+#include "StopSignal.h"
+
+namespace {
+
+int exitWith(ExitCode code) {
+    return static_cast<int>(code);
+}
+
+void reportError(const std::string& message) {
+    std::fprintf(stderr, "tulvex-host: %s\n", message.c_str());
+}
+
+}  // namespace
+
+int Application::run(const std::vector<std::string>& args) {
+    HostOptions options;
+    try {
+        options = CommandLine::parse(args);
+    } catch (const HostError& error) {
+        reportError(error.what());
+        std::fprintf(stderr, "\n%s", CommandLine::usage().c_str());
+        return exitWith(error.code());
+    }
+    if (options.help) {
+        std::printf("%s", CommandLine::usage().c_str());
+        return exitWith(ExitCode::kSuccess);
+    }
+    StopSignal::install();
+
+    ProgressDisplay display(stdout, ProgressDisplay::isTerminal(stdout));
+    try {
+        const bool defaultsNeeded = options.pluginPath.empty() || options.scriptsDir.empty();
+        ModuleLayout layout(
+            defaultsNeeded ? ModuleLayout::runningExecutable() : std::filesystem::path(),
+            options.pluginPath, options.scriptsDir);
+        const std::string output = options.outputPath;
+        std::string summary;
+        {
+            HostSession session(std::move(options), std::move(layout), display);
+            session.run();
+            summary = session.summary();
+        }
+        display.finish();
+        std::printf("\n%s\nWrote %s\n", summary.c_str(), output.c_str());
+        return exitWith(ExitCode::kSuccess);
+    } catch (const HostError& error) {
+        display.finish();
+        reportError(error.what());
+        return exitWith(error.code());
+    } catch (const std::exception& error) {
+        display.finish();
+        reportError(error.what());
+        return exitWith(ExitCode::kFailure);
+    }
+}

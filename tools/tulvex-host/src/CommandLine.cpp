@@ -1,0 +1,158 @@
+#include "CommandLine.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <string_view>
+
+#include "HostError.h"
+
+namespace {
+
+constexpr int kMaxPort = 65535;
+constexpr int kMaxPerformers = 64;
+// Beyond an hour a take is a mistake, and keys stop fitting in memory comfortably.
+constexpr double kMaxSeconds = 3600.0;
+
+[[noreturn]] void fail(const std::string& message) {
+    throw HostError(ExitCode::kBadArguments, message);
+}
+
+int parseInteger(const std::string& option, const std::string& text, int min, int max) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (ec != std::errc() || ptr != end) {
+        fail("--" + option + " needs a whole number, not '" + text + "'");
+    }
+    if (value < min || value > max) {
+        fail("--" + option + " must be between " + std::to_string(min) + " and " +
+             std::to_string(max) + ", not '" + text + "'");
+    }
+    return value;
+}
+
+double parseSeconds(const std::string& option, const std::string& text) {
+    errno = 0;
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || end != text.c_str() + text.size() || errno == ERANGE ||
+        !std::isfinite(value)) {
+        fail("--" + option + " needs a number of seconds, not '" + text + "'");
+    }
+    if (value <= 0.0 || value > kMaxSeconds) {
+        fail("--" + option + " must be more than 0 and at most 3600 seconds, not '" + text + "'");
+    }
+    return value;
+}
+
+std::string parsePath(const std::string& option, const std::string& text) {
+    if (text.empty()) {
+        fail("--" + option + " needs a path");
+    }
+    return text;
+}
+
+struct Option {
+    std::string_view name;
+    bool takesValue;
+    std::function<void(HostOptions&, const std::string&)> apply;
+};
+
+const std::vector<Option>& options() {
+    static const std::vector<Option> table = {
+        {"plugin", true,
+         [](HostOptions& o, const std::string& v) { o.pluginPath = parsePath("plugin", v); }},
+        {"scripts", true,
+         [](HostOptions& o, const std::string& v) { o.scriptsDir = parsePath("scripts", v); }},
+        {"performers", true,
+         [](HostOptions& o, const std::string& v) {
+             o.performers = parseInteger("performers", v, 1, kMaxPerformers);
+         }},
+        {"port", true,
+         [](HostOptions& o, const std::string& v) {
+             o.port = parseInteger("port", v, 1, kMaxPort);
+         }},
+        {"record", true,
+         [](HostOptions& o, const std::string& v) { o.recordSeconds = parseSeconds("record", v); }},
+        {"wait-timeout", true,
+         [](HostOptions& o, const std::string& v) {
+             o.waitTimeoutSeconds = parseSeconds("wait-timeout", v);
+         }},
+        {"output", true,
+         [](HostOptions& o, const std::string& v) { o.outputPath = parsePath("output", v); }},
+        {"help", false, [](HostOptions& o, const std::string&) { o.help = true; }},
+    };
+    return table;
+}
+
+}  // namespace
+
+HostOptions CommandLine::parse(const std::vector<std::string>& args) {
+    HostOptions result;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "-h") {
+            result.help = true;
+            continue;
+        }
+        if (arg.rfind("--", 0) != 0) {
+            fail("unexpected argument '" + arg + "'");
+        }
+        const std::size_t equals = arg.find('=');
+        const std::string name = arg.substr(2, equals == std::string::npos ? arg.npos : equals - 2);
+        const Option* option = nullptr;
+        for (const Option& candidate : options()) {
+            if (candidate.name == name) {
+                option = &candidate;
+            }
+        }
+        if (option == nullptr) {
+            fail("unknown option '--" + name + "'");
+        }
+        std::string value;
+        if (equals != std::string::npos) {
+            if (!option->takesValue) {
+                fail("--" + name + " takes no value");
+            }
+            value = arg.substr(equals + 1);
+        } else if (option->takesValue) {
+            if (i + 1 >= args.size()) {
+                fail("--" + name + " needs a value");
+            }
+            value = args[++i];
+        }
+        option->apply(result, value);
+    }
+    if (result.port + result.performers - 1 > kMaxPort) {
+        fail("--port " + std::to_string(result.port) + " leaves no room for " +
+             std::to_string(result.performers) + " performers below port 65536");
+    }
+    return result;
+}
+
+std::string CommandLine::usage() {
+    return "Usage: tulvex-host [options]\n"
+           "\n"
+           "Loads the Tulvex plug-in without Maya, binds one device node per performer,\n"
+           "records a take while the timeline plays and writes it as a Maya ASCII scene.\n"
+           "\n"
+           "Options:\n"
+           "  --plugin PATH          plug-in module (default: the build's staged module,\n"
+           "                         Tulvex/plug-ins/<platform>/, found from this program)\n"
+           "  --scripts DIR          MEL scripts folder (default: the staged Tulvex/scripts)\n"
+           "  --performers N         device nodes, one per performer, 1 to 64 (default 1)\n"
+           "  --port PORT            input port of the first node; node i listens on\n"
+           "                         PORT + i (default 12351)\n"
+           "  --record SECONDS       length of the take (default 5)\n"
+           "  --wait-timeout SECONDS how long to wait for every stream to be bound and\n"
+           "                         flowing (default 15)\n"
+           "  --output FILE          Maya ASCII file to write (default take.ma)\n"
+           "  -h, --help             show this text\n"
+           "\n"
+           "Exit codes: 0 done, 2 bad arguments, 3 plug-in not found or not loaded,\n"
+           "4 decoding library missing, 5 port in use, 6 no stream in time,\n"
+           "7 take not baked or file not written, 130 interrupted.\n";
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+// What one run of the host does. Empty paths mean: found next to the executable.
+struct HostOptions {
+    std::string pluginPath;
+    std::string scriptsDir;
+    int performers = 1;
+    int port = 12351;
+    double recordSeconds = 5.0;
+    double waitTimeoutSeconds = 15.0;
+    std::string outputPath = "take.ma";
+    bool help = false;
+};

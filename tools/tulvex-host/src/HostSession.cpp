@@ -1,0 +1,329 @@
+#include "HostSession.h"
+
+#include <maya/MStatus.h>
+#include <mayahost/HostControl.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+
+#include "BoneTable.h"
+#include "HostError.h"
+#include "MayaAsciiWriter.h"
+#include "PerformerNode.h"
+#include "ProgressDisplay.h"
+#include "SceneCollector.h"
+#include "StopSignal.h"
+#include "SummaryTable.h"
+#include "TakeStatistics.h"
+#include "UiStandIns.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr std::chrono::milliseconds kRefreshWait(20);
+// The bake runs at the first refresh after the take ends; a node whose stream has stopped
+// never asks for one, so switching it off (which evaluates it) bakes it instead.
+constexpr std::chrono::seconds kBakeWait(3);
+constexpr double kFilmFramesPerSecond = 24.0;
+constexpr double kTakeStartFrame = 1.0;
+
+constexpr const char* kPortInUse = "Port in Use";
+constexpr const char* kNoDecodingLibrary = "Failed to import ZarnMotionFormat library";
+
+Clock::duration seconds(double value) {
+    return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(value));
+}
+
+std::string joined(const std::vector<std::string>& texts) {
+    std::string result;
+    for (const std::string& text : texts) {
+        result += (result.empty() ? "" : "; ") + text;
+    }
+    return result;
+}
+
+std::string numberText(double value) {
+    std::ostringstream text;
+    text << value;
+    return text.str();
+}
+
+}  // namespace
+
+HostSession::HostSession(HostOptions options, ModuleLayout layout, ProgressDisplay& display)
+    : mOptions(std::move(options)), mLayout(std::move(layout)), mDisplay(display) {}
+
+HostSession::~HostSession() {
+    shutdown();
+}
+
+void HostSession::run() {
+    loadModule();
+    createNodes();
+    goLive();
+    waitForStreams();
+    recordTake();
+    bake();
+    collect();
+    shutdown();
+    writeScene();
+}
+
+void HostSession::loadModule() {
+    mLayout.requirePresent();
+    mayahost::setScriptPath({mLayout.scriptsDir().string()});
+    mUi = std::make_unique<UiStandIns>();
+    mDisplay.note("Loading " + mLayout.pluginPath().string());
+    if (mayahost::loadPlugin(mLayout.pluginPath().string()) != MStatus::kSuccess) {
+        const std::string why = joined(mayahost::takeDisplayedErrors());
+        throw HostError(ExitCode::kModuleNotLoaded, "cannot load the plug-in " +
+                                                        mLayout.pluginPath().string() +
+                                                        (why.empty() ? "" : ": " + why));
+    }
+    mLoaded = true;
+    // The decoding library reports itself missing from the idle queue, as in Maya.
+    mayahost::runIdleQueue();
+    checkScriptErrors();
+}
+
+void HostSession::createNodes() {
+    for (int i = 0; i < mOptions.performers; ++i) {
+        mNodes.push_back(std::make_unique<PerformerNode>(i, mOptions.port + i));
+        mUi->attach(*mNodes.back());
+    }
+}
+
+void HostSession::goLive() {
+    for (const std::unique_ptr<PerformerNode>& node : mNodes) {
+        node->switchLive(true);
+    }
+    mayahost::runIdleQueue();
+    // A node that cannot open its socket turns its own live plug back off.
+    for (const std::unique_ptr<PerformerNode>& node : mNodes) {
+        if (!node->live()) {
+            mayahost::takeScriptErrors();
+            throw HostError(ExitCode::kPortInUse,
+                            node->name() + " cannot listen on port " +
+                                std::to_string(node->port()) +
+                                ": Port in Use. Is another host or program using it?");
+        }
+    }
+    checkScriptErrors();
+    mDisplay.note("Waiting for " + std::to_string(mNodes.size()) + " stream(s) on 127.0.0.1 port " +
+                  std::to_string(mOptions.port) +
+                  (mNodes.size() > 1
+                       ? "..." + std::to_string(mOptions.port + mOptions.performers - 1)
+                       : std::string()));
+}
+
+void HostSession::waitForStreams() {
+    const Clock::time_point deadline = Clock::now() + seconds(mOptions.waitTimeoutSeconds);
+    const auto allStreaming = [this] {
+        for (const std::unique_ptr<PerformerNode>& node : mNodes) {
+            if (!node->streaming()) {
+                return false;
+            }
+        }
+        return true;
+    };
+    while (!allStreaming()) {
+        if (Clock::now() >= deadline) {
+            std::string missing;
+            for (const std::unique_ptr<PerformerNode>& node : mNodes) {
+                if (node->streaming()) {
+                    continue;
+                }
+                const std::string where =
+                    node->name() + " (port " + std::to_string(node->port()) + ")";
+                if (node->stats().pushed == 0) {
+                    missing += "\n  " + where + ": nothing received";
+                } else if (!node->bound()) {
+                    missing += "\n  " + where +
+                               ": datagrams but no skeleton definition (start the phone after "
+                               "the host, or have it repeat its definition)";
+                } else {
+                    missing += "\n  " + where + ": bound, but no frames arrived";
+                }
+            }
+            throw HostError(
+                ExitCode::kNoStream,
+                "no stream within " + numberText(mOptions.waitTimeoutSeconds) + " s:" + missing);
+        }
+        pump();
+    }
+    mDisplay.note("All streams bound; recording " + numberText(mOptions.recordSeconds) + " s");
+}
+
+void HostSession::recordTake() {
+    for (const std::unique_ptr<PerformerNode>& node : mNodes) {
+        node->setRecording(true);
+    }
+    mayahost::setSceneTime(kTakeStartFrame);
+    mayahost::startPlayback();
+    const Clock::time_point start = Clock::now();
+    Clock::time_point last = start;
+    while (Clock::now() - start < seconds(mOptions.recordSeconds)) {
+        const Clock::time_point now = Clock::now();
+        mayahost::advancePlayback(std::chrono::duration<double>(now - last).count() *
+                                  kFilmFramesPerSecond);
+        last = now;
+        pump();
+    }
+    mayahost::stopPlayback();
+    for (const std::unique_ptr<PerformerNode>& node : mNodes) {
+        node->setRecording(false);
+    }
+}
+
+void HostSession::bake() {
+    const auto allBaked = [this] {
+        for (const std::unique_ptr<PerformerNode>& node : mNodes) {
+            if (curveCount(node->deviceId()) < SceneCollector::kCurvesPerNode) {
+                return false;
+            }
+        }
+        return true;
+    };
+    const Clock::time_point deadline = Clock::now() + kBakeWait;
+    while (!allBaked() && Clock::now() < deadline) {
+        pump();
+    }
+    for (const std::unique_ptr<PerformerNode>& node : mNodes) {
+        node->switchLive(false);
+    }
+    mayahost::runIdleQueue();
+    std::string missing;
+    for (const std::unique_ptr<PerformerNode>& node : mNodes) {
+        const int curves = curveCount(node->deviceId());
+        if (curves != SceneCollector::kCurvesPerNode) {
+            missing += "\n  " + node->name() + ": " + std::to_string(curves) + " of " +
+                       std::to_string(SceneCollector::kCurvesPerNode) + " curves";
+        }
+    }
+    if (!missing.empty()) {
+        throw HostError(ExitCode::kTakeNotSaved, "the take was not baked:" + missing);
+    }
+}
+
+void HostSession::collect() {
+    for (const std::unique_ptr<PerformerNode>& node : mNodes) {
+        mScene.skeletons.push_back(
+            SceneCollector::skeletonOf(node->deviceId(), node->translations()));
+        std::vector<SceneData::Curve> curves = SceneCollector::bakedCurves(node->deviceId());
+        long keys = 0;
+        int filled = 0;
+        for (const SceneData::Curve& curve : curves) {
+            keys += static_cast<long>(curve.keys.size());
+            if (curve.targetNode ==
+                    BoneTable::jointName(BoneTable::skeletonName(node->deviceId()), 0) &&
+                curve.targetAttribute == "tx") {
+                filled = TakeStatistics::filledKeyCount(curve.keys);
+            }
+        }
+        const mayahost::DeviceStats stats = node->stats();
+        const int rate = TakeStatistics::detectedStreamRate(node->frameRate());
+        mSummaryRows.push_back({node->name(), std::to_string(node->port()),
+                                std::to_string(stats.pushed), std::to_string(stats.changed),
+                                rate == 0 ? "-" : std::to_string(rate),
+                                numberText(node->frameRate()), std::to_string(curves.size()),
+                                std::to_string(keys), std::to_string(filled)});
+        for (SceneData::Curve& curve : curves) {
+            mScene.curves.push_back(std::move(curve));
+        }
+    }
+}
+
+void HostSession::writeScene() const {
+    std::ostringstream text;
+    MayaAsciiWriter::write(mScene, text);
+    std::ofstream file(mOptions.outputPath, std::ios::binary | std::ios::trunc);
+    file << text.str();
+    file.close();
+    if (!file) {
+        throw HostError(ExitCode::kTakeNotSaved, "cannot write " + mOptions.outputPath);
+    }
+}
+
+void HostSession::shutdown() {
+    if (!mLoaded) {
+        return;
+    }
+    for (const std::unique_ptr<PerformerNode>& node : mNodes) {
+        if (node->live()) {
+            node->switchLive(false);
+        }
+    }
+    // Stops every capture thread and deletes the nodes, so the module can go.
+    mayahost::exitHost();
+    mNodes.clear();
+    mayahost::unloadPlugin(mLayout.pluginPath().string());
+    mLoaded = false;
+    mUi.reset();
+}
+
+void HostSession::pump() {
+    mayahost::waitForRefresh(kRefreshWait);
+    mayahost::processRefreshes();
+    mayahost::runIdleQueue();
+    // The stand-ins keep what matters; the host's own record of calls would only grow.
+    mayahost::takeProcedureCalls();
+    for (const std::unique_ptr<PerformerNode>& node : mNodes) {
+        if (node->bindIfAsked()) {
+            mDisplay.note(node->name() + " bound to its skeleton");
+        }
+    }
+    checkScriptErrors();
+    if (StopSignal::requested()) {
+        throw HostError(ExitCode::kInterrupted, "interrupted");
+    }
+    showStatus();
+}
+
+void HostSession::checkScriptErrors() {
+    for (const std::string& error : mayahost::takeScriptErrors()) {
+        if (error.find(kNoDecodingLibrary) != std::string::npos) {
+            throw HostError(ExitCode::kDecodingLibraryMissing,
+                            error + " Looked for it two folders above " +
+                                mLayout.pluginPath().parent_path().string() +
+                                ", in ZarnMotionFormat/" TULVEX_HOST_PLATFORM_DIR "/.");
+        }
+        if (error.find(kPortInUse) != std::string::npos) {
+            std::string nodes;
+            for (const std::unique_ptr<PerformerNode>& node : mNodes) {
+                if (!node->live()) {
+                    nodes += " " + node->name() + " (port " + std::to_string(node->port()) + ")";
+                }
+            }
+            throw HostError(ExitCode::kPortInUse, error + nodes);
+        }
+        mDisplay.note("script error: " + error);
+    }
+}
+
+void HostSession::showStatus() {
+    std::vector<std::string> lines;
+    for (const std::unique_ptr<PerformerNode>& node : mNodes) {
+        lines.push_back(node->statusLine());
+    }
+    mDisplay.update(lines);
+}
+
+int HostSession::curveCount(int deviceId) const {
+    const std::string prefix = BoneTable::skeletonName(deviceId) + "_";
+    int count = 0;
+    for (const std::string& name : mayahost::animCurveNames()) {
+        count += name.compare(0, prefix.size(), prefix) == 0 ? 1 : 0;
+    }
+    return count;
+}
+
+std::string HostSession::summary() const {
+    SummaryTable table(
+        {"node", "port", "datagrams", "frames", "rate", "frameRate", "curves", "keys", "filled"});
+    for (const std::vector<std::string>& row : mSummaryRows) {
+        table.addRow(row);
+    }
+    return mSummaryRows.empty() ? std::string() : table.text();
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+// A take as plain data: what the Maya ASCII writer needs and nothing of the host.
+struct SceneData {
+    struct Joint {
+        std::string name;
+        std::string parent;  // empty: directly under the skeleton's transform
+        std::array<double, 3> translation{};
+    };
+
+    struct Skeleton {
+        std::string name;  // also the name of the transform above its joints
+        std::vector<Joint> joints;
+    };
+
+    struct Key {
+        double time;  // film frames
+        double value;
+    };
+
+    // A time-to-distance curve driving one attribute of a joint.
+    struct Curve {
+        std::string name;
+        std::vector<Key> keys;
+        std::string targetNode;
+        std::string targetAttribute;  // "tx", "ry", ...
+        bool degrees = false;         // values are angles in degrees, not centimetres
+    };
+
+    std::vector<Skeleton> skeletons;
+    std::vector<Curve> curves;
+};
