@@ -31,7 +31,7 @@ enum AttributeFlag : unsigned {
     kArray = 1U << 2U,
 };
 
-struct AttributeSpec {
+struct AttributeRow {
     MObject* handle;
     const char* longName;
     const char* shortName;
@@ -57,7 +57,7 @@ MStatus TulvexDeviceNode::initialize() {
     MStatus status;
     MFnNumericAttribute numeric;
 
-    const AttributeSpec attributes[] = {
+    const AttributeRow attributes[] = {
         {&mInputPort, "inputPort", "prt", MFnNumericData::kInt, 12351, kWritable,
          "create input Port"},
         {&mTime, "time", "tm", MFnNumericData::kDouble, 0, kWritable | kHidden, "create time"},
@@ -72,24 +72,24 @@ MStatus TulvexDeviceNode::initialize() {
         {&mOutputRotations, "outputRotations", "ors", MFnNumericData::k3Float, 0, kArray,
          "create outputRotations"},
     };
-    for (const AttributeSpec& spec : attributes) {
-        *spec.handle =
-            numeric.create(spec.longName, spec.shortName, spec.type, spec.defaultValue, &status);
+    for (const AttributeRow& row : attributes) {
+        *row.handle =
+            numeric.create(row.longName, row.shortName, row.type, row.defaultValue, &status);
         if (status != MStatus::kSuccess) {
-            std::cerr << spec.createMessage << std::endl;
+            std::cerr << row.createMessage << std::endl;
             return MStatus::kFailure;
         }
-        if ((spec.flags & kWritable) != 0U) {
+        if ((row.flags & kWritable) != 0U) {
             numeric.setWritable(true);
         }
-        if ((spec.flags & kHidden) != 0U) {
+        if ((row.flags & kHidden) != 0U) {
             numeric.setHidden(true);
         }
-        if ((spec.flags & kArray) != 0U) {
+        if ((row.flags & kArray) != 0U) {
             numeric.setArray(true);
             numeric.setUsesArrayDataBuilder(true);
         }
-        if (addAttribute(*spec.handle) != MStatus::kSuccess) {
+        if (addAttribute(*row.handle) != MStatus::kSuccess) {
             std::cerr << "addAttribute: ATTR" << std::endl;
             return MStatus::kFailure;
         }

@@ -156,31 +156,31 @@ bool applyOptions(const std::vector<std::string>& args, std::size_t first,
         }
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(2, equals == std::string::npos ? equals : equals - 2);
-        const OptionSpec* spec = nullptr;
+        const OptionSpec* option = nullptr;
         for (const OptionSpec& candidate : specs) {
             if (candidate.name == name) {
-                spec = &candidate;
+                option = &candidate;
             }
         }
-        if (spec == nullptr) {
+        if (option == nullptr) {
             fail("unknown option " + quoted("--" + name));
         }
-        if (!spec->takesValue) {
+        if (!option->takesValue) {
             if (equals != std::string::npos) {
                 fail("option --" + name + " takes no value");
             }
-            spec->apply({});
+            option->apply({});
             continue;
         }
         if (equals != std::string::npos) {
-            spec->apply(arg.substr(equals + 1));
+            option->apply(arg.substr(equals + 1));
             continue;
         }
         // "--port --fps 30" is a forgotten value, not a port named --fps.
         if (i + 1 >= args.size() || args[i + 1].compare(0, 2, "--") == 0) {
             fail("option --" + name + " needs a value");
         }
-        spec->apply(args[++i]);
+        option->apply(args[++i]);
     }
     return true;
 }
