@@ -230,5 +230,51 @@ TEST_F(TakeTest, BakeWaitsForPlaybackToStopAndForRecordingOrLiveToGoOff) {
     EXPECT_EQ(mayahost::nodeNames().size(), nodesBefore);
 }
 
+TEST_F(TakeTest, NotLiveWithRecordingOnBakesOncePlaybackStops) {
+    record(true);
+    MAnimControl::playForward();
+    evaluateAt(1.0);
+    MAnimControl::stop();
+    evaluateAt(2.0);  // recording still on, but the node is not live
+    EXPECT_FALSE(device().hasRecordedData());
+    EXPECT_EQ(curveNames().size(), 162U);
+}
+
+TEST_F(TakeTest, LiveWithRecordingOnWaitsForRecordingToGoOff) {
+    // Live, with blocks handed over as the capture thread would hand them.
+    ASSERT_EQ(plug(TulvexDeviceNode::mInputPort).setInt(freeUdpPort()), MStatus::kSuccess);
+    ASSERT_EQ(mayahost::setLive(nodeObject(), true), MStatus::kSuccess);
+    testing::internal::CaptureStdout();
+    const MStatus opened = device().openStreamSocket();
+    testing::internal::GetCapturedStdout();
+    ASSERT_EQ(opened, MStatus::kSuccess);
+    const auto pushBlock = [this] {
+        MCharBuffer block;
+        ASSERT_EQ(device().acquireDataStorage(block), MStatus::kSuccess);
+        device().copySkeletonChannels(reinterpret_cast<SkeletonNodeInfo*>(block.ptr()));
+        ASSERT_EQ(device().pushThreadData(block), MStatus::kSuccess);
+    };
+
+    record(true);
+    MAnimControl::playForward();
+    pushBlock();
+    evaluate(1.0);
+    ASSERT_EQ(device().recordedSampleCount(0), 1U);
+
+    MAnimControl::stop();
+    pushBlock();
+    evaluate(2.0);
+    EXPECT_TRUE(device().hasRecordedData()) << "playback stopped, but recording and live are on";
+    EXPECT_TRUE(curveNames().empty());
+
+    record(false);
+    // No block waiting: this evaluation bakes, then fails for want of data.
+    ASSERT_EQ(plug(TulvexDeviceNode::mTime).setDouble(3.0), MStatus::kSuccess);
+    mayahost::plugValues(plug(TulvexDeviceNode::mOutputTranslate));
+    EXPECT_TRUE(mayahost::isDirty(plug(TulvexDeviceNode::mOutputTranslate)));
+    EXPECT_FALSE(device().hasRecordedData());
+    EXPECT_EQ(curveNames().size(), 162U);
+}
+
 }  // namespace
 }  // namespace nodetest
