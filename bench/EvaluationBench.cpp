@@ -3,7 +3,6 @@
 // 10-minute take (36,000 samples per bone, 5.8 million keys) with its peak memory.
 // Usage: tulvex_evaluation_bench [take minutes, default 60]
 #include <maya/MAnimControl.h>
-#include <maya/MFnPlugin.h>
 #include <maya/MPlug.h>
 #include <mayahost/HostControl.h>
 #include <sys/resource.h>
@@ -14,8 +13,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "BenchHost.h"
 #include "TulvexDeviceNode.h"
-#include "ZarnMotionFormat.h"
 
 namespace {
 
@@ -187,19 +186,12 @@ void benchBake() {
 
 int main(int argc, char** argv) {
     const int takeMinutes = argc > 1 ? std::atoi(argv[1]) : 60;
-    ZarnMotionFormat::Initialize(TULVEX_BENCH_PLUGIN_DIR);
-    MObject pluginObject = mayahost::pluginObject("TulvexMayaPlugin", TULVEX_BENCH_PLUGIN_DIR);
-    MFnPlugin plugin(pluginObject);
-    if (plugin.registerNode("TulvexDeviceNode", TulvexDeviceNode::id, &TulvexDeviceNode::creator,
-                            &TulvexDeviceNode::initialize,
-                            MPxNode::kThreadedDeviceNode) != MStatus::kSuccess) {
-        std::fprintf(stderr, "could not register the node type\n");
+    if (!BenchHost::setUp(TULVEX_BENCH_PLUGIN_DIR)) {
         return 1;
     }
     benchBake();  // first, so the peak memory figure is the bake's own
     benchComputePerEvaluation();
     benchLongTake(takeMinutes);
-    mayahost::exitHost();
-    ZarnMotionFormat::Shutdown();
+    BenchHost::tearDown();
     return 0;
 }

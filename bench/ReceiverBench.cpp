@@ -2,7 +2,6 @@
 // run: idle CPU, stop latency, datagram-to-block latency, and a long 60 fps stream with no
 // datagram lost. Usage: tulvex_receiver_bench [stream seconds, default 60]
 #include <arpa/inet.h>
-#include <maya/MFnPlugin.h>
 #include <maya/MPlug.h>
 #include <mayahost/HostControl.h>
 #include <netinet/in.h>
@@ -23,8 +22,8 @@
 #include <thread>
 #include <vector>
 
+#include "BenchHost.h"
 #include "TulvexDeviceNode.h"
-#include "ZarnMotionFormat.h"
 
 namespace {
 
@@ -310,18 +309,7 @@ void benchStream(int seconds) {
 
 int main(int argc, char** argv) {
     const int streamSeconds = argc > 1 ? std::atoi(argv[1]) : 60;
-    ZarnMotionFormat::Initialize(TULVEX_BENCH_PLUGIN_DIR);
-    if (!ZarnMotionFormat::IsBound()) {
-        std::fprintf(stderr, "could not bind the decoding library from %s\n",
-                     TULVEX_BENCH_PLUGIN_DIR);
-        return 1;
-    }
-    MObject pluginObject = mayahost::pluginObject("TulvexMayaPlugin", TULVEX_BENCH_PLUGIN_DIR);
-    MFnPlugin plugin(pluginObject);
-    if (plugin.registerNode("TulvexDeviceNode", TulvexDeviceNode::id, &TulvexDeviceNode::creator,
-                            &TulvexDeviceNode::initialize,
-                            MPxNode::kThreadedDeviceNode) != MStatus::kSuccess) {
-        std::fprintf(stderr, "could not register the node type\n");
+    if (!BenchHost::setUp(TULVEX_BENCH_PLUGIN_DIR)) {
         return 1;
     }
     std::fflush(stdout);
@@ -329,7 +317,6 @@ int main(int argc, char** argv) {
     benchStopLatency();
     benchLatency();
     benchStream(streamSeconds);
-    mayahost::exitHost();
-    ZarnMotionFormat::Shutdown();
+    BenchHost::tearDown();
     return 0;
 }

@@ -48,21 +48,6 @@ void UdpSender::send(int port, const std::vector<std::byte>& datagram) const {
     ASSERT_EQ(sent, static_cast<ssize_t>(datagram.size()));
 }
 
-int freeUdpPort() {
-    const int probe = socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof(address);
-    if (bind(probe, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 ||
-        getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        close(probe);
-        throw std::runtime_error("no free UDP port on loopback");
-    }
-    close(probe);
-    return ntohs(address.sin_port);
-}
-
 zmf::SkeletonDefinition makeDefinition(float translationBase, int bones) {
     zmf::SkeletonDefinition definition;
     for (int i = 0; i < bones; ++i) {

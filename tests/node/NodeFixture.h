@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "LoopbackPort.h"
 #include "TulvexDeviceNode.h"
 
 namespace nodetest {
@@ -41,8 +42,7 @@ private:
     int mSocket;
 };
 
-// A port on loopback that nothing is bound to right now.
-int freeUdpPort();
+using loopback::freeUdpPort;
 
 zmf::SkeletonDefinition makeDefinition(float translationBase, int bones = 27);
 zmf::FramePacket makeFrame(std::int32_t number, double timestamp, float rootX, int bones = 27);

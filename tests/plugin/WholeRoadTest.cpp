@@ -16,25 +16,13 @@
 #include <chrono>
 #include <thread>
 
+#include "LoopbackPort.h"
 #include "PluginFixture.h"
 
 namespace plugintest {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-int freePort() {
-    const int probe = socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof(address);
-    const bool ok =
-        bind(probe, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0 &&
-        getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length) == 0;
-    close(probe);
-    return ok ? ntohs(address.sin_port) : 0;
-}
 
 // A phone on loopback: the definition, then frames at 60 per second.
 class Phone {
@@ -93,7 +81,7 @@ TEST_F(PluginTest, WholeRoadOfOneStream) {
     ASSERT_FALSE(node.isNull());
     const std::string name = mayahost::nodeName(node);
     MFnDependencyNode fn(node);
-    const int port = freePort();
+    const int port = loopback::freeUdpPort();
     ASSERT_EQ(fn.findPlug("inputPort", false).setInt(port), MStatus::kSuccess);
     MDGModifier modifier;
     modifier.connect(MFnDependencyNode(mayahost::findNode("time1")).findPlug("outTime", false),
