@@ -6,7 +6,10 @@
 #include <maya/MPlug.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <iostream>
+
+#include "TulvexMessages.h"
 
 MTypeId TulvexDeviceNode::id(0x81051);
 MObject TulvexDeviceNode::mOutputTranslate;
@@ -127,7 +130,12 @@ TulvexDeviceNode::TulvexDeviceNode()
       mCurrentAppFps(0),
       mAppFpsToPluginFps{{30, 60}, {50, 80}, {60, 90}},
       mPacketGapThresholdMs(1000.0),
-      mClock(&steadyNow) {
+      mClock(&steadyNow),
+      mDeviceIdForThread(0),
+      mDeviceIdCallback(0),
+      mRequestedAppFps(0),
+      mLiveOffRequested(false),
+      mLiveOffPending(false) {
     for (int bone = 0; bone < mDataHandler.GetNumBones(); ++bone) {
         mRecordedData[static_cast<std::size_t>(bone)].reserve(kRecordingReserve);
     }
@@ -135,6 +143,13 @@ TulvexDeviceNode::TulvexDeviceNode()
 
 TulvexDeviceNode::~TulvexDeviceNode() {
     // The host has stopped the capture thread before destroying the node.
+    if (mDeviceIdCallback != 0) {
+        MMessage::removeCallback(mDeviceIdCallback);
+    }
+    {
+        std::lock_guard<std::mutex> lock(sIdleMutex);
+        sIdleNodes.erase(std::remove(sIdleNodes.begin(), sIdleNodes.end(), this), sIdleNodes.end());
+    }
     closeStreamSocket();
     destroyMemoryPools();
 }
@@ -148,6 +163,19 @@ void TulvexDeviceNode::postConstructor() {
     setPluginFpsFromAppFps(50);
 
     createMemoryPools(3, TulvexDataHandler::kNumBones, sizeof(SkeletonNodeInfo));
+
+    // The capture thread may not read plugs or look texts up itself.
+    mSkelDefReceivedText = TulvexMessages::lookup(TulvexMessages::kSkelDefReceived).asChar();
+    mDeviceIdForThread.store(getDeviceId());
+    MObject self = thisMObject();
+    mDeviceIdCallback = MNodeMessage::addAttributeChangedCallback(self, &deviceIdChanged, this);
+}
+
+void TulvexDeviceNode::deviceIdChanged(MNodeMessage::AttributeMessage message, MPlug& plug,
+                                       MPlug& /*otherPlug*/, void* clientData) {
+    if ((message & MNodeMessage::kAttributeSet) != 0 && plug == mDeviceId) {
+        static_cast<TulvexDeviceNode*>(clientData)->mDeviceIdForThread.store(plug.asInt());
+    }
 }
 
 void TulvexDeviceNode::setPluginFpsFromAppFps(int appFps) {

@@ -1,21 +1,27 @@
 #pragma once
 
+#include <maya/MMessage.h>
+#include <maya/MNodeMessage.h>
 #include <maya/MObject.h>
 #include <maya/MPxThreadedDeviceNode.h>
 #include <maya/MStatus.h>
 #include <maya/MTypeId.h>
+#include <netinet/in.h>
 
 #include <array>
 #include <atomic>
 #include <chrono>
 #include <cstddef>
+#include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "CaptureWaker.h"
 #include "ChunkedSequence.h"
+#include "StreamCounters.h"
 #include "TulvexDataHandler.h"
 
 // One capture stream: a UDP port, the capture thread the host runs for it, the decoder state,
@@ -40,10 +46,16 @@ public:
         Quat quaternion;        // the same rotation at full precision
     };
 
+    // A take: one sequence of samples per bone; grows block by block, so recording never
+    // copies it.
+    using Take = std::array<ChunkedSequence<RecordingData>, TulvexDataHandler::kNumBones>;
+
     using SteadyTime = std::chrono::steady_clock::time_point;
     using ClockFunction = SteadyTime (*)();
 
     static constexpr int kReceiveBufferSize = 4096;
+    // The plug-in's command that runs the work nodes leave for Maya's main thread.
+    static constexpr const char* kIdleCommand = "TulvexDeviceIdle";
 
     TulvexDeviceNode();
     ~TulvexDeviceNode() override;
@@ -79,6 +91,11 @@ public:
     // Frame-rate mapping.
     void setPluginFpsFromAppFps(int appFps);
 
+    // Work that compute and the capture thread may not do themselves (node changes, plug
+    // writes, synchronous MEL): a node leaves it here and queues the idle command once;
+    // the command runs it on Maya's main thread, outside evaluation. Main thread only.
+    static void runIdleWork();
+
     // Output and take recording.
     MStatus populateDataBlock(MDataBlock& block, const SkeletonNodeInfo* bones);
     // Quaternion x, y, z, w to Euler angles X, Y, Z (order XYZ) in degrees; NaN gives 0.
@@ -87,11 +104,16 @@ public:
     bool hasRecordedData() const;
     // Samples recorded for one bone so far (0..26).
     std::size_t recordedSampleCount(int bone) const;
+    // Takes handed over for baking and not baked yet.
+    std::size_t takesWaitingForBake();
 
-    // Baking.
+    // Baking, on the main thread: every take compute handed over, oldest first.
     void saveRecordedDataToMaya();
-    void createAnimCurveSet(std::string& baseName, MFnAnimCurve& tx, MFnAnimCurve& ty,
-                            MFnAnimCurve& tz, MFnAnimCurve& rx, MFnAnimCurve& ry, MFnAnimCurve& rz);
+    // Creates the six curves of a bone; each entry of the result says whether its curve
+    // was made, so keys go only to curves that exist.
+    std::array<bool, 6> createAnimCurveSet(std::string& baseName, MFnAnimCurve& tx,
+                                           MFnAnimCurve& ty, MFnAnimCurve& tz, MFnAnimCurve& rx,
+                                           MFnAnimCurve& ry, MFnAnimCurve& rz);
     void createAnimCurve(MFnAnimCurve& curve, const char* name, MStatus& status);
     RecordingData interpolate(const RecordingData& from, const RecordingData& to, double t);
     Quat slerp(Quat from, Quat to, double t);
@@ -108,6 +130,8 @@ public:
     void setHasBeenCharacterized(bool value);
     MStatus CharacterizationComplete();
 
+    const StreamCounters& counters() const { return mCounters; }
+
     static MTypeId id;
     static MObject mOutputTranslate;
     static MObject mOutputTranslations;
@@ -120,15 +144,28 @@ public:
 private:
     int readIntAttribute(const MObject& attribute);
     void receiveLoop();
+    void noteArrival(SteadyTime now, const sockaddr_in& sender);
     MStatus computeLive(const MPlug& plug, MDataBlock& block);
     MStatus computeNotLive(const MPlug& plug, MDataBlock& block);
+    // Marks every output clean, whichever plug was asked for: one evaluation consumes one
+    // block and takes one sample per bone, however many plugs Maya then asks for.
+    void cleanOutputs(MDataBlock& block);
+    void bakeTake(Take& take);
     void bakeBone(const char* boneName, ChunkedSequence<RecordingData>& samples,
                   const std::string& skeletonName, MFnAnimCurve* curves);
 
+    // Idle work. Compute side: hand a finished take over, ask for a frameRate or for live to
+    // go off. Main thread: do what was asked.
+    void handOverTake();
+    void requestFrameRate(int appFps);
+    void requestLiveOff();
+    void queueIdleWork();
+    void runOwnIdleWork();
+    static void deviceIdChanged(MNodeMessage::AttributeMessage message, MPlug& plug,
+                                MPlug& otherPlug, void* clientData);
+
     TulvexDataHandler mDataHandler;  // written by the capture thread under mChannelsMutex
-    // The take, one sequence per bone; grows block by block, so recording never copies it.
-    std::array<ChunkedSequence<RecordingData>, TulvexDataHandler::kNumBones>
-        mRecordedData;                              // evaluation thread only
+    Take mRecordedData;              // the take being recorded; evaluation thread only
     std::atomic<bool> mAwaitingSkeletonDefinition;  // capture thread writes, compute reads
     std::mutex mCharacterizedMutex;                 // guards mHasBeenCharacterized alone
     bool mHasBeenCharacterized;                     // under mCharacterizedMutex
@@ -144,4 +181,28 @@ private:
     std::mutex mChannelsMutex;
     CaptureWaker mWaker;                // wake() from any thread, waits on the capture thread
     std::atomic<ClockFunction> mClock;  // set by tests before streaming, read by the capture thread
+    StreamCounters mCounters;           // capture thread counts, any thread reads; atomics
+
+    // What the capture thread needs of the node, copied for it on the main thread: the
+    // device id (kept current by an attribute-changed callback) and the one message text it
+    // shows (looked up when the node is made, published with the socket).
+    std::atomic<int> mDeviceIdForThread;  // main thread writes, any thread reads
+    MCallbackId mDeviceIdCallback;        // main thread only
+    std::string mSkelDefReceivedText;     // written in postConstructor, then read-only
+
+    // Work left for the main thread; compute (evaluation) adds, the idle command takes.
+    std::mutex mIdleMutex;                           // guards the three members below
+    std::deque<std::unique_ptr<Take>> mTakesToBake;  // oldest first
+    int mRequestedAppFps;                            // 0 = no frameRate to write
+    bool mLiveOffRequested;
+    // Set by compute when the socket could not be opened, cleared once live is off: until
+    // then compute does not try again.
+    std::atomic<bool> mLiveOffPending;
+
+    // Nodes with idle work, and whether the idle command is queued. Compute (evaluation)
+    // adds, the idle command takes; nodes remove themselves when destroyed on the main
+    // thread.
+    static std::mutex sIdleMutex;  // guards the two members below
+    static std::vector<TulvexDeviceNode*> sIdleNodes;
+    static bool sIdleCommandQueued;
 };

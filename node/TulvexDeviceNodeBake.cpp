@@ -7,6 +7,8 @@
 #include <maya/MSelectionList.h>
 #include <maya/MTime.h>
 
+#include <algorithm>
+#include <array>
 #include <memory>
 
 #include "TakeInterpolation.h"
@@ -19,12 +21,17 @@ constexpr int kCurvesPerBone = 6;
 constexpr const char* kCurveSuffixes[kCurvesPerBone] = {"_tx", "_ty", "_tz", "_rx", "_ry", "_rz"};
 constexpr double kNoKey = -1.0;
 
-void addKeys(MFnAnimCurve* curves, double time, const TulvexDeviceNode::RecordingData& values) {
+// Keys only the curves that were made: a failed creation leaves the function set wherever
+// it was, possibly on another bone's curve.
+void addKeys(MFnAnimCurve* curves, const std::array<bool, kCurvesPerBone>& made, double time,
+             const TulvexDeviceNode::RecordingData& values) {
     const double keyed[kCurvesPerBone] = {values.translation[0], values.translation[1],
                                           values.translation[2], values.rotation[0],
                                           values.rotation[1],    values.rotation[2]};
     for (int c = 0; c < kCurvesPerBone; ++c) {
-        curves[c].addKeyframe(MTime(time, MTime::uiUnit()), keyed[c]);
+        if (made[static_cast<std::size_t>(c)]) {
+            curves[c].addKeyframe(MTime(time, MTime::uiUnit()), keyed[c]);
+        }
     }
 }
 
@@ -49,20 +56,36 @@ private:
 }  // namespace
 
 void TulvexDeviceNode::saveRecordedDataToMaya() {
-    TakeEmptier<decltype(mRecordedData)> emptier(mRecordedData);
+    for (;;) {
+        std::unique_ptr<Take> take;
+        {
+            std::lock_guard<std::mutex> lock(mIdleMutex);
+            if (mTakesToBake.empty()) {
+                return;
+            }
+            take = std::move(mTakesToBake.front());
+            mTakesToBake.pop_front();
+        }
+        bakeTake(*take);
+    }
+}
+
+void TulvexDeviceNode::bakeTake(Take& take) {
+    TakeEmptier<Take> emptier(take);
     MFnAnimCurve curves[kCurvesPerBone];
     const std::string skeletonName = getSkeletonName();
     std::array<SkeletonNodeInfo, TulvexDataHandler::kNumBones> channels{};
     copySkeletonChannels(channels.data());
     for (std::size_t bone = 0; bone < channels.size(); ++bone) {
-        bakeBone(channels[bone].name, mRecordedData[bone], skeletonName, curves);
+        bakeBone(channels[bone].name, take[bone], skeletonName, curves);
     }
 }
 
 void TulvexDeviceNode::bakeBone(const char* boneName, ChunkedSequence<RecordingData>& samples,
                                 const std::string& skeletonName, MFnAnimCurve* curves) {
     std::string baseName = skeletonName + "_" + boneName;
-    createAnimCurveSet(baseName, curves[0], curves[1], curves[2], curves[3], curves[4], curves[5]);
+    const std::array<bool, kCurvesPerBone> made = createAnimCurveSet(
+        baseName, curves[0], curves[1], curves[2], curves[3], curves[4], curves[5]);
 
     RecordingData previous{};
     double previousTime = kNoKey;
@@ -74,31 +97,35 @@ void TulvexDeviceNode::bakeBone(const char* boneName, ChunkedSequence<RecordingD
             RecordingData between =
                 interpolate(previous, sample, 1.0 / (sampleTime - previousTime));
             previousTime += 1.0;
-            addKeys(curves, previousTime, between);
+            addKeys(curves, made, previousTime, between);
             between.sampleTime = previousTime;
             previous = between;
         }
-        addKeys(curves, sampleTime, sample);
+        addKeys(curves, made, sampleTime, sample);
         previous = sample;
         previousTime = sampleTime;
     }
     samples.clear();
 }
 
-void TulvexDeviceNode::createAnimCurveSet(std::string& baseName, MFnAnimCurve& tx, MFnAnimCurve& ty,
-                                          MFnAnimCurve& tz, MFnAnimCurve& rx, MFnAnimCurve& ry,
-                                          MFnAnimCurve& rz) {
-    MStatus status = MStatus::kSuccess;
+std::array<bool, 6> TulvexDeviceNode::createAnimCurveSet(std::string& baseName, MFnAnimCurve& tx,
+                                                         MFnAnimCurve& ty, MFnAnimCurve& tz,
+                                                         MFnAnimCurve& rx, MFnAnimCurve& ry,
+                                                         MFnAnimCurve& rz) {
     // Function sets hide operator&, as Maya's do.
     MFnAnimCurve* const curves[kCurvesPerBone] = {std::addressof(tx), std::addressof(ty),
                                                   std::addressof(tz), std::addressof(rx),
                                                   std::addressof(ry), std::addressof(rz)};
-    for (int c = 0; c < kCurvesPerBone; ++c) {
+    std::array<bool, kCurvesPerBone> made{};
+    for (std::size_t c = 0; c < made.size(); ++c) {
+        MStatus status = MStatus::kSuccess;
         createAnimCurve(*curves[c], (baseName + kCurveSuffixes[c]).c_str(), status);
+        made[c] = status == MStatus::kSuccess;
     }
-    if (status != MStatus::kSuccess) {
+    if (std::find(made.begin(), made.end(), false) != made.end()) {
         MGlobal::displayError(TulvexMessages::lookup(TulvexMessages::kCreateCurvesError));
     }
+    return made;
 }
 
 void TulvexDeviceNode::createAnimCurve(MFnAnimCurve& curve, const char* name, MStatus& status) {
@@ -113,8 +140,10 @@ void TulvexDeviceNode::createAnimCurve(MFnAnimCurve& curve, const char* name, MS
         modifier.doIt();
     }
     curve.create(MFnAnimCurve::kAnimCurveTL, nullptr, &status);
-    MStatus renameStatus;
-    curve.setName(MString(name), false, &renameStatus);
+    if (status == MStatus::kSuccess) {
+        MStatus renameStatus;
+        curve.setName(MString(name), false, &renameStatus);
+    }
 }
 
 TulvexDeviceNode::RecordingData TulvexDeviceNode::interpolate(const RecordingData& from,

@@ -49,20 +49,31 @@ MStatus TulvexDeviceNode::compute(const MPlug& plug, MDataBlock& block) {
     if (!isOutputPlug(plug)) {
         return MStatus::kUnknownParameter;
     }
+    // The bake makes nodes, so it waits for idle time; the take leaves the node now, so it
+    // is handed over once and a take recorded meanwhile starts afresh.
     if (!MAnimControl::isPlaying() && (!isRecording() || !isLive()) && hasRecordedData()) {
-        saveRecordedDataToMaya();
+        handOverTake();
     }
     return isLive() ? computeLive(plug, block) : computeNotLive(plug, block);
 }
 
-MStatus TulvexDeviceNode::computeLive(const MPlug& plug, MDataBlock& block) {
+void TulvexDeviceNode::cleanOutputs(MDataBlock& block) {
+    block.outputArrayValue(mOutputTranslations).setAllClean();
+    block.outputArrayValue(mOutputRotations).setAllClean();
+    block.setClean(mOutputTranslate);
+}
+
+MStatus TulvexDeviceNode::computeLive(const MPlug& /*plug*/, MDataBlock& block) {
+    if (mLiveOffPending.load()) {
+        return MStatus::kFailure;  // the port was in use; live goes off at idle time
+    }
     if (!isStreamSocketOpen()) {
         if (openStreamSocket() != MStatus::kSuccess) {
             const MString text = TulvexMessages::lookup(TulvexMessages::kPortInUseError);
             MGlobal::executeCommandOnIdle(MString(UiCommandText::error(text.asChar()).c_str()),
                                           false);
             displayUIMessage(text.asChar());
-            setLiveStatus(false);
+            requestLiveOff();
             return MStatus::kFailure;
         }
         if (isAwaitingSkeletonDefinition() && !hasBeenCharacterized()) {
@@ -76,7 +87,7 @@ MStatus TulvexDeviceNode::computeLive(const MPlug& plug, MDataBlock& block) {
     }
     const int detectedAppFps = mDataHandler.getDetectedAppFps();
     if (detectedAppFps != mCurrentAppFps) {
-        setPluginFpsFromAppFps(detectedAppFps);
+        requestFrameRate(detectedAppFps);
         mCurrentAppFps = detectedAppFps;
     }
     // The block is read in place in the pool's storage and handed back on every path.
@@ -87,12 +98,13 @@ MStatus TulvexDeviceNode::computeLive(const MPlug& plug, MDataBlock& block) {
         releaseDataStorage(buffer);
         return MStatus::kFailure;
     }
-    block.setClean(plug);
+    cleanOutputs(block);
     releaseDataStorage(buffer);
     return MStatus::kSuccess;
 }
 
-MStatus TulvexDeviceNode::computeNotLive(const MPlug& plug, MDataBlock& block) {
+MStatus TulvexDeviceNode::computeNotLive(const MPlug& /*plug*/, MDataBlock& block) {
+    mLiveOffPending.store(false);
     // The capture thread may still be applying the datagram it held when live went off, so
     // the handler's records are read through a consistent copy.
     std::array<SkeletonNodeInfo, TulvexDataHandler::kNumBones> channels{};
@@ -101,7 +113,7 @@ MStatus TulvexDeviceNode::computeNotLive(const MPlug& plug, MDataBlock& block) {
         reportPopulateFailure();
         return MStatus::kFailure;
     }
-    block.setClean(plug);
+    cleanOutputs(block);
     if (isStreamSocketOpen()) {
         MessagePrinter::print(stdout,
                               TulvexMessages::lookup(TulvexMessages::kClosingSocket).asChar());

@@ -133,22 +133,36 @@ void TulvexDeviceNode::receiveLoop() {
         }
         previousLength = length;
 
-        MCharBuffer block;
-        if (acquireDataStorage(block) != MStatus::kSuccess) {
-            continue;  // every pool buffer waits for compute: drop this datagram
-        }
-        beginThreadLoop();
+        // Silence is measured between arrivals, dropped datagrams included: a consumer that
+        // stalls while the phone streams must not make the node wait for a definition.
         const SteadyTime now = mClock.load()();
         if (packetGapExceeded(mLastPacketTime, now, mPacketGapThresholdMs)) {
             mAwaitingSkeletonDefinition.store(true);
         }
-        mLastPacketTime = mClock.load()();
+        mLastPacketTime = now;
+        noteArrival(now, sender);
+
+        MCharBuffer block;
+        if (acquireDataStorage(block) != MStatus::kSuccess) {
+            StreamCounters::add(mCounters.datagramsDropped);
+            continue;  // every pool buffer waits for compute: drop this datagram
+        }
+        beginThreadLoop();
 
         parseSkeletonData(buffer, kReceiveBufferSize);
         copySkeletonChannels(reinterpret_cast<SkeletonNodeInfo*>(block.ptr()));
         pushThreadData(block);
         endThreadLoop();
     }
+}
+
+void TulvexDeviceNode::noteArrival(SteadyTime now, const sockaddr_in& sender) {
+    StreamCounters::add(mCounters.datagramsReceived);
+    mCounters.lastArrivalNanoseconds.store(
+        std::chrono::duration_cast<std::chrono::nanoseconds>(now.time_since_epoch()).count(),
+        std::memory_order_relaxed);
+    mCounters.senderAddress.store(ntohl(sender.sin_addr.s_addr), std::memory_order_relaxed);
+    mCounters.senderPort.store(ntohs(sender.sin_port), std::memory_order_relaxed);
 }
 
 const std::vector<SkeletonNodeInfo>& TulvexDeviceNode::parseSkeletonData(std::byte* data,
@@ -158,6 +172,7 @@ const std::vector<SkeletonNodeInfo>& TulvexDeviceNode::parseSkeletonData(std::by
         if (!mAwaitingSkeletonDefinition.load() && hasBeenCharacterized()) {
             std::lock_guard<std::mutex> lock(mChannelsMutex);
             mDataHandler.ProcessFrameData(data, size);
+            StreamCounters::add(mCounters.framesApplied);
         }
     } else if (mDataHandler.IsSkeletonDefinition(data, size)) {
         if (mAwaitingSkeletonDefinition.load()) {
@@ -167,12 +182,15 @@ const std::vector<SkeletonNodeInfo>& TulvexDeviceNode::parseSkeletonData(std::by
                 accepted = mDataHandler.ProcessSkeletonDefinitionData(data, size);
             }
             if (accepted) {
+                StreamCounters::add(mCounters.definitionsAccepted);
                 setHasBeenCharacterized(false);
                 enableBindCharacterButton(true);
-                displayUIMessage(TulvexMessages::lookup(TulvexMessages::kSkelDefReceived).asChar());
+                displayUIMessage(mSkelDefReceivedText);
             }
             mAwaitingSkeletonDefinition.store(false);
         }
+    } else {
+        StreamCounters::add(mCounters.datagramsRejected);
     }
     return mDataHandler.GetSkeletonDataChannels();
 }

@@ -35,12 +35,13 @@ int TulvexDeviceNode::getDeviceId() {
     return readIntAttribute(mDeviceId);
 }
 
+// Both run on the capture thread too, so they take the device id copied for it.
 void TulvexDeviceNode::enableBindCharacterButton(bool enable) {
-    queueCommand(UiCommandText::enableBindButton(getDeviceId(), enable));
+    queueCommand(UiCommandText::enableBindButton(mDeviceIdForThread.load(), enable));
 }
 
 void TulvexDeviceNode::displayUIMessage(const std::string& text) {
-    queueCommand(UiCommandText::displayMessage(text, getDeviceId()));
+    queueCommand(UiCommandText::displayMessage(text, mDeviceIdForThread.load()));
 }
 
 void TulvexDeviceNode::setLiveStatus(bool liveState) {

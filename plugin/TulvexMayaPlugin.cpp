@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "TulvexDeviceIdleCmd.h"
 #include "TulvexDeviceNode.h"
 #include "TulvexDidCharacterizeCmd.h"
 #include "TulvexMessages.h"
@@ -68,6 +69,14 @@ MStatus initializePlugin(MObject obj) {
                                  TulvexDeviceNode::initialize, MPxNode::kThreadedDeviceNode);
     if (status != MStatus::kSuccess) {
         reportFailure(status, TulvexMessages::kRegNodeError);
+    } else {
+        // Nodes leave the work compute may not do for this command; without it they work
+        // but never bake, so its failure is reported like the node's own.
+        const MStatus idle =
+            plugin.registerCommand(TulvexDeviceNode::kIdleCommand, TulvexDeviceIdleCmd::creator);
+        if (idle != MStatus::kSuccess) {
+            idle.perror("failed to register command TulvexDeviceIdle");
+        }
     }
 
     // Its outcome decides the load: a command or node failure above is reported, not fatal.
@@ -87,13 +96,20 @@ MStatus uninitializePlugin(MObject obj) {
     MMessage::removeCallback(newSceneCallbackId);
 
     status = plugin.deregisterNode(TulvexDeviceNode::id);
-    if (status != MStatus::kSuccess) {
+    const bool nodeTypeGone = status == MStatus::kSuccess;
+    if (!nodeTypeGone) {
         reportFailure(status, TulvexMessages::kDeregNodeError);
     }
 
     status = plugin.deregisterCommand(kCommandName);
     if (status != MStatus::kSuccess) {
         reportFailure(status, TulvexMessages::kDeregCommandError);
+    }
+
+    // Kept while nodes of the type remain, since they may still queue it; its outcome does
+    // not change the unload's.
+    if (nodeTypeGone) {
+        plugin.deregisterCommand(TulvexDeviceNode::kIdleCommand);
     }
 
     ZarnMotionFormat::Shutdown();

@@ -1,5 +1,5 @@
 // The capture thread of threaded device nodes: start after postConstructor, restart on a
-// change of `live` or `frameRate` (from any thread, compute included), stop before the node
+// change of `live` or `frameRate`, stop before the node
 // goes away, at File > New and at exit, and throttling that a stop cuts short.
 #define MNoVersionString
 #include <maya/MFnDependencyNode.h>
@@ -109,24 +109,18 @@ public:
         if (plug != out) {
             return MStatus::kUnknownParameter;
         }
-        if (switchOffInCompute) {
-            // As a plug-in does when its socket cannot be opened.
-            MPlug(thisMObject(), live).setBool(false);
-        }
         block.outputValue(out).setDouble(1.0);
         return block.setClean(plug);
     }
 
     static MObject out;
-    static bool politeShutdown;      // test thread only, between nodes
-    static bool switchOffInCompute;  // test thread only, between nodes
+    static bool politeShutdown;  // test thread only, between nodes
     bool doneInPostConstructor = true;
     bool postConstructed = false;  // written before the thread starts
 };
 
 MObject DeviceNode::out;
 bool DeviceNode::politeShutdown = true;
-bool DeviceNode::switchOffInCompute = false;
 
 class DeviceThreadTest : public HostFixture {
 protected:
@@ -134,7 +128,6 @@ protected:
         HostFixture::SetUp();
         probe.reset();
         DeviceNode::politeShutdown = true;
-        DeviceNode::switchOffInCompute = false;
         MFnPlugin fn(plugin);
         ASSERT_TRUE(fn.registerNode("hostDevice", 0x7f010, DeviceNode::creator,
                                     DeviceNode::initialize, MPxNode::kThreadedDeviceNode));
@@ -188,24 +181,6 @@ TEST_F(DeviceThreadTest, ChangingLiveOrFrameRateRestartsTheThread) {
     EXPECT_DOUBLE_EQ(rate.asDouble(), 80.0);
     EXPECT_TRUE(probe.waitFor([] { return probe.starts == 3; }));
     EXPECT_EQ(mayahost::captureThreadStarts(node), 3);
-}
-
-TEST_F(DeviceThreadTest, ComputeSwitchingItsOwnNodeOffRestartsWithoutDeadlock) {
-    MObject node = makeNode();
-    ASSERT_TRUE(mayahost::setLive(node, true));
-    DeviceNode::switchOffInCompute = true;
-    EXPECT_DOUBLE_EQ(MPlug(node, DeviceNode::out).asDouble(), 1.0);
-    EXPECT_FALSE(MPlug(node, MPxThreadedDeviceNode::live).asBool());
-    EXPECT_EQ(mayahost::captureThreadStarts(node), 3);
-    // live changed during that compute, so its clean mark was refused.
-    EXPECT_TRUE(mayahost::isDirty(MPlug(node, DeviceNode::out)));
-}
-
-TEST_F(DeviceThreadTest, RestartFromAnotherThreadIsSafe) {
-    MObject node = makeNode();
-    std::thread other([node] { mayahost::setLive(node, true); });
-    other.join();
-    EXPECT_TRUE(probe.waitFor([] { return probe.starts == 2; }));
 }
 
 TEST_F(DeviceThreadTest, DeletingANodeStopsItsThreadBeforeTheDestructor) {

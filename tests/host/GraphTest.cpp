@@ -23,10 +23,13 @@ public:
     MStatus compute(const MPlug& plug, MDataBlock& block) override;
 
     static MTypeId id;
-    static MObject input, factor, flag, mid, result, vector, values, stubborn, lazy, scratch;
-    // Test thread only: attribute names compute was asked for, in order.
+    static MObject input, factor, flag, mid, result, vector, values, perElement, stubborn, lazy;
+    // Test thread only: attribute names compute was asked for, in order, and the logical
+    // index of each requested element (-1 for a plug that is no element).
     static std::vector<std::string> computed;
+    static std::vector<int> requestedElements;
 
+    double inputSeenInCompute = 0.0;
     unsigned int elementCount = 0;
     bool jumpedToPresent = false;
     bool jumpedToMissing = false;
@@ -34,15 +37,16 @@ public:
 
 MTypeId GraphNode::id(0x7f001);
 MObject GraphNode::input, GraphNode::factor, GraphNode::flag, GraphNode::mid, GraphNode::result,
-    GraphNode::vector, GraphNode::values, GraphNode::stubborn, GraphNode::lazy, GraphNode::scratch;
+    GraphNode::vector, GraphNode::values, GraphNode::perElement, GraphNode::stubborn,
+    GraphNode::lazy;
 std::vector<std::string> GraphNode::computed;
+std::vector<int> GraphNode::requestedElements;
 
 MStatus GraphNode::initialize() {
     MFnNumericAttribute fn;
     input = fn.create("input", "in", MFnNumericData::kDouble, 1.5);
     factor = fn.create("factor", "fac", MFnNumericData::kInt, 2);
     flag = fn.create("flag", "fl", MFnNumericData::kBoolean, 0);
-    scratch = fn.create("scratch", "scr", MFnNumericData::kDouble, 0);
     mid = fn.create("mid", "md", MFnNumericData::kDouble, 0);
     fn.setWritable(false);
     result = fn.create("result", "res", MFnNumericData::kDouble, 0);
@@ -52,10 +56,13 @@ MStatus GraphNode::initialize() {
     values = fn.create("values", "vals", MFnNumericData::k3Float, -1);
     fn.setArray(true);
     fn.setUsesArrayDataBuilder(true);
+    perElement = fn.create("perElement", "pe", MFnNumericData::kDouble, 0);
+    fn.setArray(true);
+    fn.setUsesArrayDataBuilder(true);
     stubborn = fn.create("stubborn", "stb", MFnNumericData::kDouble, 0);
     lazy = fn.create("lazy", "lz", MFnNumericData::kDouble, 0);
     for (MObject* a :
-         {&input, &factor, &flag, &scratch, &mid, &result, &vector, &values, &stubborn, &lazy}) {
+         {&input, &factor, &flag, &mid, &result, &vector, &values, &perElement, &stubborn, &lazy}) {
         CHECK_MSTATUS_AND_RETURN_IT(addAttribute(*a));
     }
     attributeAffects(input, mid);
@@ -65,20 +72,21 @@ MStatus GraphNode::initialize() {
     attributeAffects(factor, vector);
     attributeAffects(flag, vector);
     attributeAffects(input, values);
+    attributeAffects(input, perElement);
     attributeAffects(input, stubborn);
     return attributeAffects(input, lazy);
 }
 
 MStatus GraphNode::compute(const MPlug& plug, MDataBlock& block) {
     computed.emplace_back(MFnAttribute(plug.attribute()).name().asChar());
+    requestedElements.push_back(plug.isElement() ? static_cast<int>(plug.logicalIndex()) : -1);
     if (plug == mid) {
         block.outputValue(mid).setDouble(block.inputValue(input).asDouble() * 10.0);
         return block.setClean(plug);
     }
     if (plug == result) {
-        // Reading and writing plugs of this very node from compute must not deadlock.
-        MPlug own(thisMObject(), input);
-        MPlug(thisMObject(), scratch).setDouble(own.asDouble());
+        // Reading a plug of this very node from compute must not deadlock.
+        inputSeenInCompute = MPlug(thisMObject(), input).asDouble();
         const double m = block.inputValue(mid).asDouble();
         block.outputValue(result).asDouble() = m * block.inputValue(factor).asInt();
         return block.setClean(plug);
@@ -109,6 +117,16 @@ MStatus GraphNode::compute(const MPlug& plug, MDataBlock& block) {
         jumpedToMissing = array.jumpToElement(3) == MStatus::kSuccess;
         return array.setClean();
     }
+    if (plug == perElement) {
+        // Writes every element, but cleans only the plug asked for.
+        MArrayDataHandle array = block.outputArrayValue(perElement);
+        MArrayDataBuilder builder = array.builder();
+        for (unsigned int i = 0; i < 3; ++i) {
+            builder.addElement(i).asDouble() = static_cast<double>(computed.size());
+        }
+        array.set(builder);
+        return block.setClean(plug);
+    }
     if (plug == lazy) {
         block.outputValue(lazy).setDouble(block.inputValue(input).asDouble() + 1.0);
         return MStatus::kSuccess;  // forgets setClean
@@ -124,6 +142,7 @@ protected:
         ASSERT_TRUE(fn.registerNode("hostGraphNode", GraphNode::id, GraphNode::creator,
                                     GraphNode::initialize));
         GraphNode::computed.clear();
+        GraphNode::requestedElements.clear();
     }
 
     static MPlug plug(const MObject& node, const MObject& attribute) {
@@ -201,7 +220,7 @@ TEST_F(GraphTest, ReadingADirtyOutputComputesOnceUntilAnInputChanges) {
     EXPECT_EQ(GraphNode::computed, (std::vector<std::string>{"result", "mid"}));
     EXPECT_DOUBLE_EQ(res.asDouble(), 30.0);
     EXPECT_EQ(GraphNode::computed.size(), 2U);
-    EXPECT_DOUBLE_EQ(plug(node, GraphNode::scratch).asDouble(), 1.5);  // written from compute
+    EXPECT_DOUBLE_EQ(user(node).inputSeenInCompute, 1.5);
 
     ASSERT_TRUE(plug(node, GraphNode::factor).setInt(3));
     EXPECT_TRUE(mayahost::isDirty(res));
@@ -330,10 +349,69 @@ TEST_F(GraphTest, SceneTimeReachesWhatIsConnectedToTime1) {
 
 TEST_F(GraphTest, PullDirtyOutputsComputesEachDirtyOutputOnce) {
     MObject node = mayahost::createNode("hostGraphNode");
-    // mid, result, vector, values, stubborn and lazy start dirty.
-    EXPECT_EQ(mayahost::pullDirtyOutputs(node), 6);
-    // stubborn and lazy stay dirty, so they compute again.
+    // mid, result, vector, values, perElement, stubborn and lazy start dirty.
+    EXPECT_EQ(mayahost::pullDirtyOutputs(node), 7);
+    // stubborn and lazy stay dirty, so they compute again; perElement was asked for as a
+    // whole, and its compute cleaned that plug.
     EXPECT_EQ(mayahost::pullDirtyOutputs(node), 2);
+}
+
+// Connects element `index` of `attribute` on `from` to the input of a new node.
+MObject drive(const MObject& from, const MObject& attribute, unsigned int index) {
+    MObject reader = mayahost::createNode("hostGraphNode");
+    MDGModifier modifier;
+    modifier.connect(MPlug(from, attribute).elementByLogicalIndex(index),
+                     MPlug(reader, GraphNode::input));
+    modifier.doIt();
+    return reader;
+}
+
+TEST_F(GraphTest, EachConnectedElementIsRequestedOnItsOwn) {
+    MObject node = mayahost::createNode("hostGraphNode");
+    for (unsigned int i = 0; i < 3; ++i) {
+        drive(node, GraphNode::perElement, i);
+    }
+    GraphNode::computed.clear();
+    EXPECT_EQ(mayahost::pullDirtyOutputs(node), 9);
+    // perElement cleans the element it was asked for, so each of the three is computed.
+    std::vector<int> elements;
+    for (std::size_t k = 0; k < GraphNode::computed.size(); ++k) {
+        if (GraphNode::computed[k] == "perElement") {
+            elements.push_back(GraphNode::requestedElements[k]);
+        }
+    }
+    EXPECT_EQ(elements, (std::vector<int>{0, 1, 2}));
+}
+
+TEST_F(GraphTest, SetCleanOnAnElementLeavesTheOtherElementsDirty) {
+    MObject node = mayahost::createNode("hostGraphNode");
+    MPlug array = plug(node, GraphNode::perElement);
+    EXPECT_EQ(mayahost::plugValues(array.elementByLogicalIndex(1)), (std::vector<double>{1.0}));
+    EXPECT_FALSE(mayahost::isDirty(array.elementByLogicalIndex(1)));
+    EXPECT_TRUE(mayahost::isDirty(array.elementByLogicalIndex(2)));
+    EXPECT_TRUE(mayahost::isDirty(array));  // the array plug is a plug of its own
+    // Reading element 2 computes again; element 1 keeps the value of the first compute.
+    EXPECT_EQ(mayahost::plugValues(array.elementByLogicalIndex(2)), (std::vector<double>{2.0}));
+    EXPECT_EQ(GraphNode::requestedElements, (std::vector<int>{1, 2}));
+}
+
+TEST_F(GraphTest, ArrayHandleSetCleanCleansEveryElement) {
+    MObject node = mayahost::createNode("hostGraphNode");
+    for (unsigned int i : {0U, 2U, 5U}) {
+        drive(node, GraphNode::values, i);
+    }
+    GraphNode::computed.clear();
+    GraphNode::requestedElements.clear();
+    mayahost::pullDirtyOutputs(node);
+    std::vector<int> elements;
+    for (std::size_t k = 0; k < GraphNode::computed.size(); ++k) {
+        if (GraphNode::computed[k] == "values") {
+            elements.push_back(GraphNode::requestedElements[k]);
+        }
+    }
+    // The first connected element is asked for; its compute cleans the whole array.
+    EXPECT_EQ(elements, (std::vector<int>{0}));
+    EXPECT_FALSE(mayahost::isDirty(plug(node, GraphNode::values).elementByLogicalIndex(5)));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // MEL from other threads: capture threads queue commands on idle, and the main thread runs
-// them; a command executed directly runs on the thread that asks.
+// them.
 #define MNoVersionString
 #include <maya/MGlobal.h>
 
@@ -50,22 +50,6 @@ TEST_F(IdleQueueThreadTest, CommandsQueuedFromManyThreadsRunInEachThreadsOrder) 
     for (std::thread::id id : runners) {
         EXPECT_EQ(id, std::this_thread::get_id());
     }
-}
-
-TEST_F(IdleQueueThreadTest, ExecuteCommandRunsOnTheAskingThread) {
-    std::thread::id ranOn;
-    mayahost::registerProcedure("where", [&](const auto&, const auto&) {
-        ranOn = std::this_thread::get_id();
-        return MStatus(MStatus::kSuccess);
-    });
-    std::thread::id worker;
-    std::thread thread([&] {
-        worker = std::this_thread::get_id();
-        MGlobal::executeCommand("where");
-    });
-    thread.join();
-    EXPECT_EQ(ranOn, worker);
-    EXPECT_EQ(mayahost::procedureCalls().size(), 1U);
 }
 
 }  // namespace

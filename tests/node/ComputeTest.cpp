@@ -125,16 +125,29 @@ TEST_F(ComputeTest, PortInUseReportsSwitchesLiveOffAndFallsBackToNotLive) {
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(testing::internal::GetCapturedStderr().rfind("Bind failed [", 0), 0U);
 
+    // Compute writes no plug and runs no MEL itself: all of it waits for idle time.
     const std::string message =
         "Port in Use. Socket Initialization failed. Try using a different port.";
-    const std::vector<mayahost::ProcedureCall> atOnce = mayahost::takeProcedureCalls();
-    ASSERT_EQ(atOnce.size(), 1U);
-    EXPECT_EQ(atOnce[0].text, "updateLiveCheckbox 0 0");
+    EXPECT_TRUE(mayahost::procedureCalls().empty());
+    EXPECT_TRUE(plug(TulvexDeviceNode::live).asBool());
+    EXPECT_EQ(
+        mayahost::pendingIdleCommands(),
+        (std::vector<std::string>{"error \"" + message + "\"",
+                                  "displayMessage \"" + message + "\"0", "TulvexDeviceIdle"}));
+    // Until then, evaluations do not try the port again.
+    testing::internal::CaptureStderr();
+    mayahost::pullDirtyOutputs(nodeObject());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+
+    mayahost::runIdleQueue();
+    EXPECT_EQ(mayahost::takeScriptErrors(), (std::vector<std::string>{message}));
+    std::vector<std::string> calls;
+    for (const mayahost::ProcedureCall& call : mayahost::takeProcedureCalls()) {
+        calls.push_back(call.text);
+    }
+    EXPECT_EQ(calls, (std::vector<std::string>{"displayMessage \"" + message + "\"0",
+                                               "updateLiveCheckbox 0 0"}));
     EXPECT_FALSE(plug(TulvexDeviceNode::live).asBool());
-    const std::vector<std::string> queued = mayahost::takeIdleCommands();
-    EXPECT_NE(std::find(queued.begin(), queued.end(), "error \"" + message + "\""), queued.end());
-    EXPECT_NE(std::find(queued.begin(), queued.end(), "displayMessage \"" + message + "\"0"),
-              queued.end());
 
     // The next evaluation is a not-live one and puts out the pose.
     mayahost::pullDirtyOutputs(nodeObject());
@@ -163,12 +176,19 @@ TEST_F(ComputeTest, StreamedBlocksDriveOutputsAndTheFrameRateChangesOnce) {
     EXPECT_NEAR(element(TulvexDeviceNode::mOutputRotations, 0)[2], 90.0, 1e-3);
     EXPECT_EQ(plug(TulvexDeviceNode::frameRate).asDouble(), 80.0);
 
-    // Thirty frames per second: frameRate goes to 60 once, and stays without new writes.
+    // Thirty frames per second: frameRate goes to 60 once, at idle time, and stays without
+    // new writes.
     const int startsBefore = mayahost::captureThreadStarts(nodeObject());
     for (int n = 2; n < 8; ++n) {
         sendAndEvaluate(zmf::encode(makeFrame(n, 10.0 + n / 30.0, 3.0F)));
     }
+    EXPECT_EQ(plug(TulvexDeviceNode::frameRate).asDouble(), 80.0);
+    EXPECT_EQ(mayahost::pendingIdleCommands().back(), "TulvexDeviceIdle");
+    mayahost::runIdleQueue();
     EXPECT_EQ(plug(TulvexDeviceNode::frameRate).asDouble(), 60.0);
+    EXPECT_EQ(mayahost::captureThreadStarts(nodeObject()), startsBefore + 1);
+    sendAndEvaluate(zmf::encode(makeFrame(8, 10.0 + 8 / 30.0, 3.0F)));
+    mayahost::runIdleQueue();
     EXPECT_EQ(mayahost::captureThreadStarts(nodeObject()), startsBefore + 1);
 }
 

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "TulvexDeviceIdleCmd.h"
 #include "ZarnMotionFormat.h"
 
 namespace nodetest {
@@ -80,6 +81,8 @@ void NodeTest::SetUp() {
         plugin.registerNode("TulvexDeviceNode", TulvexDeviceNode::id, &TulvexDeviceNode::creator,
                             &TulvexDeviceNode::initialize, MPxNode::kThreadedDeviceNode),
         MStatus::kSuccess);
+    ASSERT_EQ(plugin.registerCommand(TulvexDeviceNode::kIdleCommand, TulvexDeviceIdleCmd::creator),
+              MStatus::kSuccess);
     mNode = mayahost::createNode("TulvexDeviceNode");
     ASSERT_FALSE(mNode.isNull());
     mDevice = dynamic_cast<TulvexDeviceNode*>(mayahost::userNode(mNode));

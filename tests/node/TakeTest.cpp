@@ -29,6 +29,7 @@ protected:
         // A definition and the binding, so frames move the pose.
         apply(zmf::encode(makeDefinition(0.25F)));
         device().CharacterizationComplete();
+        mayahost::takeIdleCommands();  // the panel's news of the definition
     }
     void TearDown() override {
         MAnimControl::stop();
@@ -55,11 +56,13 @@ protected:
     void record(bool on) {
         ASSERT_EQ(plug(TulvexDeviceNode::mInputRecording).setBool(on), MStatus::kSuccess);
     }
-    // Stops playback and recording and evaluates once, which bakes.
+    // Stops playback and recording and evaluates once, which hands the take over; the bake
+    // itself runs at idle time.
     void bake() {
         MAnimControl::stop();
         record(false);
         evaluateAt(mLastTime + 0.5);
+        mayahost::runIdleQueue();
     }
 
     static std::vector<Key> keys(const std::string& curveName) {
@@ -222,12 +225,44 @@ TEST_F(TakeTest, BakeWaitsForPlaybackToStopAndForRecordingOrLiveToGoOff) {
 
     MAnimControl::stop();
     evaluateAt(3.0);
+    // The take has left the node; the curves are made at idle time, outside evaluation.
     EXPECT_FALSE(device().hasRecordedData());
+    EXPECT_EQ(device().takesWaitingForBake(), 1U);
+    EXPECT_TRUE(curveNames().empty());
+    mayahost::runIdleQueue();
+    EXPECT_EQ(device().takesWaitingForBake(), 0U);
     EXPECT_EQ(curveNames().size(), 162U);
     // Nothing recorded since: no second bake.
     const std::size_t nodesBefore = mayahost::nodeNames().size();
     evaluateAt(4.0);
+    mayahost::runIdleQueue();
     EXPECT_EQ(mayahost::nodeNames().size(), nodesBefore);
+}
+
+TEST_F(TakeTest, ATakeRecordedBeforeTheBakeRanIsBakedAfterItOnce) {
+    record(true);
+    MAnimControl::playForward();
+    evaluateAt(1.0, 1.0F);
+    evaluateAt(2.0, 1.0F);
+    MAnimControl::stop();
+    evaluateAt(3.0);  // hands the first take over
+    MAnimControl::playForward();
+    evaluateAt(10.0, 2.0F);
+    MAnimControl::stop();
+    record(false);
+    evaluateAt(11.0);  // hands the second take over
+    EXPECT_EQ(device().takesWaitingForBake(), 2U);
+    const std::vector<std::string> queued = mayahost::pendingIdleCommands();
+    EXPECT_EQ(std::count(queued.begin(), queued.end(), "TulvexDeviceIdle"), 1);
+
+    mayahost::runIdleQueue();
+    // Baked in order: the second take's curves replace the first's, as two bakes in a row do.
+    const std::vector<Key> rootX = keys("tulvexCharacter0_Skeleton_root_tx");
+    ASSERT_EQ(times(rootX), (std::vector<double>{10.0}));
+    EXPECT_DOUBLE_EQ(rootX[0].value, 200.0);
+    EXPECT_EQ(curveNames().size(), 162U);
+    EXPECT_EQ(device().takesWaitingForBake(), 0U);
+    EXPECT_EQ(mayahost::runIdleQueue(), 0);
 }
 
 TEST_F(TakeTest, NotLiveWithRecordingOnBakesOncePlaybackStops) {
@@ -237,6 +272,7 @@ TEST_F(TakeTest, NotLiveWithRecordingOnBakesOncePlaybackStops) {
     MAnimControl::stop();
     evaluateAt(2.0);  // recording still on, but the node is not live
     EXPECT_FALSE(device().hasRecordedData());
+    mayahost::runIdleQueue();
     EXPECT_EQ(curveNames().size(), 162U);
 }
 
@@ -268,11 +304,12 @@ TEST_F(TakeTest, LiveWithRecordingOnWaitsForRecordingToGoOff) {
     EXPECT_TRUE(curveNames().empty());
 
     record(false);
-    // No block waiting: this evaluation bakes, then fails for want of data.
+    // No block waiting: this evaluation hands the take over, then fails for want of data.
     ASSERT_EQ(plug(TulvexDeviceNode::mTime).setDouble(3.0), MStatus::kSuccess);
     mayahost::plugValues(plug(TulvexDeviceNode::mOutputTranslate));
     EXPECT_TRUE(mayahost::isDirty(plug(TulvexDeviceNode::mOutputTranslate)));
     EXPECT_FALSE(device().hasRecordedData());
+    mayahost::runIdleQueue();
     EXPECT_EQ(curveNames().size(), 162U);
 }
 

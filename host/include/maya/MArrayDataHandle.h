@@ -14,6 +14,7 @@ public:
     unsigned int elementCount(MStatus* ReturnStatus = NULL);
     MStatus jumpToElement(unsigned int index);
     MStatus setClean();
+    MStatus setAllClean();
     MArrayDataBuilder builder(MStatus* ReturnStatus = NULL);
     MStatus set(MArrayDataBuilder& builder);
 

@@ -28,11 +28,13 @@ enum class HostCall {
     DeregisterNode,
     RegisterCommand,
     DeregisterCommand,
-    RegisterUIStrings
+    RegisterUIStrings,
+    CreateAnimCurve
 };
 
-// The next call of that kind fails with kFailure and changes nothing.
-void failNext(HostCall call);
+// Calls of that kind fail with kFailure and change nothing: `count` calls in a row, after
+// `after` more calls that succeed.
+void failNext(HostCall call, int count = 1, int after = 0);
 
 // ---- Plug-ins ------------------------------------------------------------------------------
 

@@ -5,6 +5,7 @@
 #include "AttributeRecord.h"
 #include "BlockState.h"
 #include "HostAccess.h"
+#include "HostRules.h"
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
@@ -39,6 +40,7 @@ MArrayDataBuilder::MArrayDataBuilder(const MArrayDataBuilder& other) = default;
 MArrayDataBuilder& MArrayDataBuilder::operator=(const MArrayDataBuilder& other) = default;
 
 MDataHandle MArrayDataBuilder::addElement(unsigned int index, MStatus* ReturnStatus) {
+    mayahost::HostRules::mainThreadCall("MArrayDataBuilder::addElement");
     auto* builder = static_cast<BlockState::Builder*>(fBuilder);
     if (builder == nullptr) {
         report(ReturnStatus, MStatus::kFailure);

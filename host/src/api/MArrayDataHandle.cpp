@@ -5,6 +5,7 @@
 #include "AttributeRecord.h"
 #include "BlockState.h"
 #include "HostAccess.h"
+#include "HostRules.h"
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
@@ -20,6 +21,15 @@ void report(MStatus* out, MStatus status) {
 
 BlockState::Slot* slotOf(void* slot) {
     return static_cast<BlockState::Slot*>(slot);
+}
+
+// setClean and setAllClean both clean the array and every element of it.
+MStatus cleanAll(BlockState::Slot* slot) {
+    if (slot == nullptr) {
+        return MStatus::kFailure;
+    }
+    slot->value.block->markAllClean(slot->root);
+    return MStatus::kSuccess;
 }
 
 }  // namespace
@@ -39,12 +49,14 @@ MArrayDataHandle::MArrayDataHandle(const MArrayDataHandle& other) = default;
 MArrayDataHandle& MArrayDataHandle::operator=(const MArrayDataHandle& other) = default;
 
 unsigned int MArrayDataHandle::elementCount(MStatus* ReturnStatus) {
+    mayahost::HostRules::mainThreadCall("MArrayDataHandle::elementCount");
     BlockState::Slot* slot = slotOf(fSlot);
     report(ReturnStatus, slot != nullptr ? MStatus::kSuccess : MStatus::kFailure);
     return slot != nullptr ? static_cast<unsigned int>(slot->elements.size()) : 0U;
 }
 
 MStatus MArrayDataHandle::jumpToElement(unsigned int index) {
+    mayahost::HostRules::mainThreadCall("MArrayDataHandle::jumpToElement");
     BlockState::Slot* slot = slotOf(fSlot);
     if (slot == nullptr || slot->elements.count(index) == 0) {
         return MStatus::kInvalidParameter;
@@ -54,15 +66,17 @@ MStatus MArrayDataHandle::jumpToElement(unsigned int index) {
 }
 
 MStatus MArrayDataHandle::setClean() {
-    BlockState::Slot* slot = slotOf(fSlot);
-    if (slot == nullptr) {
-        return MStatus::kFailure;
-    }
-    slot->value.block->markClean(slot->root);
-    return MStatus::kSuccess;
+    mayahost::HostRules::mainThreadCall("MArrayDataHandle::setClean");
+    return cleanAll(slotOf(fSlot));
+}
+
+MStatus MArrayDataHandle::setAllClean() {
+    mayahost::HostRules::mainThreadCall("MArrayDataHandle::setAllClean");
+    return cleanAll(slotOf(fSlot));
 }
 
 MArrayDataBuilder MArrayDataHandle::builder(MStatus* ReturnStatus) {
+    mayahost::HostRules::mainThreadCall("MArrayDataHandle::builder");
     BlockState::Slot* slot = slotOf(fSlot);
     if (slot == nullptr) {
         report(ReturnStatus, MStatus::kFailure);
@@ -76,6 +90,7 @@ MArrayDataBuilder MArrayDataHandle::builder(MStatus* ReturnStatus) {
 }
 
 MStatus MArrayDataHandle::set(MArrayDataBuilder& builder) {
+    mayahost::HostRules::mainThreadCall("MArrayDataHandle::set");
     BlockState::Slot* slot = slotOf(fSlot);
     auto* source = static_cast<BlockState::Builder*>(hostimpl::HostAccess::builder(builder));
     if (slot == nullptr || source == nullptr || source->root != slot->root) {

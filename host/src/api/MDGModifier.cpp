@@ -6,6 +6,7 @@
 #include "AttributeRecord.h"
 #include "Evaluator.h"
 #include "HostAccess.h"
+#include "HostRules.h"
 #include "HostState.h"
 #include "NodeRecord.h"
 #include "NodeType.h"
@@ -68,6 +69,7 @@ MDGModifier::~MDGModifier() {
 }
 
 MObject MDGModifier::createNode(const MString& type, MStatus* ReturnStatus) {
+    mayahost::HostRules::mainThreadCall("MDGModifier::createNode");
     // The node exists at once, as the MObject Maya returns here does; undoIt removes it.
     mayahost::HostState& host = mayahost::hostState();
     const mayahost::NodeType* nodeType = host.types.find(type.asChar());
@@ -86,6 +88,7 @@ MObject MDGModifier::createNode(const MString& type, MStatus* ReturnStatus) {
 }
 
 MStatus MDGModifier::deleteNode(const MObject& node) {
+    mayahost::HostRules::mainThreadCall("MDGModifier::deleteNode");
     if (hostimpl::HostAccess::node(node) == nullptr) {
         return MStatus::kInvalidParameter;
     }
@@ -94,15 +97,18 @@ MStatus MDGModifier::deleteNode(const MObject& node) {
 }
 
 MStatus MDGModifier::deleteNode(const MObject& node, bool /*includeParents*/) {
+    mayahost::HostRules::mainThreadCall("MDGModifier::deleteNode");
     return deleteNode(node);
 }
 
 MStatus MDGModifier::connect(const MObject& sourceNode, const MObject& sourceAttr,
                              const MObject& destNode, const MObject& destAttr) {
+    mayahost::HostRules::mainThreadCall("MDGModifier::connect");
     return connect(MPlug(sourceNode, sourceAttr), MPlug(destNode, destAttr));
 }
 
 MStatus MDGModifier::connect(const MPlug& source, const MPlug& dest) {
+    mayahost::HostRules::mainThreadCall("MDGModifier::connect");
     PlugRef from;
     PlugRef to;
     if (!hostimpl::HostAccess::resolve(source, from) || !hostimpl::HostAccess::resolve(dest, to)) {
@@ -113,6 +119,7 @@ MStatus MDGModifier::connect(const MPlug& source, const MPlug& dest) {
 }
 
 MStatus MDGModifier::doIt() {
+    mayahost::HostRules::outsideCompute("MDGModifier::doIt");
     MStatus result;
     for (Operation& op : operationsOf(fOperations).list) {
         if (op.done) {
@@ -133,6 +140,7 @@ MStatus MDGModifier::doIt() {
 }
 
 MStatus MDGModifier::undoIt() {
+    mayahost::HostRules::outsideCompute("MDGModifier::undoIt");
     MStatus result;
     std::vector<Operation>& list = operationsOf(fOperations).list;
     for (auto it = list.rbegin(); it != list.rend(); ++it) {

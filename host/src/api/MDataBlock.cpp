@@ -7,6 +7,7 @@
 #include "BlockState.h"
 #include "Evaluator.h"
 #include "HostAccess.h"
+#include "HostRules.h"
 #include "NodeRecord.h"
 #include "NodeType.h"
 #include "PlugRef.h"
@@ -47,6 +48,7 @@ MDataBlock::MDataBlock(const MDataBlock& in) = default;
 MDataBlock::~MDataBlock() = default;
 
 MDataHandle MDataBlock::inputValue(const MPlug& plug, MStatus* ReturnStatus) {
+    mayahost::HostRules::mainThreadCall("MDataBlock::inputValue");
     BlockState* state = static_cast<BlockState*>(fBlock);
     mayahost::PlugRef ref;
     if (state == nullptr || !hostimpl::HostAccess::resolve(plug, ref) || ref.node != &state->node ||
@@ -55,7 +57,7 @@ MDataHandle MDataBlock::inputValue(const MPlug& plug, MStatus* ReturnStatus) {
         return MDataHandle();
     }
     const AttributeRecord* root = ref.attribute->root();
-    mayahost::Evaluator::evaluate(state->node, root, plug);
+    mayahost::Evaluator::evaluate(ref);
     BlockState::Slot& slot = state->slot(root, false);
     report(ReturnStatus, MStatus::kSuccess);
     BlockState::Value* value = &slot.value;
@@ -80,6 +82,7 @@ MDataHandle MDataBlock::inputValue(const MPlug& plug, MStatus* ReturnStatus) {
 }
 
 MDataHandle MDataBlock::inputValue(const MObject& attribute, MStatus* ReturnStatus) {
+    mayahost::HostRules::mainThreadCall("MDataBlock::inputValue");
     BlockState* state = static_cast<BlockState*>(fBlock);
     const AttributeRecord* record = ownAttribute(state, attribute);
     if (record == nullptr) {
@@ -90,6 +93,7 @@ MDataHandle MDataBlock::inputValue(const MObject& attribute, MStatus* ReturnStat
 }
 
 MDataHandle MDataBlock::outputValue(const MObject& attribute, MStatus* ReturnStatus) {
+    mayahost::HostRules::mainThreadCall("MDataBlock::outputValue");
     BlockState* state = static_cast<BlockState*>(fBlock);
     const AttributeRecord* record = ownAttribute(state, attribute);
     if (record == nullptr || record->parent != nullptr) {
@@ -101,6 +105,7 @@ MDataHandle MDataBlock::outputValue(const MObject& attribute, MStatus* ReturnSta
 }
 
 MArrayDataHandle MDataBlock::outputArrayValue(const MObject& attribute, MStatus* ReturnStatus) {
+    mayahost::HostRules::mainThreadCall("MDataBlock::outputArrayValue");
     BlockState* state = static_cast<BlockState*>(fBlock);
     const AttributeRecord* record = ownAttribute(state, attribute);
     if (record == nullptr || !record->array) {
@@ -111,23 +116,30 @@ MArrayDataHandle MDataBlock::outputArrayValue(const MObject& attribute, MStatus*
     return hostimpl::HostAccess::makeArrayHandle(&state->slot(record, true));
 }
 
+// R3: the plug given, an element or a child, and nothing else.
 MStatus MDataBlock::setClean(const MPlug& plug) {
+    mayahost::HostRules::mainThreadCall("MDataBlock::setClean");
     BlockState* state = static_cast<BlockState*>(fBlock);
-    const AttributeRecord* record = ownAttribute(state, plug.attribute());
-    if (record == nullptr) {
+    mayahost::PlugRef ref;
+    if (state == nullptr || !hostimpl::HostAccess::resolve(plug, ref) || ref.node != &state->node) {
         return MStatus::kInvalidParameter;
     }
-    state->markClean(record);
+    state->markClean(ref.attribute->root(), ref.key());
     return MStatus::kSuccess;
 }
 
 MStatus MDataBlock::setClean(const MObject& attribute) {
+    mayahost::HostRules::mainThreadCall("MDataBlock::setClean");
     BlockState* state = static_cast<BlockState*>(fBlock);
     const AttributeRecord* record = ownAttribute(state, attribute);
     if (record == nullptr) {
         return MStatus::kInvalidParameter;
     }
-    state->markClean(record);
+    // The attribute's own plug: for an array, the array plug and not its elements.
+    mayahost::PlugRef ref;
+    ref.node = &state->node;
+    ref.attribute = record;
+    state->markClean(record->root(), ref.key());
     return MStatus::kSuccess;
 }
 

@@ -28,7 +28,9 @@ MDataHandle& MDataHandle::operator=(const MDataHandle& other) = default;
 void MDataHandle::setClean() {
     Value& value = valueOf(fValue);
     if (value.block != nullptr && value.attribute != nullptr) {
-        value.block->markClean(value.attribute);
+        const int child =
+            value.attribute->parent != nullptr ? static_cast<int>(value.attribute->childIndex) : -1;
+        value.block->markClean(value.attribute->root(), {value.element, child});
     }
 }
 

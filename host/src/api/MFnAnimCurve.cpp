@@ -10,6 +10,7 @@
 #include "CurveChangeLog.h"
 #include "Evaluator.h"
 #include "HostAccess.h"
+#include "HostRules.h"
 #include "HostState.h"
 #include "NodeRecord.h"
 #include "NodeType.h"
@@ -86,6 +87,7 @@ MFnAnimCurve::~MFnAnimCurve() = default;
 
 MObject MFnAnimCurve::create(const MPlug& plug, AnimCurveType animCurveType, MDGModifier* modifier,
                              MStatus* ReturnStatus) {
+    mayahost::HostRules::outsideCompute("MFnAnimCurve::create");
     mayahost::PlugRef target;
     if (!hostimpl::HostAccess::resolve(plug, target) || !target.attribute->writable) {
         report(ReturnStatus, MStatus::kInvalidParameter);
@@ -118,12 +120,19 @@ MObject MFnAnimCurve::create(const MPlug& plug, AnimCurveType animCurveType, MDG
 
 MObject MFnAnimCurve::create(AnimCurveType animCurveType, MDGModifier* modifier,
                              MStatus* ReturnStatus) {
+    mayahost::HostRules::outsideCompute("MFnAnimCurve::create");
     const int index = static_cast<int>(animCurveType);
     if (index < 0 || index >= mayahost::TypeRegistry::kCurveTypeCount) {
         report(ReturnStatus, MStatus::kInvalidParameter);
         return MObject();
     }
     mayahost::HostState& host = mayahost::hostState();
+    // An injected failure leaves the function set as it was, attached or not: nothing says
+    // what Maya leaves there, so a caller must look at the status.
+    if (host.faults.take(mayahost::HostCall::CreateAnimCurve)) {
+        report(ReturnStatus, MStatus::kFailure);
+        return MObject();
+    }
     const mayahost::NodeType* nodeType = host.types.builtins().curveTypes[index];
     MStatus status;
     MObject made;
@@ -142,12 +151,14 @@ MObject MFnAnimCurve::create(AnimCurveType animCurveType, MDGModifier* modifier,
 }
 
 MFnAnimCurve::AnimCurveType MFnAnimCurve::animCurveType(MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MFnAnimCurve::animCurveType");
     const NodeRecord* node = liveCurve(*this, ReturnStatus);
     return node != nullptr ? static_cast<AnimCurveType>(node->curve->curveType())
                            : kAnimCurveUnknown;
 }
 
 double MFnAnimCurve::evaluate(const MTime& atTime, MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MFnAnimCurve::evaluate");
     const NodeRecord* node = liveCurve(*this, ReturnStatus);
     if (node == nullptr) {
         return 0.0;
@@ -160,11 +171,13 @@ double MFnAnimCurve::evaluate(const MTime& atTime, MStatus* ReturnStatus) const 
 }
 
 unsigned int MFnAnimCurve::numKeys(MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MFnAnimCurve::numKeys");
     const NodeRecord* node = liveCurve(*this, ReturnStatus);
     return node != nullptr ? node->curve->size() : 0;
 }
 
 MStatus MFnAnimCurve::addKeyframe(const MTime& time, double value, MAnimCurveChange* change) {
+    mayahost::HostRules::outsideCompute("MFnAnimCurve::addKeyframe");
     MStatus status;
     addKey(time, value, kTangentGlobal, kTangentGlobal, change, &status);
     return status;
@@ -173,6 +186,7 @@ MStatus MFnAnimCurve::addKeyframe(const MTime& time, double value, MAnimCurveCha
 unsigned int MFnAnimCurve::addKey(const MTime& time, double value, TangentType /*tangentInType*/,
                                   TangentType /*tangentOutType*/, MAnimCurveChange* change,
                                   MStatus* ReturnStatus) {
+    mayahost::HostRules::outsideCompute("MFnAnimCurve::addKey");
     NodeRecord* node = liveCurve(*this, ReturnStatus);
     if (node == nullptr) {
         return 0;
@@ -191,11 +205,13 @@ unsigned int MFnAnimCurve::addKey(const MTime& time, double value, TangentType /
 }
 
 bool MFnAnimCurve::find(const MTime& time, unsigned int& index, MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MFnAnimCurve::find");
     const NodeRecord* node = liveCurve(*this, ReturnStatus);
     return node != nullptr && node->curve->find(time, index);
 }
 
 MTime MFnAnimCurve::time(unsigned int index, MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MFnAnimCurve::time");
     const NodeRecord* node = liveCurve(*this, ReturnStatus);
     MTime when;
     double keyValue = 0.0;
@@ -206,6 +222,7 @@ MTime MFnAnimCurve::time(unsigned int index, MStatus* ReturnStatus) const {
 }
 
 double MFnAnimCurve::value(unsigned int index, MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MFnAnimCurve::value");
     const NodeRecord* node = liveCurve(*this, ReturnStatus);
     MTime when;
     double keyValue = 0.0;

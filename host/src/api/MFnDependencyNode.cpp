@@ -8,6 +8,7 @@
 
 #include "AttributeRecord.h"
 #include "HostAccess.h"
+#include "HostRules.h"
 #include "HostState.h"
 #include "NodeRecord.h"
 #include "NodeType.h"
@@ -61,6 +62,7 @@ NodeRecord* liveNode(const MFnBase& fn, MStatus* ReturnStatus) {
 }  // namespace
 
 MObject MFnDependencyNode::create(const MString& type, MStatus* ReturnStatus) {
+    mayahost::HostRules::outsideCompute("MFnDependencyNode::create");
     mayahost::HostState& host = mayahost::hostState();
     const mayahost::NodeType* nodeType = host.types.find(type.asChar());
     if (nodeType == nullptr) {
@@ -78,22 +80,26 @@ MObject MFnDependencyNode::create(const MString& type, MStatus* ReturnStatus) {
 }
 
 MTypeId MFnDependencyNode::typeId(MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MFnDependencyNode::typeId");
     const NodeRecord* node = liveNode(*this, ReturnStatus);
     return node != nullptr ? MTypeId(node->type.id) : MTypeId();
 }
 
 MString MFnDependencyNode::typeName(MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MFnDependencyNode::typeName");
     const NodeRecord* node = liveNode(*this, ReturnStatus);
     return node != nullptr ? MString(node->type.name.c_str()) : MString();
 }
 
 MString MFnDependencyNode::name(MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MFnDependencyNode::name");
     const NodeRecord* node = liveNode(*this, ReturnStatus);
     return node != nullptr ? MString(mayahost::hostState().scene.nameOf(node).c_str()) : MString();
 }
 
 MString MFnDependencyNode::setName(const MString& name, bool /*createNamespace*/,
                                    MStatus* ReturnStatus) {
+    mayahost::HostRules::outsideCompute("MFnDependencyNode::setName");
     NodeRecord* node = liveNode(*this, ReturnStatus);
     if (node == nullptr) {
         return MString();
@@ -106,16 +112,19 @@ MString MFnDependencyNode::setName(const MString& name, bool /*createNamespace*/
 }
 
 MString MFnDependencyNode::setName(const MString& name, MStatus* ReturnStatus) {
+    mayahost::HostRules::outsideCompute("MFnDependencyNode::setName");
     return setName(name, false, ReturnStatus);
 }
 
 bool MFnDependencyNode::hasAttribute(const MString& name, MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MFnDependencyNode::hasAttribute");
     const NodeRecord* node = liveNode(*this, ReturnStatus);
     return node != nullptr && node->type.find(name.asChar()) != nullptr;
 }
 
 MPlug MFnDependencyNode::findPlug(const MString& attrName, bool /*wantNetworkedPlug*/,
                                   MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MFnDependencyNode::findPlug");
     NodeRecord* node = liveNode(*this, ReturnStatus);
     const mayahost::AttributeRecord* attribute =
         node != nullptr ? node->type.find(attrName.asChar()) : nullptr;
@@ -129,6 +138,7 @@ MPlug MFnDependencyNode::findPlug(const MString& attrName, bool /*wantNetworkedP
 }
 
 MPxNode* MFnDependencyNode::userNode(MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MFnDependencyNode::userNode");
     NodeRecord* node = liveNode(*this, ReturnStatus);
     if (node != nullptr && node->user == nullptr) {
         report(ReturnStatus, MStatus::kFailure);

@@ -7,6 +7,7 @@
 
 #include "AttributeRecord.h"
 #include "HostAccess.h"
+#include "HostRules.h"
 #include "HostState.h"
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
@@ -104,6 +105,7 @@ double defaultOf(const AttributeRecord* record) {
 MObject MFnNumericAttribute::create(const MString& fullName, const MString& briefName,
                                     MFnNumericData::Type unitType, double defaultValue,
                                     MStatus* ReturnStatus) {
+    mayahost::HostRules::mainThreadCall("MFnNumericAttribute::create");
     const int children = childCount(unitType);
     if (unitType <= MFnNumericData::kInvalid || unitType >= MFnNumericData::kLast ||
         unitType == MFnNumericData::k4Double || fullName.length() == 0) {
@@ -129,6 +131,7 @@ MObject MFnNumericAttribute::create(const MString& fullName, const MString& brie
 MObject MFnNumericAttribute::create(const MString& fullName, const MString& briefName,
                                     const MObject& child1, const MObject& child2,
                                     const MObject& child3, MStatus* ReturnStatus) {
+    mayahost::HostRules::mainThreadCall("MFnNumericAttribute::create");
     std::vector<AttributeRecord*> parts;
     for (const MObject* child : {&child1, &child2, &child3}) {
         if (!child->isNull()) {
@@ -162,12 +165,14 @@ MObject MFnNumericAttribute::create(const MString& fullName, const MString& brie
 }
 
 MFnNumericData::Type MFnNumericAttribute::unitType(MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MFnNumericAttribute::unitType");
     const AttributeRecord* record = recordOf(*this);
     report(ReturnStatus, record != nullptr ? MStatus::kSuccess : MStatus::kInvalidParameter);
     return record != nullptr ? record->numericType : MFnNumericData::kInvalid;
 }
 
 MStatus MFnNumericAttribute::getDefault(bool& def1) {
+    mayahost::HostRules::mainThreadCall("MFnNumericAttribute::getDefault");
     const AttributeRecord* record = recordOf(*this);
     if (record == nullptr) {
         return MStatus::kInvalidParameter;
@@ -177,6 +182,7 @@ MStatus MFnNumericAttribute::getDefault(bool& def1) {
 }
 
 MStatus MFnNumericAttribute::getDefault(int& def1) {
+    mayahost::HostRules::mainThreadCall("MFnNumericAttribute::getDefault");
     const AttributeRecord* record = recordOf(*this);
     if (record == nullptr) {
         return MStatus::kInvalidParameter;
@@ -186,6 +192,7 @@ MStatus MFnNumericAttribute::getDefault(int& def1) {
 }
 
 MStatus MFnNumericAttribute::getDefault(double& def1) {
+    mayahost::HostRules::mainThreadCall("MFnNumericAttribute::getDefault");
     const AttributeRecord* record = recordOf(*this);
     if (record == nullptr) {
         return MStatus::kInvalidParameter;
@@ -195,14 +202,17 @@ MStatus MFnNumericAttribute::getDefault(double& def1) {
 }
 
 MStatus MFnNumericAttribute::setDefault(bool def1) {
+    mayahost::HostRules::mainThreadCall("MFnNumericAttribute::setDefault");
     return setDefault(def1 ? 1.0 : 0.0);
 }
 
 MStatus MFnNumericAttribute::setDefault(int def1) {
+    mayahost::HostRules::mainThreadCall("MFnNumericAttribute::setDefault");
     return setDefault(static_cast<double>(def1));
 }
 
 MStatus MFnNumericAttribute::setDefault(double def1) {
+    mayahost::HostRules::mainThreadCall("MFnNumericAttribute::setDefault");
     AttributeRecord* record = recordOf(*this);
     if (record == nullptr) {
         return MStatus::kInvalidParameter;

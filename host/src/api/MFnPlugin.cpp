@@ -5,6 +5,7 @@
 #include <maya/MTypeId.h>
 
 #include "HostAccess.h"
+#include "HostRules.h"
 #include "HostState.h"
 #include "NodeType.h"
 #include "PluginRecord.h"
@@ -61,23 +62,29 @@ MFn::Type MFnPlugin::type() const {
 }
 
 MString MFnPlugin::vendor(MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MFnPlugin::vendor");
     return text(*this, &PluginRecord::vendor, ReturnStatus);
 }
 MString MFnPlugin::version(MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MFnPlugin::version");
     return text(*this, &PluginRecord::version, ReturnStatus);
 }
 MString MFnPlugin::apiVersion(MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MFnPlugin::apiVersion");
     return text(*this, &PluginRecord::apiVersion, ReturnStatus);
 }
 MString MFnPlugin::name(MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MFnPlugin::name");
     return text(*this, &PluginRecord::name, ReturnStatus);
 }
 MString MFnPlugin::loadPath(MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MFnPlugin::loadPath");
     return text(*this, &PluginRecord::loadPath, ReturnStatus);
 }
 
 MStatus MFnPlugin::registerCommand(const MString& commandName, MCreatorFunction creatorFunction,
                                    MCreateSyntaxFunction /*createSyntaxFunction*/) {
+    mayahost::HostRules::outsideCompute("MFnPlugin::registerCommand");
     mayahost::HostState& host = mayahost::hostState();
     if (host.faults.take(HostCall::RegisterCommand)) {
         return MStatus::kFailure;
@@ -94,6 +101,7 @@ MStatus MFnPlugin::registerCommand(const MString& commandName, MCreatorFunction 
 }
 
 MStatus MFnPlugin::deregisterCommand(const MString& commandName) {
+    mayahost::HostRules::outsideCompute("MFnPlugin::deregisterCommand");
     mayahost::HostState& host = mayahost::hostState();
     if (host.faults.take(HostCall::DeregisterCommand)) {
         return MStatus::kFailure;
@@ -107,6 +115,7 @@ MStatus MFnPlugin::deregisterCommand(const MString& commandName) {
 MStatus MFnPlugin::registerNode(const MString& typeName, const MTypeId& typeId,
                                 MCreatorFunction creatorFunction, MInitializeFunction initFunction,
                                 MPxNode::Type type, const MString* /*classification*/) {
+    mayahost::HostRules::outsideCompute("MFnPlugin::registerNode");
     mayahost::HostState& host = mayahost::hostState();
     if (host.faults.take(HostCall::RegisterNode)) {
         return MStatus::kFailure;
@@ -136,6 +145,7 @@ MStatus MFnPlugin::registerNode(const MString& typeName, const MTypeId& typeId,
 }
 
 MStatus MFnPlugin::deregisterNode(const MTypeId& typeId) {
+    mayahost::HostRules::outsideCompute("MFnPlugin::deregisterNode");
     mayahost::HostState& host = mayahost::hostState();
     if (host.faults.take(HostCall::DeregisterNode)) {
         return MStatus::kFailure;
@@ -155,6 +165,7 @@ MStatus MFnPlugin::deregisterNode(const MTypeId& typeId) {
 
 MStatus MFnPlugin::registerUIStrings(MInitializeFunction registerMStringResources,
                                      const MString& pluginStringsProc) {
+    mayahost::HostRules::outsideCompute("MFnPlugin::registerUIStrings");
     if (mayahost::hostState().faults.take(HostCall::RegisterUIStrings)) {
         return MStatus::kFailure;
     }
@@ -171,11 +182,13 @@ MStatus MFnPlugin::registerUIStrings(MInitializeFunction registerMStringResource
 }
 
 MObject MFnPlugin::findPlugin(const MString& pluginName) {
+    mayahost::HostRules::mainThreadCall("MFnPlugin::findPlugin");
     return hostimpl::HostAccess::makeObject(
         mayahost::hostState().types.findPlugin(pluginName.asChar()));
 }
 
 bool MFnPlugin::isNodeRegistered(const MString& typeName) {
+    mayahost::HostRules::mainThreadCall("MFnPlugin::isNodeRegistered");
     return mayahost::hostState().types.find(typeName.asChar()) != nullptr;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "HostAccess.h"
+#include "HostRules.h"
 #include "HostState.h"
 #include "ResultValue.h"
 
@@ -23,6 +24,7 @@ bool isFile(const std::string& path) {
 }
 
 MStatus run(const MString& command, bool displayEnabled) {
+    mayahost::HostRules::outsideCompute("MGlobal::executeCommand");
     return mayahost::hostState().mel.execute(command.asChar(), displayEnabled);
 }
 
@@ -43,10 +45,12 @@ void record(std::vector<std::string> mayahost::ErrorLog::*list, const MString& t
 }  // namespace
 
 MStatus MGlobal::getSelectionListByName(const MString& name, MSelectionList& list) {
+    mayahost::HostRules::mainThreadCall("MGlobal::getSelectionListByName");
     return list.add(name);
 }
 
 MStatus MGlobal::sourceFile(const MString& fileName) {
+    mayahost::HostRules::outsideCompute("MGlobal::sourceFile");
     mayahost::MelRunner& mel = mayahost::hostState().mel;
     const std::string name = fileName.asChar();
     std::string resolved;
@@ -168,16 +172,19 @@ MString MGlobal::executeCommandStringResult(const MString& command, bool display
 }
 
 void MGlobal::displayInfo(const MString& theMessage) {
+    mayahost::HostRules::mainThreadCall("MGlobal::displayInfo");
     std::printf("%s\n", theMessage.asChar());
     record(&mayahost::ErrorLog::infos, theMessage);
 }
 
 void MGlobal::displayWarning(const MString& theWarning) {
+    mayahost::HostRules::mainThreadCall("MGlobal::displayWarning");
     std::fprintf(stderr, "// Warning: %s\n", theWarning.asChar());
     record(&mayahost::ErrorLog::warnings, theWarning);
 }
 
 void MGlobal::displayError(const MString& theError) {
+    mayahost::HostRules::mainThreadCall("MGlobal::displayError");
     std::fprintf(stderr, "// Error: %s\n", theError.asChar());
     record(&mayahost::ErrorLog::shown, theError);
 }

@@ -6,6 +6,7 @@
 #include "AttributeRecord.h"
 #include "Evaluator.h"
 #include "HostAccess.h"
+#include "HostRules.h"
 #include "HostState.h"
 #include "NodeRecord.h"
 #include "PlugRef.h"
@@ -64,6 +65,7 @@ MObject MPlug::node(MStatus* ReturnStatus) const {
 }
 
 MString MPlug::name(MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MPlug::name");
     PlugRef ref;
     MStatus status = hostimpl::HostAccess::resolve(*this, ref);
     report(ReturnStatus, status);
@@ -87,23 +89,27 @@ bool MPlug::isNull(MStatus* ReturnStatus) const {
 }
 
 bool MPlug::isArray(MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MPlug::isArray");
     const AttributeRecord* attribute = hostimpl::HostAccess::attribute(fAttribute);
     report(ReturnStatus, attribute != nullptr ? MStatus::kSuccess : MStatus::kFailure);
     return attribute != nullptr && attribute->array && !fHasIndex;
 }
 
 bool MPlug::isElement(MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MPlug::isElement");
     const AttributeRecord* attribute = hostimpl::HostAccess::attribute(fAttribute);
     report(ReturnStatus, attribute != nullptr ? MStatus::kSuccess : MStatus::kFailure);
     return attribute != nullptr && attribute->array && fHasIndex;
 }
 
 unsigned int MPlug::logicalIndex(MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MPlug::logicalIndex");
     report(ReturnStatus, isElement() ? MStatus::kSuccess : MStatus::kFailure);
     return isElement() ? fIndex : 0U;
 }
 
 MPlug MPlug::parent(MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MPlug::parent");
     AttributeRecord* attribute = hostimpl::HostAccess::attribute(fAttribute);
     if (attribute == nullptr || attribute->parent == nullptr) {
         report(ReturnStatus, MStatus::kFailure);
@@ -117,6 +123,7 @@ MPlug MPlug::parent(MStatus* ReturnStatus) const {
 }
 
 MPlug MPlug::elementByLogicalIndex(unsigned int logicalIndex, MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MPlug::elementByLogicalIndex");
     if (!isArray()) {
         report(ReturnStatus, MStatus::kFailure);
         return MPlug();
@@ -129,24 +136,31 @@ MPlug MPlug::elementByLogicalIndex(unsigned int logicalIndex, MStatus* ReturnSta
 }
 
 double MPlug::asDouble(MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MPlug::asDouble");
     return readAs<double>(*this, ReturnStatus);
 }
 float MPlug::asFloat(MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MPlug::asFloat");
     return readAs<float>(*this, ReturnStatus);
 }
 MInt64 MPlug::asInt64(MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MPlug::asInt64");
     return readAs<MInt64>(*this, ReturnStatus);
 }
 int MPlug::asInt(MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MPlug::asInt");
     return readAs<int>(*this, ReturnStatus);
 }
 short MPlug::asShort(MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MPlug::asShort");
     return readAs<short>(*this, ReturnStatus);
 }
 char MPlug::asChar(MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MPlug::asChar");
     return readAs<char>(*this, ReturnStatus);
 }
 bool MPlug::asBool(MStatus* ReturnStatus) const {
+    mayahost::HostRules::mainThreadCall("MPlug::asBool");
     double value = 0.0;
     MStatus status = Evaluator::read(*this, value);
     report(ReturnStatus, status);
@@ -154,43 +168,56 @@ bool MPlug::asBool(MStatus* ReturnStatus) const {
 }
 
 MStatus MPlug::setDouble(double value) {
+    mayahost::HostRules::outsideCompute("MPlug::setDouble");
     return Evaluator::write(*this, value);
 }
 MStatus MPlug::setFloat(float value) {
+    mayahost::HostRules::outsideCompute("MPlug::setFloat");
     return Evaluator::write(*this, static_cast<double>(value));
 }
 MStatus MPlug::setInt64(MInt64 value) {
+    mayahost::HostRules::outsideCompute("MPlug::setInt64");
     return Evaluator::write(*this, static_cast<double>(value));
 }
 MStatus MPlug::setInt(int value) {
+    mayahost::HostRules::outsideCompute("MPlug::setInt");
     return Evaluator::write(*this, static_cast<double>(value));
 }
 MStatus MPlug::setShort(short value) {
+    mayahost::HostRules::outsideCompute("MPlug::setShort");
     return Evaluator::write(*this, static_cast<double>(value));
 }
 MStatus MPlug::setBool(bool value) {
+    mayahost::HostRules::outsideCompute("MPlug::setBool");
     return Evaluator::write(*this, value ? 1.0 : 0.0);
 }
 MStatus MPlug::setChar(char value) {
+    mayahost::HostRules::outsideCompute("MPlug::setChar");
     return Evaluator::write(*this, static_cast<double>(value));
 }
 
 MStatus MPlug::getValue(double& value) const {
+    mayahost::HostRules::mainThreadCall("MPlug::getValue");
     return getAs(*this, value);
 }
 MStatus MPlug::getValue(float& value) const {
+    mayahost::HostRules::mainThreadCall("MPlug::getValue");
     return getAs(*this, value);
 }
 MStatus MPlug::getValue(MInt64& value) const {
+    mayahost::HostRules::mainThreadCall("MPlug::getValue");
     return getAs(*this, value);
 }
 MStatus MPlug::getValue(int& value) const {
+    mayahost::HostRules::mainThreadCall("MPlug::getValue");
     return getAs(*this, value);
 }
 MStatus MPlug::getValue(short& value) const {
+    mayahost::HostRules::mainThreadCall("MPlug::getValue");
     return getAs(*this, value);
 }
 MStatus MPlug::getValue(bool& value) const {
+    mayahost::HostRules::mainThreadCall("MPlug::getValue");
     double read = 0.0;
     MStatus status = Evaluator::read(*this, read);
     if (status) {
@@ -199,37 +226,48 @@ MStatus MPlug::getValue(bool& value) const {
     return status;
 }
 MStatus MPlug::getValue(char& value) const {
+    mayahost::HostRules::mainThreadCall("MPlug::getValue");
     return getAs(*this, value);
 }
 MStatus MPlug::getValue(MString& /*value*/) const {
+    mayahost::HostRules::mainThreadCall("MPlug::getValue");
     return MStatus::kInvalidParameter;  // the stand-in has numeric attributes only
 }
 
 MStatus MPlug::setValue(double value) {
+    mayahost::HostRules::outsideCompute("MPlug::setValue");
     return setDouble(value);
 }
 MStatus MPlug::setValue(float value) {
+    mayahost::HostRules::outsideCompute("MPlug::setValue");
     return setFloat(value);
 }
 MStatus MPlug::setValue(MInt64 value) {
+    mayahost::HostRules::outsideCompute("MPlug::setValue");
     return setInt64(value);
 }
 MStatus MPlug::setValue(int value) {
+    mayahost::HostRules::outsideCompute("MPlug::setValue");
     return setInt(value);
 }
 MStatus MPlug::setValue(short value) {
+    mayahost::HostRules::outsideCompute("MPlug::setValue");
     return setShort(value);
 }
 MStatus MPlug::setValue(bool value) {
+    mayahost::HostRules::outsideCompute("MPlug::setValue");
     return setBool(value);
 }
 MStatus MPlug::setValue(char value) {
+    mayahost::HostRules::outsideCompute("MPlug::setValue");
     return setChar(value);
 }
 MStatus MPlug::setValue(const MString& /*value*/) {
+    mayahost::HostRules::outsideCompute("MPlug::setValue");
     return MStatus::kInvalidParameter;
 }
 MStatus MPlug::setValue(const char* /*value*/) {
+    mayahost::HostRules::outsideCompute("MPlug::setValue");
     return MStatus::kInvalidParameter;
 }
 

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "HostRules.h"
 #include "ResultValue.h"
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
@@ -45,43 +46,54 @@ bool MPxCommand::hasSyntax() const {
 }
 
 void MPxCommand::displayInfo(const MString& theInfo) {
+    mayahost::HostRules::mainThreadCall("MPxCommand::displayInfo");
     MGlobal::displayInfo(theInfo);
 }
 
 void MPxCommand::displayWarning(const MString& theWarning, bool /*showLineNumber*/) {
+    mayahost::HostRules::mainThreadCall("MPxCommand::displayWarning");
     MGlobal::displayWarning(theWarning);
 }
 
 void MPxCommand::displayError(const MString& theError, bool /*showLineNumber*/) {
+    mayahost::HostRules::mainThreadCall("MPxCommand::displayError");
     MGlobal::displayError(theError);
 }
 
 void MPxCommand::clearResult() {
+    mayahost::HostRules::mainThreadCall("MPxCommand::clearResult");
     mayahost::currentResult().clear();
 }
 
 void MPxCommand::setResult(unsigned int val) {
+    mayahost::HostRules::mainThreadCall("MPxCommand::setResult");
     setNumbers(ResultValue::Kind::Int, false, {static_cast<double>(val)});
 }
 void MPxCommand::setResult(int val) {
+    mayahost::HostRules::mainThreadCall("MPxCommand::setResult");
     setNumbers(ResultValue::Kind::Int, false, {static_cast<double>(val)});
 }
 void MPxCommand::setResult(double val) {
+    mayahost::HostRules::mainThreadCall("MPxCommand::setResult");
     setNumbers(ResultValue::Kind::Double, false, {val});
 }
 void MPxCommand::setResult(bool val) {
+    mayahost::HostRules::mainThreadCall("MPxCommand::setResult");
     setNumbers(ResultValue::Kind::Int, false, {val ? 1.0 : 0.0});
 }
 void MPxCommand::setResult(const char* val) {
+    mayahost::HostRules::mainThreadCall("MPxCommand::setResult");
     setResult(MString(val));
 }
 void MPxCommand::setResult(const MString& val) {
+    mayahost::HostRules::mainThreadCall("MPxCommand::setResult");
     ResultValue& result = mayahost::currentResult();
     result.clear();
     result.kind = ResultValue::Kind::String;
     result.strings.emplace_back(val.asChar());
 }
 void MPxCommand::setResult(const MIntArray& val) {
+    mayahost::HostRules::mainThreadCall("MPxCommand::setResult");
     std::vector<double> numbers;
     for (unsigned int i = 0; i < val.length(); ++i) {
         numbers.push_back(static_cast<double>(val[i]));
@@ -89,6 +101,7 @@ void MPxCommand::setResult(const MIntArray& val) {
     setNumbers(ResultValue::Kind::Int, true, numbers);
 }
 void MPxCommand::setResult(const MDoubleArray& val) {
+    mayahost::HostRules::mainThreadCall("MPxCommand::setResult");
     std::vector<double> numbers;
     for (unsigned int i = 0; i < val.length(); ++i) {
         numbers.push_back(val[i]);
@@ -96,6 +109,7 @@ void MPxCommand::setResult(const MDoubleArray& val) {
     setNumbers(ResultValue::Kind::Double, true, numbers);
 }
 void MPxCommand::setResult(const MStringArray& val) {
+    mayahost::HostRules::mainThreadCall("MPxCommand::setResult");
     ResultValue& result = mayahost::currentResult();
     result.clear();
     result.kind = ResultValue::Kind::String;
@@ -106,6 +120,7 @@ void MPxCommand::setResult(const MStringArray& val) {
 }
 
 int MPxCommand::currentIntResult(MStatus* ReturnStatus) {
+    mayahost::HostRules::mainThreadCall("MPxCommand::currentIntResult");
     const ResultValue& result = mayahost::currentResult();
     const bool numeric = result.kind == ResultValue::Kind::Int && !result.numbers.empty();
     if (ReturnStatus != nullptr) {
@@ -115,6 +130,7 @@ int MPxCommand::currentIntResult(MStatus* ReturnStatus) {
 }
 
 MString MPxCommand::currentStringResult(MStatus* ReturnStatus) {
+    mayahost::HostRules::mainThreadCall("MPxCommand::currentStringResult");
     const ResultValue& result = mayahost::currentResult();
     const bool text = result.kind == ResultValue::Kind::String && !result.strings.empty();
     if (ReturnStatus != nullptr) {

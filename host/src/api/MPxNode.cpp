@@ -2,6 +2,7 @@
 
 #include "AttributeRecord.h"
 #include "HostAccess.h"
+#include "HostRules.h"
 #include "HostState.h"
 #include "NodeRecord.h"
 #include "NodeType.h"
@@ -44,6 +45,7 @@ MPxNode::Type MPxNode::type() const {
 }
 
 MStatus MPxNode::addAttribute(const MObject& attr) {
+    mayahost::HostRules::mainThreadCall("MPxNode::addAttribute");
     mayahost::NodeType* type = mayahost::TypeRegistry::initializing();
     mayahost::AttributeRecord* record = hostimpl::HostAccess::attribute(attr);
     if (type == nullptr) {
@@ -56,6 +58,7 @@ MStatus MPxNode::addAttribute(const MObject& attr) {
 }
 
 MStatus MPxNode::attributeAffects(const MObject& whenChanges, const MObject& isAffected) {
+    mayahost::HostRules::mainThreadCall("MPxNode::attributeAffects");
     const mayahost::AttributeRecord* from = initializingAttribute(whenChanges);
     const mayahost::AttributeRecord* to = initializingAttribute(isAffected);
     if (from == nullptr || to == nullptr) {
@@ -67,25 +70,30 @@ MStatus MPxNode::attributeAffects(const MObject& whenChanges, const MObject& isA
 
 MStatus MPxNode::attributeAffects(const MObject& whenChanges, const MObject& isAffected,
                                   bool /*affectsTopology*/) {
+    mayahost::HostRules::mainThreadCall("MPxNode::attributeAffects");
     return attributeAffects(whenChanges, isAffected);
 }
 
 MTypeId MPxNode::typeId() const {
+    mayahost::HostRules::mainThreadCall("MPxNode::typeId");
     const mayahost::NodeRecord* node = hostimpl::HostAccess::nodeOf(*this);
     return node != nullptr ? MTypeId(node->type.id) : MTypeId();
 }
 
 MString MPxNode::typeName() const {
+    mayahost::HostRules::mainThreadCall("MPxNode::typeName");
     const mayahost::NodeRecord* node = hostimpl::HostAccess::nodeOf(*this);
     return node != nullptr ? MString(node->type.name.c_str()) : MString();
 }
 
 MString MPxNode::name() const {
+    mayahost::HostRules::mainThreadCall("MPxNode::name");
     const mayahost::NodeRecord* node = hostimpl::HostAccess::nodeOf(*this);
     return node != nullptr ? MString(mayahost::hostState().scene.nameOf(node).c_str()) : MString();
 }
 
 MObject MPxNode::thisMObject() const {
+    mayahost::HostRules::mainThreadCall("MPxNode::thisMObject");
     return hostimpl::HostAccess::makeObject(hostimpl::HostAccess::nodeOf(*this));
 }
 

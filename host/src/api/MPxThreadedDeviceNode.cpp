@@ -7,6 +7,7 @@
 #include "AttributeRecord.h"
 #include "DeviceState.h"
 #include "HostAccess.h"
+#include "HostRules.h"
 #include "HostState.h"
 #include "NodeRecord.h"
 #include "NodeType.h"
@@ -104,6 +105,7 @@ MStatus MPxThreadedDeviceNode::endThreadLoop() {
 }
 
 MStatus MPxThreadedDeviceNode::createMemoryPools(int nCount, int nElements, long nSize) {
+    mayahost::HostRules::mainThreadCall("MPxThreadedDeviceNode::createMemoryPools");
     if (nCount <= 0 || nElements <= 0 || nSize <= 0) {
         return MStatus::kInvalidParameter;
     }
@@ -121,6 +123,7 @@ MStatus MPxThreadedDeviceNode::createMemoryPools(int nCount, int nElements, long
 }
 
 MStatus MPxThreadedDeviceNode::destroyMemoryPools() {
+    mayahost::HostRules::mainThreadCall("MPxThreadedDeviceNode::destroyMemoryPools");
     DeviceState* device = static_cast<DeviceState*>(fDevice);
     std::lock_guard<std::mutex> lock(device->mutex);
     if (device->buffers.empty()) {
@@ -170,6 +173,7 @@ MStatus MPxThreadedDeviceNode::pushThreadData(MCharBuffer& buffer) {
 }
 
 MStatus MPxThreadedDeviceNode::popThreadData(MCharBuffer& buffer) {
+    mayahost::HostRules::mainThreadCall("MPxThreadedDeviceNode::popThreadData");
     DeviceState* device = static_cast<DeviceState*>(fDevice);
     std::lock_guard<std::mutex> lock(device->mutex);
     if (device->queue.empty()) {
@@ -185,6 +189,7 @@ MStatus MPxThreadedDeviceNode::popThreadData(MCharBuffer& buffer) {
 }
 
 long MPxThreadedDeviceNode::threadDataCount() {
+    mayahost::HostRules::mainThreadCall("MPxThreadedDeviceNode::threadDataCount");
     DeviceState* device = static_cast<DeviceState*>(fDevice);
     std::lock_guard<std::mutex> lock(device->mutex);
     return static_cast<long>(device->queue.size());
@@ -209,6 +214,7 @@ MStatus MPxThreadedDeviceNode::releaseDataStorage(MCharBuffer& buffer) {
 }
 
 MStatus MPxThreadedDeviceNode::setRefreshOutputAttributes(const MObjectArray& attributeList) {
+    mayahost::HostRules::mainThreadCall("MPxThreadedDeviceNode::setRefreshOutputAttributes");
     DeviceState* device = static_cast<DeviceState*>(fDevice);
     const mayahost::NodeRecord* node = hostimpl::HostAccess::nodeOf(*this);
     std::vector<const mayahost::AttributeRecord*> attributes;

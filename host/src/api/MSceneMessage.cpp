@@ -1,11 +1,13 @@
 #include <maya/MSceneMessage.h>
 
+#include "HostRules.h"
 #include "HostState.h"
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 MCallbackId MSceneMessage::addCallback(Message msg, MMessage::MBasicFunction func, void* clientData,
                                        MStatus* ReturnStatus) {
+    mayahost::HostRules::mainThreadCall("MSceneMessage::addCallback");
     if (func == nullptr) {
         if (ReturnStatus != nullptr) {
             *ReturnStatus = MStatus::kInvalidParameter;

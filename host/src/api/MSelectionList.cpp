@@ -3,6 +3,7 @@
 #include <maya/MString.h>
 
 #include "HostAccess.h"
+#include "HostRules.h"
 #include "HostState.h"
 #include "NodeRecord.h"
 
@@ -48,6 +49,7 @@ unsigned int MSelectionList::length(MStatus* ReturnStatus) const {
 }
 
 MStatus MSelectionList::getDependNode(unsigned int index, MObject& depNode) const {
+    mayahost::HostRules::mainThreadCall("MSelectionList::getDependNode");
     if (index >= fItems->length() || !(*fItems)[index].hasFn(MFn::kDependencyNode)) {
         return MStatus::kInvalidParameter;
     }
@@ -56,6 +58,7 @@ MStatus MSelectionList::getDependNode(unsigned int index, MObject& depNode) cons
 }
 
 MStatus MSelectionList::add(const MObject& object, const bool mergeWithExisting) {
+    mayahost::HostRules::mainThreadCall("MSelectionList::add");
     if (object.isNull()) {
         return MStatus::kInvalidParameter;
     }
@@ -70,6 +73,7 @@ MStatus MSelectionList::add(const MObject& object, const bool mergeWithExisting)
 }
 
 MStatus MSelectionList::add(const MString& matchString, const bool /*searchChildNamespacesToo*/) {
+    mayahost::HostRules::mainThreadCall("MSelectionList::add");
     mayahost::NodeRecord* node = mayahost::hostState().scene.find(matchString.asChar());
     if (node == nullptr) {
         return MStatus::kInvalidParameter;  // nothing matched: nothing added

@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "HostRules.h"
 #include "HostState.h"
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
@@ -39,6 +40,7 @@ MStringResourceId::~MStringResourceId() {
 }
 
 const MString MStringResource::getString(const MStringResourceId& id, MStatus& status) {
+    mayahost::HostRules::mainThreadCall("MStringResource::getString");
     status = MStatus::kSuccess;
     mayahost::StringTable& table = mayahost::hostState().strings;
     std::lock_guard<std::mutex> lock(table.mutex);
@@ -53,6 +55,7 @@ const MString MStringResource::getString(const MStringResourceId& id, MStatus& s
 }
 
 MStatus MStringResource::registerString(const MStringResourceId& id) {
+    mayahost::HostRules::mainThreadCall("MStringResource::registerString");
     mayahost::StringTable& table = mayahost::hostState().strings;
     std::lock_guard<std::mutex> lock(table.mutex);
     table.registered[std::make_pair(id.fData->pluginId, id.fData->key)] = id.fData->defaultValue;

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "HostRules.h"
 #include "HostState.h"
 #include "TimeUnits.h"
 
@@ -31,10 +32,12 @@ double MTime::as(Unit other_unit) const {
 }
 
 MTime::Unit MTime::uiUnit() {
+    mayahost::HostRules::mainThreadCall("MTime::uiUnit");
     return mayahost::hostState().timeline.uiUnit();
 }
 
 MStatus MTime::setUIUnit(Unit new_unit) {
+    mayahost::HostRules::outsideCompute("MTime::setUIUnit");
     return mayahost::hostState().timeline.setUIUnit(new_unit) ? MStatus::kSuccess
                                                               : MStatus::kInvalidParameter;
 }

@@ -77,6 +77,7 @@ BlockState::Slot& BlockState::slot(const AttributeRecord* root, bool output) {
                 Value value;
                 value.block = this;
                 value.attribute = root;
+                value.element = static_cast<int>(index);
                 value.load(cell);
                 fresh.elements.emplace(index, value);
             }
@@ -94,7 +95,7 @@ BlockState::Slot& BlockState::slot(const AttributeRecord* root, bool output) {
 BlockState::Value& BlockState::element(Slot& owner, unsigned int index) {
     auto found = owner.elements.find(index);
     if (found == owner.elements.end()) {
-        found = owner.elements.emplace(index, newValue(owner.root)).first;
+        found = owner.elements.emplace(index, newValue(owner.root, static_cast<int>(index))).first;
     }
     return found->second;
 }
@@ -119,16 +120,21 @@ BlockState::Builder& BlockState::newBuilder(const AttributeRecord* root) {
     return builder;
 }
 
-BlockState::Value BlockState::newValue(const AttributeRecord* root) {
+BlockState::Value BlockState::newValue(const AttributeRecord* root, int element) {
     Value value;
     value.block = this;
     value.attribute = root;
+    value.element = element;
     value.load(NodeRecord::defaultCell(root));
     return value;
 }
 
-void BlockState::markClean(const AttributeRecord* attribute) {
-    cleaned_.insert(attribute->root());
+void BlockState::markClean(const AttributeRecord* root, const NodeRecord::PlugKey& plug) {
+    cleaned_.push_back({root, plug, false});
+}
+
+void BlockState::markAllClean(const AttributeRecord* root) {
+    cleaned_.push_back({root, NodeRecord::kWholePlug, true});
 }
 
 void BlockState::commit() {
@@ -152,11 +158,16 @@ void BlockState::commit() {
             held.value.store(stored.value);
         }
     }
-    for (const AttributeRecord* root : cleaned_) {
-        NodeRecord::Slot& stored = node.slots[root];
-        auto seen = generations_.find(root);
-        if (seen != generations_.end() && seen->second == stored.generation) {
-            stored.dirty = false;
+    for (const CleanMark& mark : cleaned_) {
+        NodeRecord::Slot& stored = node.slots[mark.root];
+        auto seen = generations_.find(mark.root);
+        if (seen == generations_.end() || seen->second != stored.generation) {
+            continue;  // changed while compute ran: the clean mark is stale
+        }
+        if (mark.all) {
+            stored.cleanAll();
+        } else {
+            stored.clean(mark.plug, mark.root->array);
         }
     }
 }

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <list>
 #include <map>
-#include <set>
+#include <vector>
 
 #include "NodeRecord.h"
 
@@ -23,6 +23,7 @@ public:
     struct Value {
         BlockState* block = nullptr;
         const AttributeRecord* attribute = nullptr;
+        int element = -1;           // logical index of an array element, else -1
         Slot* arraySlot = nullptr;  // set on the handle of a whole array
         bool b = false;
         int i = 0;
@@ -54,8 +55,11 @@ public:
     Value& element(Slot& slot, unsigned int index);
     Value& childValue(const AttributeRecord* child, const NodeRecord::Cell& cell);
     Builder& newBuilder(const AttributeRecord* root);
-    Value newValue(const AttributeRecord* root);
-    void markClean(const AttributeRecord* attribute);
+    Value newValue(const AttributeRecord* root, int element = -1);
+    // Clean marks, applied when compute returns: one plug, or a whole attribute with every
+    // element of an array.
+    void markClean(const AttributeRecord* root, const NodeRecord::PlugKey& plug);
+    void markAllClean(const AttributeRecord* root);
     // Writes the outputs back and applies the clean marks not overtaken by a newer change.
     void commit();
 
@@ -66,7 +70,12 @@ private:
     std::map<const AttributeRecord*, Slot> slots_;
     std::list<Builder> builders_;
     std::list<Value> extras_;
-    std::set<const AttributeRecord*> cleaned_;
+    struct CleanMark {
+        const AttributeRecord* root;
+        NodeRecord::PlugKey plug;
+        bool all;
+    };
+    std::vector<CleanMark> cleaned_;
 };
 
 }  // namespace mayahost

@@ -12,9 +12,18 @@ MCallbackId CallbackTable::add(MSceneMessage::Message message, MMessage::MBasicF
     return id;
 }
 
+MCallbackId CallbackTable::addAttributeChanged(const NodeRecord* node,
+                                               MNodeMessage::MAttr2PlugFunction function,
+                                               void* clientData) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const MCallbackId id = next_++;
+    attributeEntries_[id] = AttributeEntry{node, function, clientData};
+    return id;
+}
+
 bool CallbackTable::remove(MCallbackId id) {
     std::lock_guard<std::mutex> lock(mutex_);
-    return entries_.erase(id) != 0;
+    return entries_.erase(id) + attributeEntries_.erase(id) != 0;
 }
 
 void CallbackTable::run(MSceneMessage::Message message) {
@@ -43,9 +52,36 @@ void CallbackTable::run(MSceneMessage::Message message) {
     }
 }
 
+void CallbackTable::runAttributeChanged(const NodeRecord* node,
+                                        MNodeMessage::AttributeMessage message, MPlug& plug) {
+    std::vector<MCallbackId> ids;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (const auto& [id, entry] : attributeEntries_) {
+            if (entry.node == node) {
+                ids.push_back(id);
+            }
+        }
+    }
+    MPlug other;
+    for (MCallbackId id : ids) {
+        AttributeEntry entry{};
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            auto found = attributeEntries_.find(id);
+            if (found == attributeEntries_.end()) {
+                continue;
+            }
+            entry = found->second;
+        }
+        entry.function(message, plug, other, entry.clientData);
+    }
+}
+
 void CallbackTable::clear() {
     std::lock_guard<std::mutex> lock(mutex_);
     entries_.clear();
+    attributeEntries_.clear();
 }
 
 }  // namespace mayahost

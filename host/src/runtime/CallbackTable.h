@@ -1,5 +1,6 @@
 #pragma once
 
+#include <maya/MNodeMessage.h>
 #include <maya/MSceneMessage.h>
 
 #include <map>
@@ -7,15 +8,21 @@
 
 namespace mayahost {
 
-// Scene-message callbacks by id.
+class NodeRecord;
+
+// Scene-message and node attribute-changed callbacks, with one id space for both.
 class CallbackTable {
 public:
     MCallbackId add(MSceneMessage::Message message, MMessage::MBasicFunction function,
                     void* clientData);
+    MCallbackId addAttributeChanged(const NodeRecord* node,
+                                    MNodeMessage::MAttr2PlugFunction function, void* clientData);
     bool remove(MCallbackId id);
-    // Runs the callbacks of one message on the calling thread, oldest first. A callback may
-    // add or remove callbacks while they run.
+    // Run the callbacks of one message, or of one node's attribute change, on the calling
+    // thread, oldest first. A callback may add or remove callbacks while they run.
     void run(MSceneMessage::Message message);
+    void runAttributeChanged(const NodeRecord* node, MNodeMessage::AttributeMessage message,
+                             MPlug& plug);
     void clear();
 
 private:
@@ -24,8 +31,14 @@ private:
         MMessage::MBasicFunction function;
         void* clientData;
     };
-    std::mutex mutex_;  // any host thread; guards entries_ and next_
+    struct AttributeEntry {
+        const NodeRecord* node;
+        MNodeMessage::MAttr2PlugFunction function;
+        void* clientData;
+    };
+    std::mutex mutex_;  // any host thread; guards entries_, attributeEntries_ and next_
     std::map<MCallbackId, Entry> entries_;
+    std::map<MCallbackId, AttributeEntry> attributeEntries_;
     MCallbackId next_ = 1;
 };
 

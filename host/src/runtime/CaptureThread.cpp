@@ -5,6 +5,8 @@
 #include <utility>
 
 #include "DeviceState.h"
+#include "HostRules.h"
+#include "HostState.h"
 
 namespace mayahost {
 
@@ -99,6 +101,7 @@ int CaptureThread::starts() const {
 
 void CaptureThread::run() {
     tCurrentCapture = this;
+    const HostRules::CaptureThreadScope capture(hostState().scene.nameOf(device_.node));
     for (;;) {
         node_.threadHandler();
         std::unique_lock<std::mutex> lock(mutex_);

@@ -14,6 +14,7 @@
 #include "CaptureThread.h"
 #include "Graph.h"
 #include "HostAccess.h"
+#include "HostRules.h"
 #include "HostState.h"
 #include "NodeRecord.h"
 #include "NodeType.h"
@@ -91,7 +92,7 @@ MStatus Evaluator::read(const MPlug& plug, double& value) {
         return status;
     }
     const AttributeRecord* root = ref.attribute->root();
-    evaluate(*ref.node, root, plug);
+    evaluate(ref);
     std::lock_guard<std::mutex> lock(ref.node->mutex);
     const NodeRecord::Cell& cell = cellOf(ref.node->slots[root], ref, false);
     value = cell.v[ref.attribute->parent != nullptr ? ref.attribute->childIndex : 0];
@@ -103,7 +104,7 @@ MStatus Evaluator::readAll(const PlugRef& ref, std::vector<double>& values) {
         return MStatus::kInvalidParameter;
     }
     const AttributeRecord* root = ref.attribute->root();
-    evaluate(*ref.node, root, HostAccess::makePlug(ref));
+    evaluate(ref);
     std::lock_guard<std::mutex> lock(ref.node->mutex);
     values = componentsOf(cellOf(ref.node->slots[root], ref, false), ref.attribute);
     return MStatus::kSuccess;
@@ -130,7 +131,7 @@ MStatus Evaluator::write(const MPlug& plug, double value) {
         changed = target != converted;
         target = converted;
         if (!root->array) {
-            slot.dirty = false;
+            slot.cleanAll();
         }
         ++slot.generation;
     }
@@ -140,6 +141,8 @@ MStatus Evaluator::write(const MPlug& plug, double value) {
         (root == builtins.live || root == builtins.frameRate)) {
         node.capture->restart();
     }
+    MPlug set(plug);
+    hostState().callbacks.runAttributeChanged(&node, MNodeMessage::kAttributeSet, set);
     return MStatus::kSuccess;
 }
 
@@ -149,7 +152,7 @@ void Evaluator::store(const PlugRef& ref, const std::vector<double>& values) {
         std::lock_guard<std::mutex> lock(ref.node->mutex);
         NodeRecord::Slot& slot = ref.node->slots[root];
         assign(cellOf(slot, ref, true), ref.attribute, values);
-        slot.dirty = false;
+        slot.cleanAll();
         ++slot.generation;
     }
     propagate(*ref.node, root);
@@ -158,9 +161,7 @@ void Evaluator::store(const PlugRef& ref, const std::vector<double>& values) {
 void Evaluator::markDirty(NodeRecord& node, const AttributeRecord* root) {
     {
         std::lock_guard<std::mutex> lock(node.mutex);
-        NodeRecord::Slot& slot = node.slots[root];
-        slot.dirty = true;
-        ++slot.generation;
+        node.slots[root].markDirty();
     }
     propagate(node, root);
 }
@@ -176,9 +177,7 @@ void Evaluator::propagate(NodeRecord& start, const AttributeRecord* startRoot) {
         {
             std::lock_guard<std::mutex> lock(node->mutex);
             for (const AttributeRecord* target : touched) {
-                NodeRecord::Slot& slot = node->slots[target];
-                slot.dirty = true;
-                ++slot.generation;
+                node->slots[target].markDirty();
             }
         }
         touched.push_back(root);
@@ -192,9 +191,7 @@ void Evaluator::propagate(NodeRecord& start, const AttributeRecord* startRoot) {
                 seen.push_back(next);
                 {
                     std::lock_guard<std::mutex> lock(next.first->mutex);
-                    NodeRecord::Slot& slot = next.first->slots[next.second];
-                    slot.dirty = true;
-                    ++slot.generation;
+                    next.first->slots[next.second].markDirty();
                 }
                 work.push_back(next);
             }
@@ -208,8 +205,7 @@ void Evaluator::touch(NodeRecord& node, const AttributeRecord* root) {
         std::lock_guard<std::mutex> lock(node.mutex);
         NodeRecord::Slot& slot = node.slots[root];
         wasDirty = slot.dirty;
-        slot.dirty = true;
-        ++slot.generation;
+        slot.markDirty();
     }
     if (!wasDirty) {
         propagate(node, root);
@@ -229,13 +225,13 @@ void Evaluator::evaluateCurve(NodeRecord& node, const AttributeRecord* root) {
     slot.value.v[0] = value;
     // A key added meanwhile keeps it dirty.
     if (slot.generation == before) {
-        slot.dirty = false;
+        slot.cleanAll();
     }
 }
 
-bool Evaluator::isDirty(NodeRecord& node, const AttributeRecord* root) {
-    std::lock_guard<std::mutex> lock(node.mutex);
-    return node.alive && node.slots[root].dirty;
+bool Evaluator::isDirty(const PlugRef& plug) {
+    std::lock_guard<std::mutex> lock(plug.node->mutex);
+    return plug.node->alive && plug.node->slots[plug.attribute->root()].isDirty(plug.key());
 }
 
 void Evaluator::pullConnections(NodeRecord& node, const AttributeRecord* root) {
@@ -255,12 +251,14 @@ void Evaluator::pullConnections(NodeRecord& node, const AttributeRecord* root) {
     std::lock_guard<std::mutex> lock(node.mutex);
     NodeRecord::Slot& slot = node.slots[root];
     if (slot.generation == before) {
-        slot.dirty = false;
+        slot.cleanAll();
     }
 }
 
-bool Evaluator::evaluate(NodeRecord& node, const AttributeRecord* root, const MPlug& requested) {
-    if (!isDirty(node, root)) {
+bool Evaluator::evaluate(const PlugRef& plug) {
+    NodeRecord& node = *plug.node;
+    const AttributeRecord* root = plug.attribute->root();
+    if (!isDirty(plug)) {
         return false;
     }
     if (!hostState().graph.incoming(&node, root).empty()) {
@@ -285,19 +283,58 @@ bool Evaluator::evaluate(NodeRecord& node, const AttributeRecord* root, const MP
     } computing(self);
     BlockState state(node);
     MDataBlock block = HostAccess::makeBlock(&state);
-    node.user->compute(requested, block);
+    {
+        const HostRules::ComputeScope inCompute(hostState().scene.nameOf(&node));
+        // R3: compute gets the plug that was asked for, an element or a child included.
+        node.user->compute(HostAccess::makePlug(plug), block);
+    }
     state.commit();
     return true;
+}
+
+int Evaluator::requestOutput(NodeRecord& node, const AttributeRecord* root, bool whole) {
+    int computes = 0;
+    bool connected = false;
+    // R3: each connected plug is requested on its own, as whatever it drives pulls it.
+    for (const Graph::Connection& c : hostState().graph.outgoing(&node, root)) {
+        connected = true;
+        computes += evaluate(c.source) ? 1 : 0;
+    }
+    if (whole || !connected) {
+        PlugRef ref;
+        ref.node = &node;
+        ref.attribute = root;
+        computes += evaluate(ref) ? 1 : 0;
+    }
+    return computes;
 }
 
 int Evaluator::pullDirtyOutputs(NodeRecord& node) {
     int computes = 0;
     for (const AttributeRecord* root : node.type.roots()) {
-        PlugRef ref;
-        ref.node = &node;
-        ref.attribute = root;
-        if (evaluate(node, root, HostAccess::makePlug(ref))) {
-            ++computes;
+        computes += requestOutput(node, root, false);
+    }
+    return computes;
+}
+
+int Evaluator::refresh(NodeRecord& node, const std::vector<const AttributeRecord*>& attributes) {
+    int computes = 0;
+    for (const AttributeRecord* attribute : attributes) {
+        markDirty(node, attribute);
+    }
+    std::vector<const AttributeRecord*> affected;
+    for (const AttributeRecord* attribute : attributes) {
+        computes += requestOutput(node, attribute, true);
+        for (const AttributeRecord* output : node.type.affectedBy(attribute)) {
+            if (std::find(affected.begin(), affected.end(), output) == affected.end()) {
+                affected.push_back(output);
+            }
+        }
+    }
+    // Outputs nothing reads stay dirty until something asks for them.
+    for (const AttributeRecord* output : affected) {
+        for (const Graph::Connection& c : hostState().graph.outgoing(&node, output)) {
+            computes += evaluate(c.source) ? 1 : 0;
         }
     }
     return computes;

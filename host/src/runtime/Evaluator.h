@@ -24,17 +24,23 @@ public:
     static void store(const PlugRef& ref, const std::vector<double>& values);
     // Marks a top-level attribute dirty and everything downstream of it.
     static void markDirty(NodeRecord& node, const AttributeRecord* root);
-    // Brings a dirty top-level attribute up to date; true when a compute ran.
-    static bool evaluate(NodeRecord& node, const AttributeRecord* root, const MPlug& requested);
-    // Evaluates every dirty top-level attribute of a node once; returns the computes run.
+    // Brings one plug up to date, as Maya does when that plug is requested: pulled through
+    // its connection, or computed with that very plug. True when a compute ran.
+    static bool evaluate(const PlugRef& plug);
+    // Requests a node's dirty outputs as Maya's UI does: each connected plug of an output on
+    // its own, an output without connections as a whole. Returns the computes run.
     static int pullDirtyOutputs(NodeRecord& node);
-    static bool isDirty(NodeRecord& node, const AttributeRecord* root);
+    // Requests the given attributes of a device node (its refresh attributes), then every
+    // connected plug of the outputs they affect, each on its own. Returns the computes run.
+    static int refresh(NodeRecord& node, const std::vector<const AttributeRecord*>& attributes);
+    static bool isDirty(const PlugRef& plug);
     // Marks a top-level attribute out of date; spreads downstream only when it was clean,
     // since a dirty one has already dirtied what it drives. Cheap enough for every key added.
     static void touch(NodeRecord& node, const AttributeRecord* root);
 
 private:
     static void propagate(NodeRecord& node, const AttributeRecord* root);
+    static int requestOutput(NodeRecord& node, const AttributeRecord* root, bool whole);
     static void pullConnections(NodeRecord& node, const AttributeRecord* root);
     static MStatus checkScalar(const PlugRef& ref);
     static void evaluateCurve(NodeRecord& node, const AttributeRecord* root);

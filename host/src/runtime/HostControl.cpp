@@ -75,10 +75,10 @@ void resetHost() {
     host.timeline.reset();
 }
 
-void failNext(HostCall call) {
+void failNext(HostCall call, int count, int after) {
     FaultSwitches& faults = hostState().faults;
     std::lock_guard<std::mutex> lock(faults.mutex);
-    faults.armed.insert(call);
+    faults.armed[call] = FaultSwitches::Armed{after, count};
 }
 
 // ---- Plug-ins
@@ -161,7 +161,7 @@ std::vector<unsigned int> logicalIndices(const MPlug& arrayPlug) {
     if (!HostAccess::resolve(arrayPlug, ref) || !ref.attribute->array || ref.hasIndex) {
         return {};
     }
-    Evaluator::evaluate(*ref.node, ref.attribute, arrayPlug);
+    Evaluator::evaluate(ref);
     std::vector<unsigned int> indices;
     std::lock_guard<std::mutex> lock(ref.node->mutex);
     for (const auto& entry : ref.node->slots[ref.attribute].elements) {
@@ -181,7 +181,7 @@ std::vector<double> plugValues(const MPlug& plug) {
 
 bool isDirty(const MPlug& plug) {
     PlugRef ref;
-    return HostAccess::resolve(plug, ref) && Evaluator::isDirty(*ref.node, ref.attribute->root());
+    return HostAccess::resolve(plug, ref) && Evaluator::isDirty(ref);
 }
 
 void setSceneTime(double time) {
@@ -290,10 +290,7 @@ int processRefreshes() {
             std::lock_guard<std::mutex> lock(state->mutex);
             refresh = state->refreshAttributes;
         }
-        for (const AttributeRecord* attribute : refresh) {
-            Evaluator::markDirty(*node, attribute);
-        }
-        computes += Evaluator::pullDirtyOutputs(*node);
+        computes += Evaluator::refresh(*node, refresh);
     }
     return computes;
 }

@@ -1,9 +1,12 @@
 #include "HostState.h"
 
+#include "HostRules.h"
+
 namespace mayahost {
 
-HostState::HostState()
-    : types(arena), scene(arena, types, graph, refresh), timeline(scene, types) {}
+HostState::HostState() : types(arena), scene(arena, types, graph, refresh), timeline(scene, types) {
+    HostRules::adoptMainThread();
+}
 
 HostState::~HostState() {
     // Capture threads must be joined before their std::thread objects go away.

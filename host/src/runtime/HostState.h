@@ -45,13 +45,28 @@ struct ErrorLog {
 };
 
 struct FaultSwitches {
+    struct Armed {
+        int after = 0;  // calls still to succeed first
+        int count = 0;  // calls to fail then
+    };
     std::mutex mutex;  // main thread arms and consumes; guards armed
-    std::set<HostCall> armed;
+    std::map<HostCall, Armed> armed;
 
-    // True once after failNext(call).
+    // True for the calls failNext(call, ...) armed to fail.
     bool take(HostCall call) {
         std::lock_guard<std::mutex> lock(mutex);
-        return armed.erase(call) != 0;
+        auto found = armed.find(call);
+        if (found == armed.end()) {
+            return false;
+        }
+        if (found->second.after > 0) {
+            --found->second.after;
+            return false;
+        }
+        if (--found->second.count <= 0) {
+            armed.erase(found);
+        }
+        return true;
     }
 };
 

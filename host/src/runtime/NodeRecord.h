@@ -6,7 +6,9 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
+#include <utility>
 
 #include "HostObject.h"
 
@@ -24,11 +26,26 @@ public:
     struct Cell {
         double v[3] = {0.0, 0.0, 0.0};
     };
+    // One plug of an attribute: the element (-1 for the attribute's own plug, which for an
+    // array is the array plug) and the compound child (-1 for the whole value).
+    using PlugKey = std::pair<int, int>;
+    static constexpr PlugKey kWholePlug{-1, -1};
+
+    // Maya keeps a dirty flag per plug and computes each requested plug on its own (R3): an
+    // attribute dirtied as a whole is clean again only plug by plug, as computes clean them,
+    // or all at once when a compute cleans the whole array.
     struct Slot {
         Cell value;
         std::map<unsigned int, Cell> elements;
         bool dirty = false;
+        std::set<PlugKey> cleaned;     // plugs cleaned one by one since the attribute got dirty
         std::uint64_t generation = 0;  // bumped on every change, so a stale clean is refused
+
+        bool isDirty(const PlugKey& plug) const;
+        void markDirty();
+        // Cleans one plug; the own plug of an attribute that is no array cleans it all.
+        void clean(const PlugKey& plug, bool array);
+        void cleanAll();
     };
 
     explicit NodeRecord(const NodeType& nodeType);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <utility>
+
 namespace mayahost {
 
 class NodeRecord;
@@ -12,6 +14,9 @@ struct PlugRef {
     const AttributeRecord* attribute = nullptr;
     bool hasIndex = false;
     unsigned int index = 0;
+
+    // The plug's key in its attribute's dirty state (NodeRecord::PlugKey).
+    std::pair<int, int> key() const;
 };
 
 }  // namespace mayahost

@@ -87,7 +87,7 @@ NodeRecord* Scene::create(const NodeType& type, const std::string& requestedName
         node->curve = std::make_unique<AnimCurveKeys>(type.curveType);
         // Dirty from the start, so whatever is connected later reads the keys, not 0.
         std::lock_guard<std::mutex> lock(node->mutex);
-        node->slots[types_.builtins().curveOutput].dirty = true;
+        node->slots[types_.builtins().curveOutput].markDirty();
     }
     {
         std::lock_guard<std::mutex> lock(mutex_);

@@ -13,6 +13,7 @@ namespace {
 
 constexpr unsigned int kTimeTypeId = 0x54494d45;       // built-in ids stay out of plug-in range
 constexpr unsigned int kTransformTypeId = 0x5846524d;  //
+constexpr unsigned int kJointTypeId = 0x4a4f494e;      //
 constexpr unsigned int kCurveTypeIdBase = 0x50435400;  // 'PCT' then the curve type
 
 struct CurveTypeInfo {
@@ -59,11 +60,14 @@ TypeRegistry::TypeRegistry(Arena& arena) : arena_(arena) {
 
     builtins_.transformType = newType("transform", kTransformTypeId, MPxNode::kDependNode);
     builtins_.transformType->apiType = MFn::kTransform;
-    builtins_.transformType->add(numeric("translateX", "tx", MFnNumericData::kDouble, 0.0));
-    builtins_.transformType->add(numeric("translateY", "ty", MFnNumericData::kDouble, 0.0));
-    builtins_.transformType->add(numeric("translateZ", "tz", MFnNumericData::kDouble, 0.0));
-    builtins_.transformType->add(numeric("visibility", "v", MFnNumericData::kBoolean, 1.0));
+    addTransformAttributes(*builtins_.transformType);
     add(builtins_.transformType);
+
+    // A joint is a transform as far as what drives it is concerned.
+    NodeType* joint = newType("joint", kJointTypeId, MPxNode::kDependNode);
+    joint->apiType = MFn::kTransform;
+    addTransformAttributes(*joint);
+    add(joint);
 
     // A curve's output is its value at the current time, worked out when it is read.
     builtins_.curveOutput = numeric("output", "o", MFnNumericData::kDouble, 0.0);
@@ -81,6 +85,30 @@ TypeRegistry::TypeRegistry(Arena& arena) : arena_(arena) {
 }
 
 TypeRegistry::~TypeRegistry() = default;
+
+void TypeRegistry::addTransformAttributes(NodeType& type) {
+    type.add(double3("translate", "t", {"translateX", "translateY", "translateZ"},
+                     {"tx", "ty", "tz"}, 0.0));
+    type.add(double3("rotate", "r", {"rotateX", "rotateY", "rotateZ"}, {"rx", "ry", "rz"}, 0.0));
+    type.add(double3("scale", "s", {"scaleX", "scaleY", "scaleZ"}, {"sx", "sy", "sz"}, 1.0));
+    type.add(numeric("rotateOrder", "ro", MFnNumericData::kShort, 0.0));
+    type.add(numeric("visibility", "v", MFnNumericData::kBoolean, 1.0));
+}
+
+AttributeRecord* TypeRegistry::double3(const char* longName, const char* shortName,
+                                       const std::array<const char*, 3>& childLongNames,
+                                       const std::array<const char*, 3>& childShortNames,
+                                       double def) {
+    AttributeRecord* compound = numeric(longName, shortName, MFnNumericData::k3Double, def);
+    for (unsigned int i = 0; i < 3; ++i) {
+        AttributeRecord* child =
+            numeric(childLongNames[i], childShortNames[i], MFnNumericData::kDouble, def);
+        child->parent = compound;
+        child->childIndex = i;
+        compound->children.push_back(child);
+    }
+    return compound;
+}
 
 AttributeRecord* TypeRegistry::numeric(const char* longName, const char* shortName, int type,
                                        double def) {

@@ -2,6 +2,7 @@
 
 #include <maya/MPxNode.h>
 
+#include <array>
 #include <deque>
 #include <map>
 #include <memory>
@@ -64,6 +65,10 @@ public:
 
 private:
     AttributeRecord* numeric(const char* longName, const char* shortName, int type, double def);
+    AttributeRecord* double3(const char* longName, const char* shortName,
+                             const std::array<const char*, 3>& childLongNames,
+                             const std::array<const char*, 3>& childShortNames, double def);
+    void addTransformAttributes(NodeType& type);
 
     Arena& arena_;
     Builtins builtins_;         // made in the constructor, read-only afterwards from any thread

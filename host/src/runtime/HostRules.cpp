@@ -1,0 +1,102 @@
+#include "HostRules.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <thread>
+#include <utility>
+
+namespace mayahost {
+
+namespace {
+
+// Written once while the host state is built, before any other host thread exists; a
+// function-local static, because the host state may be built during static initialisation.
+std::thread::id& mainThread() {
+    static std::thread::id id;
+    return id;
+}
+
+// Per thread, so no lock, and trivially destructible, so checks made while statics are torn
+// down at exit stay defined: the name of the device node whose capture thread this is, and
+// that of the node whose compute runs innermost on this thread. Both point into the scopes.
+thread_local const std::string* tCaptureNode = nullptr;
+thread_local const std::string* tComputeNode = nullptr;
+
+bool onMainThread() {
+    return std::this_thread::get_id() == mainThread();
+}
+
+}  // namespace
+
+void HostRules::adoptMainThread() {
+    mainThread() = std::this_thread::get_id();
+}
+
+void HostRules::mainThreadCall(const char* call) {
+    if (tCaptureNode != nullptr) {
+        broken("R2", std::string(call) + " called on " + threadDescription() +
+                         ". A device thread may call only isLive, isDone, setDone, "
+                         "beginThreadLoop, endThreadLoop, acquireDataStorage, pushThreadData, "
+                         "releaseDataStorage and MGlobal::executeCommandOnIdle; copy what it "
+                         "needs for it on the main thread.");
+    }
+    if (!onMainThread()) {
+        broken("R2", std::string(call) + " called on " + threadDescription() +
+                         ", which is not Maya's main thread. Maya's API is single threaded: "
+                         "queue the work with MGlobal::executeCommandOnIdle.");
+    }
+}
+
+void HostRules::outsideCompute(const char* call) {
+    mainThreadCall(call);
+    if (tComputeNode != nullptr) {
+        broken("R1", std::string(call) + " called inside the compute of " + *tComputeNode +
+                         ". Compute may change nothing but its own outputs: no node creation "
+                         "or deletion, renaming, connection, plug write or synchronous MEL; "
+                         "queue the work for the main thread with "
+                         "MGlobal::executeCommandOnIdle.");
+    }
+}
+
+bool HostRules::computing() {
+    return tComputeNode != nullptr;
+}
+
+HostRules::CaptureThreadScope::CaptureThreadScope(std::string nodeName)
+    : mNodeName(std::move(nodeName)) {
+    tCaptureNode = &mNodeName;
+}
+
+HostRules::CaptureThreadScope::~CaptureThreadScope() {
+    tCaptureNode = nullptr;
+}
+
+HostRules::ComputeScope::ComputeScope(std::string nodeName)
+    : mNodeName(std::move(nodeName)), mOuter(tComputeNode) {
+    tComputeNode = &mNodeName;
+}
+
+HostRules::ComputeScope::~ComputeScope() {
+    tComputeNode = mOuter;
+}
+
+void HostRules::broken(const char* rule, const std::string& what) {
+    std::fprintf(stderr, "// Maya rule %s broken: %s\n", rule, what.c_str());
+    std::fflush(stderr);
+    std::abort();
+}
+
+std::string HostRules::threadDescription() {
+    if (tCaptureNode != nullptr) {
+        return "the capture thread of " + *tCaptureNode;
+    }
+    if (onMainThread()) {
+        return "the main thread";
+    }
+    std::ostringstream text;
+    text << "thread " << std::this_thread::get_id();
+    return text.str();
+}
+
+}  // namespace mayahost

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <string>
+
+namespace mayahost {
+
+// The rules Maya holds a plug-in to, checked where the host's API is entered. Maya would
+// crash or corrupt the scene later, far from the cause; the stand-in stops at the call and
+// names the rule, the call and the thread. Nothing switches a rule off.
+class HostRules {
+public:
+    // The thread that builds the host state plays Maya's main thread.
+    static void adoptMainThread();
+
+    // R2: Maya's API is single threaded. `call` may be made on the main thread only (where
+    // the stand-in also evaluates); a device thread may use only the thread API and
+    // MGlobal::executeCommandOnIdle, which do not come through here.
+    static void mainThreadCall(const char* call);
+
+    // R1: compute changes nothing but its own outputs. `call` changes the graph or has a
+    // side effect, so it is refused while a compute runs on this thread. Also checks R2.
+    static void outsideCompute(const char* call);
+
+    static bool computing();
+
+    // Marks the calling thread as the capture thread of a device node while it lives.
+    class CaptureThreadScope {
+    public:
+        explicit CaptureThreadScope(std::string nodeName);
+        ~CaptureThreadScope();
+        CaptureThreadScope(const CaptureThreadScope&) = delete;
+        CaptureThreadScope& operator=(const CaptureThreadScope&) = delete;
+
+    private:
+        std::string mNodeName;
+    };
+
+    // Marks a compute running on the calling thread while it lives; computes nest when one
+    // pulls another node's output.
+    class ComputeScope {
+    public:
+        explicit ComputeScope(std::string nodeName);
+        ~ComputeScope();
+        ComputeScope(const ComputeScope&) = delete;
+        ComputeScope& operator=(const ComputeScope&) = delete;
+
+    private:
+        std::string mNodeName;
+        const std::string* mOuter;
+    };
+
+    HostRules() = delete;
+
+private:
+    [[noreturn]] static void broken(const char* rule, const std::string& what);
+    static std::string threadDescription();
+};
+
+}  // namespace mayahost

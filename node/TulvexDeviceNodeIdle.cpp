@@ -1,0 +1,101 @@
+// Work a node leaves for Maya's main thread: compute may change nothing but its own outputs,
+// so baking a take, writing frameRate and switching live off wait for idle time.
+#include <maya/MGlobal.h>
+#include <maya/MString.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "TulvexDeviceNode.h"
+
+std::mutex TulvexDeviceNode::sIdleMutex;
+std::vector<TulvexDeviceNode*> TulvexDeviceNode::sIdleNodes;
+bool TulvexDeviceNode::sIdleCommandQueued = false;
+
+void TulvexDeviceNode::handOverTake() {
+    auto take = std::make_unique<Take>(std::move(mRecordedData));
+    mRecordedData = Take();
+    for (int bone = 0; bone < mDataHandler.GetNumBones(); ++bone) {
+        mRecordedData[static_cast<std::size_t>(bone)].reserve(1000);
+    }
+    {
+        std::lock_guard<std::mutex> lock(mIdleMutex);
+        mTakesToBake.push_back(std::move(take));
+    }
+    queueIdleWork();
+}
+
+void TulvexDeviceNode::requestFrameRate(int appFps) {
+    {
+        std::lock_guard<std::mutex> lock(mIdleMutex);
+        mRequestedAppFps = appFps;
+    }
+    queueIdleWork();
+}
+
+void TulvexDeviceNode::requestLiveOff() {
+    mLiveOffPending.store(true);
+    {
+        std::lock_guard<std::mutex> lock(mIdleMutex);
+        mLiveOffRequested = true;
+    }
+    queueIdleWork();
+}
+
+void TulvexDeviceNode::queueIdleWork() {
+    bool queue = false;
+    {
+        std::lock_guard<std::mutex> lock(sIdleMutex);
+        if (std::find(sIdleNodes.begin(), sIdleNodes.end(), this) == sIdleNodes.end()) {
+            sIdleNodes.push_back(this);
+        }
+        queue = !sIdleCommandQueued;
+        sIdleCommandQueued = true;
+    }
+    if (queue) {
+        MGlobal::executeCommandOnIdle(kIdleCommand, false);
+    }
+}
+
+void TulvexDeviceNode::runIdleWork() {
+    {
+        std::lock_guard<std::mutex> lock(sIdleMutex);
+        sIdleCommandQueued = false;
+    }
+    // One node at a time, so a node destroyed meanwhile has already left the list.
+    for (;;) {
+        TulvexDeviceNode* node = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(sIdleMutex);
+            if (sIdleNodes.empty()) {
+                return;
+            }
+            node = sIdleNodes.front();
+            sIdleNodes.erase(sIdleNodes.begin());
+        }
+        node->runOwnIdleWork();
+    }
+}
+
+void TulvexDeviceNode::runOwnIdleWork() {
+    bool liveOff = false;
+    int appFps = 0;
+    {
+        std::lock_guard<std::mutex> lock(mIdleMutex);
+        std::swap(liveOff, mLiveOffRequested);
+        std::swap(appFps, mRequestedAppFps);
+    }
+    if (liveOff) {
+        setLiveStatus(false);
+        mLiveOffPending.store(false);
+    }
+    if (appFps != 0) {
+        setPluginFpsFromAppFps(appFps);
+    }
+    saveRecordedDataToMaya();
+}
+
+std::size_t TulvexDeviceNode::takesWaitingForBake() {
+    std::lock_guard<std::mutex> lock(mIdleMutex);
+    return mTakesToBake.size();
+}
