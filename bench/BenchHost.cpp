@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "TulvexDeviceIdleCmd.h"
 #include "TulvexDeviceNode.h"
 #include "ZarnMotionFormat.h"
 
@@ -20,6 +21,11 @@ bool BenchHost::setUp(const char* pluginDir) {
                             &TulvexDeviceNode::initialize,
                             MPxNode::kThreadedDeviceNode) != MStatus::kSuccess) {
         std::fprintf(stderr, "could not register the node type\n");
+        return false;
+    }
+    if (plugin.registerCommand(TulvexDeviceNode::kIdleCommand, &TulvexDeviceIdleCmd::creator) !=
+        MStatus::kSuccess) {
+        std::fprintf(stderr, "could not register the idle command\n");
         return false;
     }
     return true;

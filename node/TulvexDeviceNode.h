@@ -91,9 +91,9 @@ public:
     // Frame-rate mapping.
     void setPluginFpsFromAppFps(int appFps);
 
-    // Work that compute and the capture thread may not do themselves (node changes, plug
-    // writes, synchronous MEL): a node leaves it here and queues the idle command once;
-    // the command runs it on Maya's main thread, outside evaluation. Main thread only.
+    // Work that compute may not do itself (node changes, plug writes, synchronous MEL): a
+    // node leaves it here and queues the idle command; the command runs it on Maya's main
+    // thread, outside evaluation. Main thread only.
     static void runIdleWork();
 
     // Output and take recording.
@@ -199,10 +199,8 @@ private:
     // then compute does not try again.
     std::atomic<bool> mLiveOffPending;
 
-    // Nodes with idle work, and whether the idle command is queued. Compute (evaluation)
-    // adds, the idle command takes; nodes remove themselves when destroyed on the main
-    // thread.
-    static std::mutex sIdleMutex;  // guards the two members below
+    // Nodes with idle work. Compute (evaluation) adds, the idle command takes; nodes remove
+    // themselves when destroyed on the main thread.
+    static std::mutex sIdleMutex;  // guards sIdleNodes
     static std::vector<TulvexDeviceNode*> sIdleNodes;
-    static bool sIdleCommandQueued;
 };

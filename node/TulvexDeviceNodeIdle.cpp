@@ -10,7 +10,6 @@
 
 std::mutex TulvexDeviceNode::sIdleMutex;
 std::vector<TulvexDeviceNode*> TulvexDeviceNode::sIdleNodes;
-bool TulvexDeviceNode::sIdleCommandQueued = false;
 
 void TulvexDeviceNode::handOverTake() {
     auto take = std::make_unique<Take>(std::move(mRecordedData));
@@ -42,26 +41,19 @@ void TulvexDeviceNode::requestLiveOff() {
     queueIdleWork();
 }
 
+// One command per request: a command that finds the work done by an earlier one does
+// nothing, and no flag can be left set by a command that never ran.
 void TulvexDeviceNode::queueIdleWork() {
-    bool queue = false;
     {
         std::lock_guard<std::mutex> lock(sIdleMutex);
         if (std::find(sIdleNodes.begin(), sIdleNodes.end(), this) == sIdleNodes.end()) {
             sIdleNodes.push_back(this);
         }
-        queue = !sIdleCommandQueued;
-        sIdleCommandQueued = true;
     }
-    if (queue) {
-        MGlobal::executeCommandOnIdle(kIdleCommand, false);
-    }
+    MGlobal::executeCommandOnIdle(kIdleCommand, false);
 }
 
 void TulvexDeviceNode::runIdleWork() {
-    {
-        std::lock_guard<std::mutex> lock(sIdleMutex);
-        sIdleCommandQueued = false;
-    }
     // One node at a time, so a node destroyed meanwhile has already left the list.
     for (;;) {
         TulvexDeviceNode* node = nullptr;
