@@ -38,8 +38,8 @@ TakeInterpolation::Quaternion TakeInterpolation::slerp(Quaternion from, Quaterni
             from.y * weightFrom + to.y * weightTo, from.z * weightFrom + to.z * weightTo};
 }
 
-std::int32_t TakeInterpolation::filledKeyCount(double previous, double next) {
-    if (!(previous > -1.0) || !(next > previous + 1.0)) {
+std::int32_t TakeInterpolation::filledKeyCount(double previous, double next, double maxGap) {
+    if (!(previous > -1.0) || !(next > previous + 1.0) || !(next - previous <= maxGap)) {
         return 0;
     }
     const double count = std::trunc(next - previous - 1.0);

@@ -23,9 +23,10 @@ public:
     static Quaternion slerp(Quaternion from, Quaternion to, double t);
 
     // Keys that fill the gap between a key at `previous` and a sample at `next`, one per whole
-    // unit; none when there is no previous key (previous <= -1) or the gap is under two units.
-    // Bounded to the range of a 32-bit count.
-    static std::int32_t filledKeyCount(double previous, double next);
+    // unit; none when there is no previous key (previous <= -1), when the gap is under two
+    // units, and when it is wider than `maxGap`: a jump that long is no dropout, and filling
+    // it could exhaust memory.
+    static std::int32_t filledKeyCount(double previous, double next, double maxGap);
 
     // The template with its first "{index}" replaced by the device id read as unsigned 32-bit.
     static std::string skeletonName(const std::string& nameTemplate, int deviceId);

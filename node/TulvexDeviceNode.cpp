@@ -133,6 +133,9 @@ TulvexDeviceNode::TulvexDeviceNode()
       mClock(&steadyNow),
       mDeviceIdForThread(0),
       mDeviceIdCallback(0),
+      mRemovalCallback(0),
+      mCaptureRunning(false),
+      mLeavingGraph(false),
       mRequestedAppFps(0),
       mLiveOffRequested(false),
       mLiveOffPending(false) {
@@ -143,8 +146,10 @@ TulvexDeviceNode::TulvexDeviceNode()
 
 TulvexDeviceNode::~TulvexDeviceNode() {
     // The host has stopped the capture thread before destroying the node.
-    if (mDeviceIdCallback != 0) {
-        MMessage::removeCallback(mDeviceIdCallback);
+    for (MCallbackId callback : {mDeviceIdCallback, mRemovalCallback}) {
+        if (callback != 0) {
+            MMessage::removeCallback(callback);
+        }
     }
     {
         std::lock_guard<std::mutex> lock(sIdleMutex);
@@ -169,6 +174,16 @@ void TulvexDeviceNode::postConstructor() {
     mDeviceIdForThread.store(getDeviceId());
     MObject self = thisMObject();
     mDeviceIdCallback = MNodeMessage::addAttributeChangedCallback(self, &deviceIdChanged, this);
+    mRemovalCallback = MNodeMessage::addNodePreRemovalCallback(self, &leavingGraph, this);
+}
+
+void TulvexDeviceNode::leavingGraph(MObject& /*node*/, void* clientData) {
+    auto* self = static_cast<TulvexDeviceNode*>(clientData);
+    std::lock_guard<std::mutex> lock(self->mSocketOwnerMutex);
+    self->mLeavingGraph = true;
+    if (!self->mCaptureRunning) {
+        self->closeStreamSocket();
+    }
 }
 
 void TulvexDeviceNode::deviceIdChanged(MNodeMessage::AttributeMessage message, MPlug& plug,

@@ -163,6 +163,9 @@ private:
     void runOwnIdleWork();
     static void deviceIdChanged(MNodeMessage::AttributeMessage message, MPlug& plug,
                                 MPlug& otherPlug, void* clientData);
+    // A deleted node lives on in the undo queue: its port is freed as it leaves the graph,
+    // by the capture thread as it stops if it still runs, so no descriptor is closed under it.
+    static void leavingGraph(MObject& node, void* clientData);
 
     TulvexDataHandler mDataHandler;  // written by the capture thread under mChannelsMutex
     Take mRecordedData;              // the take being recorded; evaluation thread only
@@ -188,7 +191,13 @@ private:
     // shows (looked up when the node is made, published with the socket).
     std::atomic<int> mDeviceIdForThread;  // main thread writes, any thread reads
     MCallbackId mDeviceIdCallback;        // main thread only
-    std::string mSkelDefReceivedText;     // written in postConstructor, then read-only
+    MCallbackId mRemovalCallback;         // main thread only
+    // Whether a capture thread runs, and whether the node is leaving the graph; the capture
+    // thread and the main thread, under mSocketOwnerMutex.
+    std::mutex mSocketOwnerMutex;
+    bool mCaptureRunning;
+    bool mLeavingGraph;
+    std::string mSkelDefReceivedText;  // written in postConstructor, then read-only
 
     // Work left for the main thread; compute (evaluation) adds, the idle command takes.
     std::mutex mIdleMutex;                           // guards the three members below

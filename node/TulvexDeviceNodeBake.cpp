@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "TakeInterpolation.h"
 #include "TulvexDeviceNode.h"
@@ -20,6 +21,8 @@ namespace {
 constexpr int kCurvesPerBone = 6;
 constexpr const char* kCurveSuffixes[kCurvesPerBone] = {"_tx", "_ty", "_tz", "_rx", "_ry", "_rz"};
 constexpr double kNoKey = -1.0;
+// Gaps up to this long are filled: far more than any dropout, far less than a time jump.
+constexpr double kMaxFilledGapSeconds = 10.0;
 
 // Keys only the curves that were made: a failed creation leaves the function set wherever
 // it was, possibly on another bone's curve.
@@ -87,23 +90,57 @@ void TulvexDeviceNode::bakeBone(const char* boneName, ChunkedSequence<RecordingD
     const std::array<bool, kCurvesPerBone> made = createAnimCurveSet(
         baseName, curves[0], curves[1], curves[2], curves[3], curves[4], curves[5]);
 
+    // The keys in sample order, filled keys included; a backward jump (a looping timeline)
+    // is keyed where it lands and not filled across.
+    struct Key {
+        RecordingData values;
+        bool filled;
+    };
+    const double maxGap = MTime(kMaxFilledGapSeconds, MTime::kSeconds).as(MTime::uiUnit());
+    std::vector<Key> keys;
+    keys.reserve(samples.size());
+    bool ordered = true;
     RecordingData previous{};
     double previousTime = kNoKey;
     for (std::size_t s = 0; s < samples.size(); ++s) {
         const RecordingData& sample = samples[s];
         const double sampleTime = sample.sampleTime;
-        const std::int32_t filled = TakeInterpolation::filledKeyCount(previousTime, sampleTime);
+        const std::int32_t filled =
+            TakeInterpolation::filledKeyCount(previousTime, sampleTime, maxGap);
         for (std::int32_t k = 0; k < filled; ++k) {
             RecordingData between =
                 interpolate(previous, sample, 1.0 / (sampleTime - previousTime));
             previousTime += 1.0;
-            addKeys(curves, made, previousTime, between);
             between.sampleTime = previousTime;
+            keys.push_back({between, true});
             previous = between;
         }
-        addKeys(curves, made, sampleTime, sample);
+        ordered = ordered && (keys.empty() || keys.back().values.sampleTime < sampleTime);
+        keys.push_back({sample, false});
         previous = sample;
         previousTime = sampleTime;
+    }
+    // A curve holds one key per time, and what Maya does with a second one is not said: the
+    // last sample taken at a time is keyed there, and a filled key only where no sample fell.
+    if (!ordered) {
+        std::stable_sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
+            return a.values.sampleTime < b.values.sampleTime;
+        });
+        auto last = keys.begin();
+        for (auto key = keys.begin(); key != keys.end(); ++key) {
+            if (key == keys.begin()) {
+                continue;
+            }
+            if (key->values.sampleTime != last->values.sampleTime) {
+                *++last = *key;
+            } else if (!key->filled || last->filled) {
+                *last = *key;
+            }
+        }
+        keys.erase(keys.empty() ? keys.end() : last + 1, keys.end());
+    }
+    for (const Key& key : keys) {
+        addKeys(curves, made, key.values.sampleTime, key.values);
     }
     samples.clear();
 }

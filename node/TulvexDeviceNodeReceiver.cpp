@@ -89,9 +89,19 @@ bool TulvexDeviceNode::isAwaitingSkeletonDefinition() const {
 }
 
 void TulvexDeviceNode::threadHandler() {
+    {
+        std::lock_guard<std::mutex> lock(mSocketOwnerMutex);
+        mCaptureRunning = true;
+        mLeavingGraph = false;  // a thread runs for a node in the graph: undo brought it back
+    }
     setDone(false);
     receiveLoop();
     setDone(true);
+    std::lock_guard<std::mutex> lock(mSocketOwnerMutex);
+    mCaptureRunning = false;
+    if (mLeavingGraph) {
+        closeStreamSocket();
+    }
 }
 
 void TulvexDeviceNode::threadShutdownHandler() {

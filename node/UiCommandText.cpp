@@ -6,8 +6,34 @@ std::string flagText(bool flag) {
     return flag ? "1" : "0";
 }
 
+// A MEL string literal: quotes and backslashes escaped, and line breaks written as escapes,
+// since a literal may not run onto the next line.
+std::string quoted(const std::string& text) {
+    std::string literal = "\"";
+    for (const char c : text) {
+        switch (c) {
+            case '"':
+                literal += "\\\"";
+                break;
+            case '\\':
+                literal += "\\\\";
+                break;
+            case '\n':
+                literal += "\\n";
+                break;
+            case '\r':
+                literal += "\\r";
+                break;
+            default:
+                literal += c;
+        }
+    }
+    return literal + "\"";
+}
+
+// A blank between the closing quote and the id: whether MEL splits "text"0 is not said.
 std::string quotedThenId(const char* procedure, const std::string& text, int deviceId) {
-    return std::string(procedure) + " \"" + text + "\"" + std::to_string(deviceId);
+    return std::string(procedure) + " " + quoted(text) + " " + std::to_string(deviceId);
 }
 
 }  // namespace
@@ -29,5 +55,5 @@ std::string UiCommandText::displayAvailableIPs(const std::string& addressList, i
 }
 
 std::string UiCommandText::error(const std::string& message) {
-    return "error \"" + message + "\"";
+    return "error " + quoted(message);
 }

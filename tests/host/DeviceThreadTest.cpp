@@ -183,12 +183,23 @@ TEST_F(DeviceThreadTest, ChangingLiveOrFrameRateRestartsTheThread) {
     EXPECT_EQ(mayahost::captureThreadStarts(node), 3);
 }
 
-TEST_F(DeviceThreadTest, DeletingANodeStopsItsThreadBeforeTheDestructor) {
+TEST_F(DeviceThreadTest, DeletingANodeStopsItsThreadAndUndoStartsItAgain) {
     MObject node = makeNode();
     ASSERT_TRUE(mayahost::deleteNode(node));
+    {
+        std::lock_guard<std::mutex> lock(probe.mutex);
+        EXPECT_EQ(probe.shutdowns, 1);
+        EXPECT_EQ(probe.exits, 1);
+        EXPECT_FALSE(probe.exitedBeforeDestruction) << "not destroyed: kept for undo";
+    }
+    ASSERT_TRUE(mayahost::undo());
+    EXPECT_TRUE(probe.waitFor([] { return probe.starts == 2; }));
+    EXPECT_EQ(mayahost::nodeName(node), "hostDevice1");
+
+    ASSERT_TRUE(mayahost::deleteNode(node));
+    mayahost::flushUndo();
     std::lock_guard<std::mutex> lock(probe.mutex);
-    EXPECT_EQ(probe.shutdowns, 1);
-    EXPECT_EQ(probe.exits, 1);
+    EXPECT_EQ(probe.exits, 2);
     EXPECT_TRUE(probe.exitedBeforeDestruction);
 }
 

@@ -238,8 +238,8 @@ TEST_F(HostRulesDeathTest, ComputeChangingTheGraphIsCaught) {
 }
 
 TEST_F(HostRulesDeathTest, ComputeMayQueueMelAndReadPlugs) {
-    mayahost::setSceneTime(5.0);
-    EXPECT_DOUBLE_EQ(computeWhileDoing(Act::QueueMelAndRead), 7.0);
+    mayahost::setSceneTime(5.0);  // 250 DG time units (1/6000 s) a film frame
+    EXPECT_DOUBLE_EQ(computeWhileDoing(Act::QueueMelAndRead), 2.0 + 5.0 * 250.0);
     EXPECT_EQ(mayahost::pendingIdleCommands(), (std::vector<std::string>{"print \"later\""}));
     // Outside compute the same calls are fine again.
     MFnAnimCurve curve;

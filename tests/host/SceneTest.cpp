@@ -152,8 +152,8 @@ TEST_F(SceneTest, ModifierDeletesANodeOnlyAtDoIt) {
     EXPECT_FALSE(mayahost::findNode("doomed").isNull());
     ASSERT_TRUE(modifier.doIt());
     EXPECT_TRUE(mayahost::findNode("doomed").isNull());
-    EXPECT_EQ(SceneNode::alive, 0);
     EXPECT_EQ(mayahost::userNode(node), nullptr);
+    EXPECT_EQ(SceneNode::alive, 1) << "kept on the undo queue, not destroyed";
     MFnDependencyNode fn;
     EXPECT_FALSE(fn.setObject(MObject()));
     MStatus status;
@@ -162,6 +162,8 @@ TEST_F(SceneTest, ModifierDeletesANodeOnlyAtDoIt) {
     EXPECT_FALSE(status);
     EXPECT_FALSE(mayahost::deleteNode(node));  // already gone
     EXPECT_FALSE(modifier.deleteNode(MObject()));
+    mayahost::flushUndo();
+    EXPECT_EQ(SceneNode::alive, 0);
 }
 
 TEST_F(SceneTest, ModifierUndoRemovesTheNodesItCreated) {
@@ -172,8 +174,9 @@ TEST_F(SceneTest, ModifierUndoRemovesTheNodesItCreated) {
     EXPECT_EQ(SceneNode::alive, 1);
     EXPECT_EQ(mayahost::nodeName(node), "hostSceneNode1");
     ASSERT_TRUE(modifier.undoIt());
-    EXPECT_EQ(SceneNode::alive, 0);
     EXPECT_EQ(mayahost::userNode(node), nullptr);
+    mayahost::flushUndo();
+    EXPECT_EQ(SceneNode::alive, 0);
     EXPECT_TRUE(modifier.createNode("noSuchType", &status).isNull());
     EXPECT_FALSE(status);
 }

@@ -11,12 +11,17 @@
 #include <maya/MTime.h>
 #include <maya/MTimeArray.h>
 
+#include <chrono>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "HostFixture.h"
 
 namespace {
+
+using namespace std::chrono_literals;
+constexpr std::chrono::nanoseconds kFilmFrame = std::chrono::nanoseconds(1s) / 24;
 
 // ---- Conversions and comparisons (no scene needed beyond the UI unit)
 
@@ -223,28 +228,88 @@ TEST_F(TimelineTest, ConnectSceneTimeRejectsWhatItCannotConnect) {
     EXPECT_FALSE(mayahost::connectSceneTime(node, "time"));  // already driven
 }
 
-TEST_F(TimelineTest, PlaybackAdvancesTheTimeOnlyWhilePlaying) {
+TEST_F(TimelineTest, PlaybackMovesTheTimeOnlyWhilePlaying) {
     MObject node = mayahost::createNode("hostClockNode");
     ASSERT_TRUE(mayahost::connectSceneTime(node, "time"));
+    ASSERT_TRUE(MAnimControl::setCurrentTime(MTime(3, MTime::kFilm)));
     EXPECT_FALSE(MAnimControl::isPlaying());
-    EXPECT_FALSE(mayahost::advancePlayback(1.0));
-    EXPECT_EQ(mayahost::sceneTime(), 0.0);
+    EXPECT_FALSE(mayahost::stepPlayback(1s));
+    EXPECT_EQ(mayahost::sceneTime(), 3.0);
 
     ASSERT_TRUE(MAnimControl::playForward());
     EXPECT_TRUE(MAnimControl::isPlaying());
-    EXPECT_TRUE(mayahost::advancePlayback(1.5));
-    EXPECT_TRUE(mayahost::advancePlayback(1.5));
-    EXPECT_EQ(mayahost::sceneTime(), 3.0);
-    EXPECT_EQ(MPlug(node, ClockNode::frame).asDouble(), 6.0);
+    EXPECT_TRUE(mayahost::stepPlayback(kFilmFrame));
+    EXPECT_EQ(mayahost::sceneTime(), 4.0);
+    EXPECT_EQ(MPlug(node, ClockNode::frame).asDouble(), 8.0);
 
-    mayahost::stopPlayback();
-    EXPECT_FALSE(MAnimControl::isPlaying());
-    EXPECT_FALSE(mayahost::advancePlayback(1.0));
-    mayahost::startPlayback();
-    EXPECT_TRUE(MAnimControl::isPlaying());
     ASSERT_TRUE(MAnimControl::stop());
     EXPECT_FALSE(MAnimControl::isPlaying());
-    EXPECT_EQ(mayahost::sceneTime(), 3.0);
+    EXPECT_FALSE(mayahost::stepPlayback(kFilmFrame));
+    EXPECT_EQ(mayahost::sceneTime(), 4.0);
+}
+
+// The times a playback of `steps` steps shows, with the given options, from the range start.
+std::vector<double> playedTimes(const mayahost::PlaybackOptions& options, int steps,
+                                std::chrono::nanoseconds elapsed = kFilmFrame) {
+    EXPECT_TRUE(mayahost::setPlaybackOptions(options));
+    mayahost::setSceneTime(options.minTime);
+    mayahost::startPlayback();
+    std::vector<double> times;
+    for (int i = 0; i < steps; ++i) {
+        mayahost::stepPlayback(elapsed);
+        times.push_back(mayahost::sceneTime());
+    }
+    return times;
+}
+
+mayahost::PlaybackOptions range(double first, double last, mayahost::PlaybackLoop loop,
+                                double speed = 0.0, double by = 1.0) {
+    mayahost::PlaybackOptions options;
+    options.minTime = first;
+    options.maxTime = last;
+    options.loop = loop;
+    options.playbackSpeed = speed;
+    options.by = by;
+    return options;
+}
+
+TEST_F(TimelineTest, PlaybackStepsByWholeFramesAndEndsTheRangeAsItsLoopModeSays) {
+    using mayahost::PlaybackLoop;
+    EXPECT_EQ(playedTimes(range(1, 4, PlaybackLoop::Continuous), 6),
+              (std::vector<double>{2, 3, 4, 1, 2, 3}));
+    EXPECT_EQ(playedTimes(range(1, 3, PlaybackLoop::Oscillate), 6),
+              (std::vector<double>{2, 3, 2, 1, 2, 3}));
+    EXPECT_EQ(playedTimes(range(1, 3, PlaybackLoop::Once), 4), (std::vector<double>{2, 3, 3, 3}));
+    EXPECT_FALSE(MAnimControl::isPlaying()) << "once: stopped at the end";
+    EXPECT_EQ(playedTimes(range(0, 6, PlaybackLoop::Continuous, 0.0, 2.0), 5),
+              (std::vector<double>{2, 4, 6, 0, 2}));
+}
+
+TEST_F(TimelineTest, RealTimePlaybackSkipsFramesEveryFramePlaybackDoesNot) {
+    using mayahost::PlaybackLoop;
+    // Three and a half film frames pass between evaluations.
+    const auto slow = kFilmFrame * 7 / 2;
+    EXPECT_EQ(playedTimes(range(1, 100, PlaybackLoop::Continuous, 1.0), 4, slow),
+              (std::vector<double>{4, 8, 11, 15}));
+    EXPECT_EQ(playedTimes(range(1, 100, PlaybackLoop::Continuous, 0.0), 4, slow),
+              (std::vector<double>{2, 3, 4, 5}));
+    // Faster than the frame rate, real time waits for the next whole frame.
+    mayahost::setPlaybackOptions(range(1, 100, PlaybackLoop::Continuous, 1.0));
+    mayahost::setSceneTime(1);
+    mayahost::startPlayback();
+    EXPECT_FALSE(mayahost::stepPlayback(kFilmFrame / 2));
+    EXPECT_TRUE(mayahost::stepPlayback(kFilmFrame / 2));
+    EXPECT_EQ(mayahost::sceneTime(), 2.0);
+}
+
+TEST_F(TimelineTest, PlaybackStartsInsideItsRangeAndRefusesBrokenOptions) {
+    mayahost::setPlaybackOptions(range(10, 20, mayahost::PlaybackLoop::Continuous));
+    mayahost::setSceneTime(3.0);
+    mayahost::startPlayback();
+    EXPECT_EQ(mayahost::sceneTime(), 10.0);
+    EXPECT_FALSE(mayahost::setPlaybackOptions(range(5, 4, mayahost::PlaybackLoop::Once)));
+    EXPECT_FALSE(mayahost::setPlaybackOptions(range(1, 4, mayahost::PlaybackLoop::Once, 0.0, 0.0)));
+    EXPECT_EQ(mayahost::playbackOptions().minTime, 10.0);
 }
 
 TEST_F(TimelineTest, ResetHostBringsBackFilmStoppedAtZero) {

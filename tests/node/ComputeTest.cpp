@@ -99,9 +99,9 @@ TEST_F(ComputeTest, LiveWithoutABlockFailsWritesNothingAndStaysDirty) {
     EXPECT_TRUE(mayahost::isDirty(plug(TulvexDeviceNode::mOutputRotations)));
     EXPECT_TRUE(mayahost::logicalIndices(plug(TulvexDeviceNode::mOutputTranslations)).empty());
     const std::vector<std::string> queued = mayahost::takeIdleCommands();
-    EXPECT_NE(
-        std::find(queued.begin(), queued.end(), "displayMessage \"Awaiting Skeleton Definition\"0"),
-        queued.end());
+    EXPECT_NE(std::find(queued.begin(), queued.end(),
+                        "displayMessage \"Awaiting Skeleton Definition\" 0"),
+              queued.end());
     // Later evaluations do not open the socket again.
     testing::internal::CaptureStdout();
     mayahost::pullDirtyOutputs(nodeObject());
@@ -133,7 +133,7 @@ TEST_F(ComputeTest, PortInUseReportsSwitchesLiveOffAndFallsBackToNotLive) {
     EXPECT_EQ(
         mayahost::pendingIdleCommands(),
         (std::vector<std::string>{"error \"" + message + "\"",
-                                  "displayMessage \"" + message + "\"0", "TulvexDeviceIdle"}));
+                                  "displayMessage \"" + message + "\" 0", "TulvexDeviceIdle"}));
     // Until then, evaluations do not try the port again.
     testing::internal::CaptureStderr();
     mayahost::pullDirtyOutputs(nodeObject());
@@ -145,7 +145,7 @@ TEST_F(ComputeTest, PortInUseReportsSwitchesLiveOffAndFallsBackToNotLive) {
     for (const mayahost::ProcedureCall& call : mayahost::takeProcedureCalls()) {
         calls.push_back(call.text);
     }
-    EXPECT_EQ(calls, (std::vector<std::string>{"displayMessage \"" + message + "\"0",
+    EXPECT_EQ(calls, (std::vector<std::string>{"displayMessage \"" + message + "\" 0",
                                                "updateLiveCheckbox 0 0"}));
     EXPECT_FALSE(plug(TulvexDeviceNode::live).asBool());
 

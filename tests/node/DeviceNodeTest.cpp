@@ -120,6 +120,7 @@ TEST_F(DeviceNodeTest, NodesReleaseTheirDescriptors) {
     MObject other = mayahost::createNode("TulvexDeviceNode");
     ASSERT_FALSE(other.isNull());
     EXPECT_EQ(mayahost::deleteNode(other), MStatus::kSuccess);
+    mayahost::flushUndo();
     EXPECT_EQ(openDescriptorCount(), before);
 
     other = mayahost::createNode("TulvexDeviceNode");
@@ -130,7 +131,63 @@ TEST_F(DeviceNodeTest, NodesReleaseTheirDescriptors) {
     ASSERT_EQ(device->openStreamSocket(), MStatus::kSuccess);
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(mayahost::deleteNode(other), MStatus::kSuccess);
+    // The socket goes as the node leaves the graph; the rest when the undo queue lets go.
+    EXPECT_EQ(openDescriptorCount(), before + 2) << "the wake pipe of the node kept for undo";
+    mayahost::flushUndo();
     EXPECT_EQ(openDescriptorCount(), before);
+}
+
+TEST_F(DeviceNodeTest, ADeletedLiveNodeFreesItsPortAndUndoBringsItBack) {
+    for (const char* name :
+         {"enableBindButton", "displayMessage", "updateLiveCheckbox", "displayAvailableIPs"}) {
+        mayahost::registerProcedure(
+            name, [](const std::vector<std::string>&, const std::string&) { return MStatus(); });
+    }
+    const int port = freeUdpPort();
+    goLive(port);
+    ASSERT_EQ(mayahost::deleteNode(nodeObject()), MStatus::kSuccess);
+    EXPECT_FALSE(device().isStreamSocketOpen()) << "the port goes as the node leaves the graph";
+
+    // A new node takes the port at once and streams on it.
+    MObject successor = mayahost::createNode("TulvexDeviceNode");
+    auto* next = dynamic_cast<TulvexDeviceNode*>(mayahost::userNode(successor));
+    ASSERT_NE(next, nullptr);
+    ASSERT_EQ(MPlug(successor, TulvexDeviceNode::mInputPort).setInt(port), MStatus::kSuccess);
+    ASSERT_EQ(mayahost::setLive(successor, true), MStatus::kSuccess);
+    testing::internal::CaptureStdout();
+    ASSERT_EQ(next->openStreamSocket(), MStatus::kSuccess);
+    testing::internal::GetCapturedStdout();
+    mSender.send(port, zmf::encode(makeDefinition(0.25F)));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (next->threadDataCount() == 0 && std::chrono::steady_clock::now() < deadline) {
+        mayahost::waitForRefresh(std::chrono::milliseconds(20));
+    }
+    EXPECT_EQ(next->threadDataCount(), 1);
+
+    // Undo brings the first node back, live, its thread running again; it opens its port as
+    // usual, finds it taken by the successor and says so.
+    ASSERT_TRUE(mayahost::undo());
+    EXPECT_EQ(mayahost::nodeName(successor), "TulvexDeviceNode1") << "took the free name";
+    EXPECT_EQ(mayahost::nodeName(nodeObject()), "TulvexDeviceNode2");
+    EXPECT_TRUE(plug(TulvexDeviceNode::live).asBool());
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    mayahost::pullDirtyOutputs(nodeObject());
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(testing::internal::GetCapturedStderr().rfind("Bind failed [", 0), 0U);
+    mayahost::runIdleQueue();
+    EXPECT_FALSE(plug(TulvexDeviceNode::live).asBool());
+
+    // With the successor gone, the port is the first node's again.
+    ASSERT_EQ(mayahost::deleteNode(successor), MStatus::kSuccess);
+    mayahost::flushUndo();
+    ASSERT_EQ(mayahost::setLive(nodeObject(), true), MStatus::kSuccess);
+    testing::internal::CaptureStdout();
+    mayahost::pullDirtyOutputs(nodeObject());
+    testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(device().isStreamSocketOpen());
+    EXPECT_EQ(mayahost::captureThreadStarts(nodeObject()), 5)
+        << "created, live on, deleted and undone, live off, live on";
 }
 
 TEST_F(DeviceNodeTest, StopEndsACaptureThreadBlockedOnASilentSocket) {

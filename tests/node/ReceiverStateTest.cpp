@@ -15,7 +15,7 @@ using std::chrono::nanoseconds;
 
 const std::string kBindButton = "enableBindButton 0 1";
 const std::string kDataReceived =
-    "displayMessage \"Data received. Press Bind to Character button\"0";
+    "displayMessage \"Data received. Press Bind to Character button\" 0";
 
 class ReceiverStateTest : public NodeTest {
 protected:

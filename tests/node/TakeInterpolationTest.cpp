@@ -68,20 +68,29 @@ TEST(TakeInterpolation, SlerpTakesTheShorterArcAndKeepsOppositeSignsWhole) {
 }
 
 TEST(TakeInterpolation, FilledKeysStepOneUnitAfterThePreviousKey) {
-    EXPECT_EQ(TakeInterpolation::filledKeyCount(10.0, 13.0), 2);
-    EXPECT_EQ(TakeInterpolation::filledKeyCount(10.0, 12.5), 1);
-    EXPECT_EQ(TakeInterpolation::filledKeyCount(10.0, 12.0), 1);
-    EXPECT_EQ(TakeInterpolation::filledKeyCount(10.0, 11.9), 0);
-    EXPECT_EQ(TakeInterpolation::filledKeyCount(10.0, 11.5), 0);
-    EXPECT_EQ(TakeInterpolation::filledKeyCount(10.0, 11.0), 0);
-    EXPECT_EQ(TakeInterpolation::filledKeyCount(10.0, 4.0), 0);  // backwards
+    constexpr double kWide = 1e15;
+    EXPECT_EQ(TakeInterpolation::filledKeyCount(10.0, 13.0, kWide), 2);
+    EXPECT_EQ(TakeInterpolation::filledKeyCount(10.0, 12.5, kWide), 1);
+    EXPECT_EQ(TakeInterpolation::filledKeyCount(10.0, 12.0, kWide), 1);
+    EXPECT_EQ(TakeInterpolation::filledKeyCount(10.0, 11.9, kWide), 0);
+    EXPECT_EQ(TakeInterpolation::filledKeyCount(10.0, 11.5, kWide), 0);
+    EXPECT_EQ(TakeInterpolation::filledKeyCount(10.0, 11.0, kWide), 0);
+    EXPECT_EQ(TakeInterpolation::filledKeyCount(10.0, 4.0, kWide), 0);  // backwards
     // No previous key: -1 or earlier.
-    EXPECT_EQ(TakeInterpolation::filledKeyCount(-1.0, 500.0), 0);
-    EXPECT_EQ(TakeInterpolation::filledKeyCount(-7.0, 500.0), 0);
-    EXPECT_EQ(TakeInterpolation::filledKeyCount(-0.5, 2.0), 1);
-    EXPECT_EQ(TakeInterpolation::filledKeyCount(0.0, 1e12),
+    EXPECT_EQ(TakeInterpolation::filledKeyCount(-1.0, 500.0, kWide), 0);
+    EXPECT_EQ(TakeInterpolation::filledKeyCount(-7.0, 500.0, kWide), 0);
+    EXPECT_EQ(TakeInterpolation::filledKeyCount(-0.5, 2.0, kWide), 1);
+    EXPECT_EQ(TakeInterpolation::filledKeyCount(0.0, 1e12, kWide),
               std::numeric_limits<std::int32_t>::max());
-    EXPECT_EQ(TakeInterpolation::filledKeyCount(0.0, std::nan("")), 0);
+    EXPECT_EQ(TakeInterpolation::filledKeyCount(0.0, std::nan(""), kWide), 0);
+}
+
+TEST(TakeInterpolation, GapsWiderThanTheBoundAreNotFilled) {
+    // Ten seconds of film frames: 240 units.
+    EXPECT_EQ(TakeInterpolation::filledKeyCount(10.0, 250.0, 240.0), 239);
+    EXPECT_EQ(TakeInterpolation::filledKeyCount(10.0, 250.5, 240.0), 0);
+    EXPECT_EQ(TakeInterpolation::filledKeyCount(10.0, 10.0 + 1e6, 240.0), 0);
+    EXPECT_EQ(TakeInterpolation::filledKeyCount(10.0, 13.0, std::nan("")), 0);
 }
 
 TEST(TakeInterpolation, SkeletonNameReplacesTheFirstPlaceholder) {

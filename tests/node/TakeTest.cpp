@@ -171,6 +171,58 @@ TEST_F(TakeTest, GapsOfTwoUnitsOrMoreAreFilledAtWholeUnits) {
     EXPECT_EQ(times(keys("tulvexCharacter0_Skeleton_r_toes_rz")), times(rootX));
 }
 
+TEST_F(TakeTest, SeveralSamplesAtOneTimeGiveOneKeyFromTheLastOfThem) {
+    // A 60 fps stream on a 24 fps timeline: evaluations within one frame see one time.
+    record(true);
+    MAnimControl::playForward();
+    evaluateAt(1.0, 1.0F);
+    evaluateAt(1.0, 2.0F);
+    evaluateAt(1.0, 3.0F);
+    evaluateAt(2.0, 4.0F);
+    evaluateAt(2.0, 5.0F);
+    mLastTime = 2.0;
+    bake();
+    const std::vector<Key> rootX = keys("tulvexCharacter0_Skeleton_root_tx");
+    ASSERT_EQ(times(rootX), (std::vector<double>{1, 2}));
+    EXPECT_DOUBLE_EQ(rootX[0].value, 300.0);
+    EXPECT_DOUBLE_EQ(rootX[1].value, 500.0);
+    EXPECT_EQ(keys("tulvexCharacter0_Skeleton_head_rx").size(), 2U);
+}
+
+TEST_F(TakeTest, ATakeAcrossALoopKeepsTheLastSampleAtEachTimeAndFillsNoBackwardJump) {
+    record(true);
+    MAnimControl::playForward();
+    for (int frame = 1; frame <= 4; ++frame) {
+        evaluateAt(frame, static_cast<float>(frame));
+    }
+    // The timeline loops back to 1; the second pass skips frame 2.
+    evaluateAt(1.0, 5.0F);
+    evaluateAt(3.0, 6.0F);
+    mLastTime = 4.0;
+    bake();
+    const std::vector<Key> rootX = keys("tulvexCharacter0_Skeleton_root_tx");
+    ASSERT_EQ(times(rootX), (std::vector<double>{1, 2, 3, 4}));
+    EXPECT_DOUBLE_EQ(rootX[0].value, 500.0) << "second pass";
+    EXPECT_DOUBLE_EQ(rootX[1].value, 200.0) << "a sample beats the second pass's filled key";
+    EXPECT_DOUBLE_EQ(rootX[2].value, 600.0) << "second pass";
+    EXPECT_DOUBLE_EQ(rootX[3].value, 400.0) << "only the first pass reached 4";
+}
+
+TEST_F(TakeTest, AJumpWiderThanTenSecondsIsNotFilled) {
+    record(true);
+    MAnimControl::playForward();
+    evaluateAt(10.0, 1.0F);
+    evaluateAt(250.0, 2.0F);  // 240 film frames: ten seconds, filled
+    evaluateAt(1e6, 3.0F);    // a jump of a million frames: keyed, not filled
+    mLastTime = 1e6;
+    bake();
+    const std::vector<Key> rootX = keys("tulvexCharacter0_Skeleton_root_tx");
+    ASSERT_EQ(rootX.size(), 242U);
+    EXPECT_EQ(rootX[240].time, 250.0);
+    EXPECT_EQ(rootX[241].time, 1e6);
+    EXPECT_DOUBLE_EQ(rootX[241].value, 300.0);
+}
+
 TEST_F(TakeTest, FilledKeysLieOnTheLineAndOnTheArc) {
     record(true);
     MAnimControl::playForward();

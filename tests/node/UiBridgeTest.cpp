@@ -33,7 +33,7 @@ TEST_F(UiBridgeTest, QueuedCommandsCarryTheDeviceId) {
     ASSERT_EQ(calls.size(), 2U);
     EXPECT_EQ(calls[0].text, "enableBindButton 2 1");
     EXPECT_EQ(calls[0].args, (std::vector<std::string>{"2", "1"}));
-    EXPECT_EQ(calls[1].text, "displayMessage \"Awaiting Skeleton Definition\"2");
+    EXPECT_EQ(calls[1].text, "displayMessage \"Awaiting Skeleton Definition\" 2");
     EXPECT_EQ(calls[1].args, (std::vector<std::string>{"Awaiting Skeleton Definition", "2"}));
 }
 
@@ -41,7 +41,7 @@ TEST_F(UiBridgeTest, MessageOnDeviceZeroEndsInTheDigit) {
     device().displayUIMessage("Data received. Press Bind to Character button");
     EXPECT_EQ(mayahost::takeIdleCommands(),
               (std::vector<std::string>{
-                  "displayMessage \"Data received. Press Bind to Character button\"0"}));
+                  "displayMessage \"Data received. Press Bind to Character button\" 0"}));
 }
 
 TEST_F(UiBridgeTest, LiveStatusRunsAtOnceAndSetsThePlug) {

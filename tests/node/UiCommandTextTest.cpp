@@ -11,12 +11,18 @@ TEST(UiCommandText, FlagCommandsTakeDeviceIdThenFlag) {
     EXPECT_EQ(UiCommandText::updateLiveCheckbox(12, true), "updateLiveCheckbox 12 1");
 }
 
-TEST(UiCommandText, TextCommandsPutTheIdRightAfterTheClosingQuote) {
+TEST(UiCommandText, TextCommandsPutABlankBetweenTheTextAndTheId) {
     EXPECT_EQ(UiCommandText::displayMessage("Awaiting Skeleton Definition", 0),
-              "displayMessage \"Awaiting Skeleton Definition\"0");
+              "displayMessage \"Awaiting Skeleton Definition\" 0");
     EXPECT_EQ(UiCommandText::displayAvailableIPs("Your local IPs:\t\t\t10.0.0.5", 17),
-              "displayAvailableIPs \"Your local IPs:\t\t\t10.0.0.5\"17");
+              "displayAvailableIPs \"Your local IPs:\t\t\t10.0.0.5\" 17");
     EXPECT_EQ(UiCommandText::error("Port in Use."), "error \"Port in Use.\"");
+}
+
+TEST(UiCommandText, QuotedTextsEscapeQuotesBackslashesAndLineBreaks) {
+    EXPECT_EQ(UiCommandText::displayMessage("say \"hi\" to C:\\take", 3),
+              "displayMessage \"say \\\"hi\\\" to C:\\\\take\" 3");
+    EXPECT_EQ(UiCommandText::error("two\nlines\\"), "error \"two\\nlines\\\\\"");
 }
 
 }  // namespace

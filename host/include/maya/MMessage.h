@@ -12,6 +12,7 @@ OPENMAYA_MAJOR_NAMESPACE_OPEN
 class OPENMAYA_EXPORT MMessage {
 public:
     typedef void (*MBasicFunction)(void* clientData);
+    typedef void (*MNodeFunction)(MObject& node, void* clientData);
     static MStatus removeCallback(MCallbackId id);
     static MStatus removeCallbacks(MCallbackIdArray& ids);
 };

@@ -32,6 +32,9 @@ public:
     static MCallbackId addAttributeChangedCallback(MObject& node, MAttr2PlugFunction func,
                                                    void* clientData = NULL,
                                                    MStatus* ReturnStatus = NULL);
+    static MCallbackId addNodePreRemovalCallback(MObject& node, MMessage::MNodeFunction func,
+                                                 void* clientData = NULL,
+                                                 MStatus* ReturnStatus = NULL);
 };
 
 OPENMAYA_NAMESPACE_CLOSE

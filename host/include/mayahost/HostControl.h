@@ -58,8 +58,18 @@ MStatus unloadPlugin(const std::string& modulePath);
 // Unnamed nodes are called "<type>1", "<type>2", ... Null on an unknown type.
 MObject createNode(const std::string& typeName, const std::string& name = "");
 
-// Stops the node's capture thread (threadShutdownHandler, join), then destroys the node.
+// Deletes a node as Maya's `delete` does: its pre-removal callbacks run, it leaves the graph
+// (with the conversion nodes of its connections) and its capture thread is shut down, but
+// it is not destroyed: it waits on the undo queue.
 MStatus deleteNode(const MObject& node);
+
+// Undo of the last deletion still on the undo queue: the nodes come back under their names
+// (unique ones when taken meanwhile), with their connections and capture threads. False
+// when the queue holds no deletion.
+bool undo();
+
+// Destroys every node the undo queue keeps, as flushUndo, File > New and exit do.
+void flushUndo();
 
 // The node of that exact name, or null.
 MObject findNode(const std::string& name);
@@ -111,17 +121,62 @@ void exitHost();
 
 // ---- Timeline ------------------------------------------------------------------------------
 
-// Start and stop playback, as MAnimControl::playForward and stop do.
+// What `playbackOptions` sets: the playback range and the animation range (UI units), the
+// step between frames shown, the speed (0 plays every frame, 1 is real time) and what
+// happens at the end of the range. Maya's defaults.
+enum class PlaybackLoop { Once, Continuous, Oscillate };
+struct PlaybackOptions {
+    double minTime = 1.0;
+    double maxTime = 120.0;
+    double animationStartTime = 1.0;
+    double animationEndTime = 200.0;
+    double by = 1.0;
+    double playbackSpeed = 1.0;
+    double maxPlaybackSpeed = 1.0;
+    PlaybackLoop loop = PlaybackLoop::Continuous;
+};
+PlaybackOptions playbackOptions();
+// False, changing nothing, for an empty range, a step that is not positive or a negative speed.
+bool setPlaybackOptions(const PlaybackOptions& options);
+
+// Start and stop playback, as MAnimControl::playForward and stop do. Playback started
+// outside the playback range starts at its first frame.
 void startPlayback();
 void stopPlayback();
 
-// While playing, moves the current time (time1.outTime) on by `uiUnits`, as Maya's playback
-// does between frames. Returns false, and moves nothing, when playback is stopped.
-bool advancePlayback(double uiUnits);
+// One pass of Maya's playback loop, `elapsed` after the one before: every frame moves one
+// step of `by`; real time moves to the frame the elapsed time reaches, skipping frames
+// when evaluation falls behind; the end of the range loops, stops or turns back. Returns
+// whether the current time moved (false, moving nothing, while stopped).
+bool stepPlayback(std::chrono::nanoseconds elapsed);
 
 // Connects time1.outTime to the node's attribute of that name, as the plug-in's users do in
 // Maya to drive a node with the scene time.
 MStatus connectSceneTime(const MObject& node, const std::string& attributeName);
+
+// ---- Units ---------------------------------------------------------------------------------
+
+// The scene's UI units, by their `currentUnit` names: "cm", "deg", "film" and the rest. Plugs
+// keep internal units (centimetres, radians, 1/6000 s); commands read and write UI units.
+enum class UnitKind { Linear, Angle, Time };
+// False, changing nothing, for a name `currentUnit` does not know.
+bool setCurrentUnit(UnitKind kind, const std::string& name);
+std::string currentUnit(UnitKind kind, bool fullName = false);
+// A plug's value in the UI unit of its attribute, and back.
+double toUiUnits(const MPlug& plug, double internalValue);
+double fromUiUnits(const MPlug& plug, double uiValue);
+
+// Breaks the connection into `destination` (or a plug holding it), with the conversion node
+// it went through. False when nothing drives it.
+bool disconnectInput(const MPlug& destination);
+
+// ---- Scene events ----------------------------------------------------------------------------
+
+// Called on the main thread with the name of each scene event as it happens, the way
+// `scriptJob -event` names them: "timeUnitChanged", "linearUnitChanged",
+// "angularUnitChanged", "timeChanged", "playbackRangeChanged", "deleteAll",
+// "NewSceneOpened", "quitApplication". One listener; an empty function removes it.
+void setSceneEventListener(std::function<void(const std::string& event)> listener);
 
 // ---- Animation curves ----------------------------------------------------------------------
 

@@ -11,6 +11,7 @@
 #include "NodeRecord.h"
 #include "NodeType.h"
 #include "PlugRef.h"
+#include "UnitConversion.h"
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
@@ -53,11 +54,7 @@ MStatus connectNow(const MPlug& source, const MPlug& destination) {
         !connectable(to, true) || (from.node == to.node && from.attribute == to.attribute)) {
         return MStatus::kInvalidParameter;
     }
-    MStatus status = mayahost::hostState().graph.connect(from, to);
-    if (status) {
-        mayahost::Evaluator::markDirty(*to.node, to.attribute->root());
-    }
-    return status;
+    return mayahost::UnitConversion::connect(from, to);
 }
 
 }  // namespace
@@ -150,16 +147,15 @@ MStatus MDGModifier::undoIt() {
         if (it->kind == Operation::Kind::Create) {
             it->done = !mayahost::hostState().scene.remove(hostimpl::HostAccess::node(it->node));
         } else if (it->kind == Operation::Kind::Connect) {
-            PlugRef from;
             PlugRef to;
-            if (hostimpl::HostAccess::resolve(it->source, from) &&
-                hostimpl::HostAccess::resolve(it->destination, to) &&
-                mayahost::hostState().graph.disconnect(from, to)) {
+            if (hostimpl::HostAccess::resolve(it->destination, to) &&
+                mayahost::UnitConversion::disconnectInput(to)) {
                 it->done = false;
             }
+        } else if (mayahost::hostState().scene.restore(hostimpl::HostAccess::node(it->node))) {
+            it->done = false;
         } else {
-            // A destroyed plug-in node cannot be brought back by the stand-in.
-            result = MStatus::kNotImplemented;
+            result = MStatus::kFailure;
         }
     }
     return result;

@@ -19,4 +19,15 @@ MCallbackId MNodeMessage::addAttributeChangedCallback(MObject& node, MAttr2PlugF
                  : 0;
 }
 
+MCallbackId MNodeMessage::addNodePreRemovalCallback(MObject& node, MMessage::MNodeFunction func,
+                                                    void* clientData, MStatus* ReturnStatus) {
+    mayahost::HostRules::mainThreadCall("MNodeMessage::addNodePreRemovalCallback");
+    const mayahost::NodeRecord* record = hostimpl::HostAccess::node(node);
+    const bool valid = record != nullptr && func != nullptr;
+    if (ReturnStatus != nullptr) {
+        *ReturnStatus = valid ? MStatus::kSuccess : MStatus::kInvalidParameter;
+    }
+    return valid ? mayahost::hostState().callbacks.addNodeRemoval(record, func, clientData) : 0;
+}
+
 OPENMAYA_NAMESPACE_CLOSE

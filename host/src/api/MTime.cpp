@@ -38,8 +38,15 @@ MTime::Unit MTime::uiUnit() {
 
 MStatus MTime::setUIUnit(Unit new_unit) {
     mayahost::HostRules::outsideCompute("MTime::setUIUnit");
-    return mayahost::hostState().timeline.setUIUnit(new_unit) ? MStatus::kSuccess
-                                                              : MStatus::kInvalidParameter;
+    mayahost::HostState& host = mayahost::hostState();
+    const Unit before = host.timeline.uiUnit();
+    if (!host.timeline.setUIUnit(new_unit)) {
+        return MStatus::kInvalidParameter;
+    }
+    if (new_unit != before) {
+        host.events.fire("timeUnitChanged");
+    }
+    return MStatus::kSuccess;
 }
 
 // Maya keeps times as whole ticks, so times within half a tick of each other are equal.

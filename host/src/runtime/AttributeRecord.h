@@ -14,6 +14,9 @@ namespace mayahost {
 class AttributeRecord final : public HostObject {
 public:
     enum class Kind { Numeric, Message, Generic };
+    // What a numeric value measures. Values are kept in Maya's internal units: centimetres,
+    // radians, and DG time units (1/6000 s).
+    enum class Unit { None, Distance, Angle, Time };
 
     AttributeRecord(std::string longName, std::string shortName, Kind kind,
                     MFnNumericData::Type numericType);
@@ -30,6 +33,7 @@ public:
     std::string shortName;
     Kind kind;
     MFnNumericData::Type numericType;
+    Unit unit = Unit::None;  // children share their compound's
     double defaultValue = 0.0;
     bool readable = true;
     bool writable = true;

@@ -21,9 +21,17 @@ MCallbackId CallbackTable::addAttributeChanged(const NodeRecord* node,
     return id;
 }
 
+MCallbackId CallbackTable::addNodeRemoval(const NodeRecord* node, MMessage::MNodeFunction function,
+                                          void* clientData) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const MCallbackId id = next_++;
+    removalEntries_[id] = RemovalEntry{node, function, clientData};
+    return id;
+}
+
 bool CallbackTable::remove(MCallbackId id) {
     std::lock_guard<std::mutex> lock(mutex_);
-    return entries_.erase(id) + attributeEntries_.erase(id) != 0;
+    return entries_.erase(id) + attributeEntries_.erase(id) + removalEntries_.erase(id) != 0;
 }
 
 void CallbackTable::run(MSceneMessage::Message message) {
@@ -78,10 +86,35 @@ void CallbackTable::runAttributeChanged(const NodeRecord* node,
     }
 }
 
+void CallbackTable::runNodeRemoval(const NodeRecord* node, MObject& object) {
+    std::vector<MCallbackId> ids;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (const auto& [id, entry] : removalEntries_) {
+            if (entry.node == node) {
+                ids.push_back(id);
+            }
+        }
+    }
+    for (MCallbackId id : ids) {
+        RemovalEntry entry{};
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            auto found = removalEntries_.find(id);
+            if (found == removalEntries_.end()) {
+                continue;
+            }
+            entry = found->second;
+        }
+        entry.function(object, entry.clientData);
+    }
+}
+
 void CallbackTable::clear() {
     std::lock_guard<std::mutex> lock(mutex_);
     entries_.clear();
     attributeEntries_.clear();
+    removalEntries_.clear();
 }
 
 }  // namespace mayahost

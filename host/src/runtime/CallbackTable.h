@@ -17,12 +17,15 @@ public:
                     void* clientData);
     MCallbackId addAttributeChanged(const NodeRecord* node,
                                     MNodeMessage::MAttr2PlugFunction function, void* clientData);
+    MCallbackId addNodeRemoval(const NodeRecord* node, MMessage::MNodeFunction function,
+                               void* clientData);
     bool remove(MCallbackId id);
     // Run the callbacks of one message, or of one node's attribute change, on the calling
     // thread, oldest first. A callback may add or remove callbacks while they run.
     void run(MSceneMessage::Message message);
     void runAttributeChanged(const NodeRecord* node, MNodeMessage::AttributeMessage message,
                              MPlug& plug);
+    void runNodeRemoval(const NodeRecord* node, MObject& object);
     void clear();
 
 private:
@@ -36,9 +39,15 @@ private:
         MNodeMessage::MAttr2PlugFunction function;
         void* clientData;
     };
-    std::mutex mutex_;  // any host thread; guards entries_, attributeEntries_ and next_
+    struct RemovalEntry {
+        const NodeRecord* node;
+        MMessage::MNodeFunction function;
+        void* clientData;
+    };
+    std::mutex mutex_;  // any host thread; guards the entry maps and next_
     std::map<MCallbackId, Entry> entries_;
     std::map<MCallbackId, AttributeEntry> attributeEntries_;
+    std::map<MCallbackId, RemovalEntry> removalEntries_;
     MCallbackId next_ = 1;
 };
 

@@ -94,6 +94,14 @@ void CaptureThread::stop() {
     running.join();
 }
 
+void CaptureThread::resume() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopped_ = false;
+    }
+    start();
+}
+
 int CaptureThread::starts() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return starts_;

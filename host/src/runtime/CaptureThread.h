@@ -23,8 +23,10 @@ public:
     // threadShutdownHandler, join, start again. Safe from any host thread, the capture thread
     // included, and while another restart runs (that one then goes round once more).
     void restart();
-    // threadShutdownHandler and join; no restart afterwards.
+    // threadShutdownHandler and join; no restart afterwards, until resume.
     void stop();
+    // Starts the thread again after stop, as undoing a node's deletion does.
+    void resume();
     int starts() const;
 
 private:

@@ -18,6 +18,7 @@
 #include "HostState.h"
 #include "NodeRecord.h"
 #include "NodeType.h"
+#include "TypeRegistry.h"
 
 namespace mayahost {
 
@@ -229,6 +230,32 @@ void Evaluator::evaluateCurve(NodeRecord& node, const AttributeRecord* root) {
     }
 }
 
+void Evaluator::evaluateConversion(NodeRecord& node, const AttributeRecord* root) {
+    const TypeRegistry::Builtins& builtins = hostState().types.builtins();
+    std::uint64_t before = 0;
+    {
+        std::lock_guard<std::mutex> lock(node.mutex);
+        before = node.slots[root].generation;
+    }
+    PlugRef input;
+    input.node = &node;
+    input.attribute = builtins.conversionInput;
+    std::vector<double> values;
+    readAll(input, values);
+    PlugRef factorPlug = input;
+    factorPlug.attribute = builtins.conversionFactor;
+    std::vector<double> factor;
+    readAll(factorPlug, factor);
+    std::lock_guard<std::mutex> lock(node.mutex);
+    NodeRecord::Slot& slot = node.slots[root];
+    for (std::size_t k = 0; k < 3; ++k) {
+        slot.value.v[k] = (k < values.size() ? values[k] : 0.0) * factor.at(0);
+    }
+    if (slot.generation == before) {
+        slot.cleanAll();
+    }
+}
+
 bool Evaluator::isDirty(const PlugRef& plug) {
     std::lock_guard<std::mutex> lock(plug.node->mutex);
     return plug.node->alive && plug.node->slots[plug.attribute->root()].isDirty(plug.key());
@@ -267,6 +294,10 @@ bool Evaluator::evaluate(const PlugRef& plug) {
     }
     if (node.curve != nullptr && root == hostState().types.builtins().curveOutput) {
         evaluateCurve(node, root);
+        return true;
+    }
+    if (node.type.conversion && root == hostState().types.builtins().conversionOutput) {
+        evaluateConversion(node, root);
         return true;
     }
     const Pending self{&node, root};

@@ -44,6 +44,7 @@ private:
     static void pullConnections(NodeRecord& node, const AttributeRecord* root);
     static MStatus checkScalar(const PlugRef& ref);
     static void evaluateCurve(NodeRecord& node, const AttributeRecord* root);
+    static void evaluateConversion(NodeRecord& node, const AttributeRecord* root);
 };
 
 }  // namespace mayahost

@@ -50,14 +50,38 @@ bool Graph::disconnect(const PlugRef& source, const PlugRef& destination) {
     return true;
 }
 
-void Graph::removeNode(const NodeRecord* node) {
+std::vector<Graph::Connection> Graph::removeNode(const NodeRecord* node) {
     std::lock_guard<std::mutex> lock(mutex_);
-    connections_.erase(std::remove_if(connections_.begin(), connections_.end(),
-                                      [node](const Connection& c) {
-                                          return c.source.node == node ||
-                                                 c.destination.node == node;
-                                      }),
-                       connections_.end());
+    std::vector<Connection> removed;
+    auto kept = std::stable_partition(
+        connections_.begin(), connections_.end(), [node](const Connection& c) {
+            return c.source.node != node && c.destination.node != node;
+        });
+    removed.assign(kept, connections_.end());
+    connections_.erase(kept, connections_.end());
+    return removed;
+}
+
+std::vector<Graph::Connection> Graph::connectionsOf(const NodeRecord* node) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<Connection> found;
+    for (const Connection& c : connections_) {
+        if (c.source.node == node || c.destination.node == node) {
+            found.push_back(c);
+        }
+    }
+    return found;
+}
+
+bool Graph::input(const PlugRef& destination, Connection& found) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const Connection& c : connections_) {
+        if (overlaps(c.destination, destination)) {
+            found = c;
+            return true;
+        }
+    }
+    return false;
 }
 
 void Graph::clear() {

@@ -20,7 +20,11 @@ public:
     // Fails when the destination already has an incoming connection.
     MStatus connect(const PlugRef& source, const PlugRef& destination);
     bool disconnect(const PlugRef& source, const PlugRef& destination);
-    void removeNode(const NodeRecord* node);
+    // Takes every connection of the node out of the graph and returns them.
+    std::vector<Connection> removeNode(const NodeRecord* node);
+    std::vector<Connection> connectionsOf(const NodeRecord* node) const;
+    // The connection into `destination` or into a plug that holds it or that it holds.
+    bool input(const PlugRef& destination, Connection& found) const;
     void clear();
     // Connections into any plug of the top-level attribute `root` of `node`.
     std::vector<Connection> incoming(const NodeRecord* node, const AttributeRecord* root) const;

@@ -17,6 +17,8 @@
 #include "NodeType.h"
 #include "PlugRef.h"
 #include "PluginRecord.h"
+#include "TimeUnits.h"
+#include "UnitConversion.h"
 
 namespace mayahost {
 
@@ -112,6 +114,14 @@ MStatus deleteNode(const MObject& node) {
     return record != nullptr ? hostState().scene.remove(record) : MStatus::kInvalidParameter;
 }
 
+bool undo() {
+    return hostState().scene.restore(nullptr);
+}
+
+void flushUndo() {
+    hostState().scene.flushUndo();
+}
+
 MObject findNode(const std::string& name) {
     return HostAccess::makeObject(hostState().scene.find(name));
 }
@@ -185,7 +195,9 @@ bool isDirty(const MPlug& plug) {
 }
 
 void setSceneTime(double time) {
-    hostState().timeline.moveTo(time);
+    HostState& host = hostState();
+    host.timeline.moveTo(time);
+    host.events.fire("timeChanged");
 }
 
 double sceneTime() {
@@ -195,12 +207,15 @@ double sceneTime() {
 void fileNew() {
     HostState& host = hostState();
     host.callbacks.run(MSceneMessage::kBeforeNew);
+    host.events.fire("deleteAll");
     host.scene.clear(true);
     host.callbacks.run(MSceneMessage::kAfterNew);
+    host.events.fire("NewSceneOpened");
 }
 
 void exitHost() {
     HostState& host = hostState();
+    host.events.fire("quitApplication");
     host.callbacks.run(MSceneMessage::kMayaExiting);
     host.scene.clear(false);
 }
@@ -215,8 +230,21 @@ void stopPlayback() {
     hostState().timeline.stop();
 }
 
-bool advancePlayback(double uiUnits) {
-    return hostState().timeline.advance(uiUnits);
+PlaybackOptions playbackOptions() {
+    return hostState().timeline.options();
+}
+
+bool setPlaybackOptions(const PlaybackOptions& options) {
+    HostState& host = hostState();
+    if (!host.timeline.setOptions(options)) {
+        return false;
+    }
+    host.events.fire("playbackRangeChanged");
+    return true;
+}
+
+bool stepPlayback(std::chrono::nanoseconds elapsed) {
+    return hostState().timeline.step(elapsed);
 }
 
 MStatus connectSceneTime(const MObject& node, const std::string& attributeName) {
@@ -234,6 +262,71 @@ MStatus connectSceneTime(const MObject& node, const std::string& attributeName) 
     status = modifier.connect(
         MFnDependencyNode(HostAccess::makeObject(time)).findPlug("outTime", false), destination);
     return status ? modifier.doIt() : status;
+}
+
+// ---- Units
+
+bool setCurrentUnit(UnitKind kind, const std::string& name) {
+    HostState& host = hostState();
+    switch (kind) {
+        case UnitKind::Linear:
+            if (!host.units.setLinear(name)) {
+                return false;
+            }
+            host.events.fire("linearUnitChanged");
+            return true;
+        case UnitKind::Angle:
+            if (!host.units.setAngle(name)) {
+                return false;
+            }
+            host.events.fire("angularUnitChanged");
+            return true;
+        case UnitKind::Time: {
+            const MTime::Unit unit = TimeUnits::fromName(name);
+            return unit != MTime::kInvalid && MTime::setUIUnit(unit) == MStatus::kSuccess;
+        }
+    }
+    return false;
+}
+
+std::string currentUnit(UnitKind kind, bool fullName) {
+    HostState& host = hostState();
+    switch (kind) {
+        case UnitKind::Linear:
+            return host.units.linear(fullName);
+        case UnitKind::Angle:
+            return host.units.angle(fullName);
+        case UnitKind::Time:
+            return TimeUnits::name(host.timeline.uiUnit());
+    }
+    return std::string();
+}
+
+double toUiUnits(const MPlug& plug, double internalValue) {
+    PlugRef ref;
+    if (!HostAccess::resolve(plug, ref)) {
+        return internalValue;
+    }
+    return internalValue / UnitConversion::internalPerUi(UnitConversion::unitOf(ref));
+}
+
+double fromUiUnits(const MPlug& plug, double uiValue) {
+    PlugRef ref;
+    if (!HostAccess::resolve(plug, ref)) {
+        return uiValue;
+    }
+    return uiValue * UnitConversion::internalPerUi(UnitConversion::unitOf(ref));
+}
+
+bool disconnectInput(const MPlug& destination) {
+    PlugRef ref;
+    return HostAccess::resolve(destination, ref) && UnitConversion::disconnectInput(ref);
+}
+
+// ---- Scene events
+
+void setSceneEventListener(std::function<void(const std::string& event)> listener) {
+    hostState().events.setListener(std::move(listener));
 }
 
 // ---- Animation curves

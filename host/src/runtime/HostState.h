@@ -21,6 +21,8 @@
 #include "MelRunner.h"
 #include "RefreshBoard.h"
 #include "Scene.h"
+#include "SceneEvents.h"
+#include "SceneUnits.h"
 #include "Timeline.h"
 #include "TypeRegistry.h"
 
@@ -86,6 +88,8 @@ struct HostState {
     RefreshBoard refresh;
     Scene scene;
     Timeline timeline;
+    SceneUnits units;
+    SceneEvents events;
     MelRunner mel;
     CallbackTable callbacks;
     PluginLoader loader;

@@ -39,6 +39,9 @@ public:
     PluginRecord* plugin = nullptr;
     std::vector<AttributeRecord*> attributes;
     int curveType = -1;  // MFnAnimCurve::AnimCurveType of an animation curve type, else -1
+    // The conversion nodes Maya puts between plugs of different units: their output is their
+    // input times conversionFactor.
+    bool conversion = false;
 
 private:
     std::map<const AttributeRecord*, std::vector<const AttributeRecord*>> affects_;

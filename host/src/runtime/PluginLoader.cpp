@@ -89,6 +89,9 @@ MStatus PluginLoader::unload(const std::string& modulePath) {
     }
     Module module = found->second;
     modules_.erase(found);
+    // The undo queue may keep the plug-in's nodes, whose code goes with the module: Maya
+    // lets go of it before a plug-in is unloaded.
+    hostState().scene.flushUndo();
     const MStatus status = entryPoint(module.handle, kUninitialize)(module.plugin);
     // A node type left registered (its nodes still exist) keeps the module in use.
     if (!hostState().types.hasTypesOf(HostAccess::plugin(module.plugin))) {

@@ -9,10 +9,12 @@
 
 #include "AnimCurveKeys.h"
 #include "Arena.h"
+#include "AttributeRecord.h"
 #include "CaptureThread.h"
 #include "DeviceState.h"
-#include "Graph.h"
+#include "Evaluator.h"
 #include "HostAccess.h"
+#include "HostState.h"
 #include "NodeRecord.h"
 #include "NodeType.h"
 #include "RefreshBoard.h"
@@ -116,20 +118,115 @@ NodeRecord* Scene::create(const NodeType& type, const std::string& requestedName
 MStatus Scene::remove(NodeRecord* node) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        auto found = std::find(nodes_.begin(), nodes_.end(), node);
-        if (found == nodes_.end()) {
+        if (std::find(nodes_.begin(), nodes_.end(), node) == nodes_.end()) {
             return MStatus::kInvalidParameter;
         }
-        nodes_.erase(found);
-        if (node == time_) {
-            time_ = nullptr;
+    }
+    MObject object = HostAccess::makeObject(node);
+    hostState().callbacks.runNodeRemoval(node, object);
+
+    // Conversion nodes exist for the node's connections alone, so they go with it.
+    Deletion deletion;
+    deletion.nodes.push_back(node);
+    for (const Graph::Connection& c : graph_.connectionsOf(node)) {
+        NodeRecord* other = c.source.node == node ? c.destination.node : c.source.node;
+        if (other->type.conversion && std::find(deletion.nodes.begin(), deletion.nodes.end(),
+                                                other) == deletion.nodes.end()) {
+            deletion.nodes.push_back(other);
         }
     }
-    if (node->capture != nullptr) {
-        node->capture->stop();
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (NodeRecord* gone : deletion.nodes) {
+            nodes_.erase(std::remove(nodes_.begin(), nodes_.end(), gone), nodes_.end());
+            if (gone == time_) {
+                time_ = nullptr;
+            }
+        }
     }
-    destroy(node);
+    for (NodeRecord* gone : deletion.nodes) {
+        for (Graph::Connection& c : graph_.removeNode(gone)) {
+            deletion.connections.push_back(c);
+        }
+        board_.forget(gone);
+        {
+            std::lock_guard<std::mutex> lock(gone->mutex);
+            gone->alive = false;
+        }
+        if (gone->capture != nullptr) {
+            gone->capture->stop();
+        }
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    undo_.push_back(std::move(deletion));
     return MStatus::kSuccess;
+}
+
+bool Scene::restore(NodeRecord* node) {
+    Deletion deletion;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto found = undo_.end();
+        if (node == nullptr && !undo_.empty()) {
+            found = undo_.end() - 1;
+        } else {
+            found = std::find_if(undo_.begin(), undo_.end(), [node](const Deletion& d) {
+                return std::find(d.nodes.begin(), d.nodes.end(), node) != d.nodes.end();
+            });
+        }
+        if (found == undo_.end()) {
+            return false;
+        }
+        deletion = std::move(*found);
+        undo_.erase(found);
+        for (NodeRecord* back : deletion.nodes) {
+            if (nameTakenLocked(back->name, nullptr)) {
+                back->name = uniqueNameLocked(back->name, back->type.name);
+            }
+            nodes_.push_back(back);
+            if (&back->type == types_.builtins().timeType && time_ == nullptr) {
+                time_ = back;
+            }
+        }
+    }
+    for (NodeRecord* back : deletion.nodes) {
+        std::lock_guard<std::mutex> lock(back->mutex);
+        back->alive = true;
+    }
+    for (const Graph::Connection& c : deletion.connections) {
+        if (graph_.connect(c.source, c.destination)) {
+            Evaluator::markDirty(*c.destination.node, c.destination.attribute->root());
+        }
+    }
+    for (NodeRecord* back : deletion.nodes) {
+        for (const AttributeRecord* root : back->type.roots()) {
+            if (back->type.isComputed(root)) {
+                Evaluator::markDirty(*back, root);
+            }
+        }
+        if (back->capture != nullptr) {
+            back->capture->resume();
+        }
+    }
+    return true;
+}
+
+void Scene::flushUndo() {
+    std::vector<Deletion> kept;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        kept.swap(undo_);
+    }
+    for (Deletion& deletion : kept) {
+        for (NodeRecord* node : deletion.nodes) {
+            destroy(node);
+        }
+    }
+}
+
+std::size_t Scene::deletionsKept() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return undo_.size();
 }
 
 void Scene::destroy(NodeRecord* node) {
@@ -174,6 +271,7 @@ void Scene::clear(bool keepTime) {
     for (NodeRecord* node : doomed) {
         destroy(node);
     }
+    flushUndo();
 }
 
 NodeRecord* Scene::find(const std::string& name) {

@@ -2,14 +2,16 @@
 
 #include <maya/MStatus.h>
 
+#include <cstddef>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "Graph.h"
+
 namespace mayahost {
 
 class Arena;
-class Graph;
 class NodeRecord;
 class NodeType;
 class RefreshBoard;
@@ -22,9 +24,18 @@ public:
 
     // Creator, postConstructor, then the capture thread of a device node.
     NodeRecord* create(const NodeType& type, const std::string& requestedName, MStatus& status);
-    // Stops the node's capture thread, then destroys it. Fails on a node already gone.
+    // R5: a deleted node is not destroyed. Its pre-removal callbacks run, it leaves the graph
+    // with its connections (and the conversion nodes between them), its capture thread is
+    // shut down, and it waits on the undo queue. Fails on a node not in the scene.
     MStatus remove(NodeRecord* node);
-    // Stops every capture thread, then deletes every node (but time1 when keepTime is set).
+    // Brings back the deletion that took `node` (any, for null: the last one): names, when
+    // taken meanwhile, become unique ones; connections and capture threads come back.
+    bool restore(NodeRecord* node);
+    // Destroys every node the undo queue keeps.
+    void flushUndo();
+    std::size_t deletionsKept();
+    // File > New and exit: stops every capture thread and destroys every node (but time1
+    // when keepTime is set), and whatever the undo queue keeps.
     void clear(bool keepTime);
     // Makes time1 when the scene lacks it (a fresh host, or after exit).
     void ensureDefaults();
@@ -38,6 +49,11 @@ public:
     NodeRecord* timeNode();  // null after exit
 
 private:
+    struct Deletion {
+        std::vector<NodeRecord*> nodes;
+        std::vector<Graph::Connection> connections;
+    };
+
     std::string uniqueNameLocked(const std::string& requested, const std::string& typeName) const;
     bool nameTakenLocked(const std::string& name, const NodeRecord* except) const;
     void destroy(NodeRecord* node);
@@ -46,9 +62,10 @@ private:
     TypeRegistry& types_;
     Graph& graph_;
     RefreshBoard& board_;
-    std::mutex mutex_;  // any host thread; guards nodes_, time_ and every node's name
+    std::mutex mutex_;  // any host thread; guards nodes_, time_, undo_ and every node's name
     std::vector<NodeRecord*> nodes_;
     NodeRecord* time_ = nullptr;
+    std::vector<Deletion> undo_;  // oldest first
 };
 
 }  // namespace mayahost

@@ -93,8 +93,21 @@ double TimeUnits::convert(double value, MTime::Unit from, MTime::Unit to) {
     return value * fromTicks / toTicks;
 }
 
+double TimeUnits::dgUnitsPerUnit(MTime::Unit unit) {
+    return ticksPerUnit(unit) / (kTicksPerSecond / kDgUnitsPerSecond);
+}
+
 double TimeUnits::ticks(double value, MTime::Unit unit) {
     return std::nearbyint(value * ticksPerUnit(unit));
+}
+
+MTime::Unit TimeUnits::fromName(const std::string& name) {
+    for (int index = 0; index < kCount; ++index) {
+        if (name == kRates[index].name) {
+            return static_cast<MTime::Unit>(kFirst + index);
+        }
+    }
+    return MTime::kInvalid;
 }
 
 const char* TimeUnits::name(MTime::Unit unit) {

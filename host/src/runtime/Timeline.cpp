@@ -1,5 +1,7 @@
 #include "Timeline.h"
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "Evaluator.h"
@@ -14,17 +16,15 @@ namespace mayahost {
 Timeline::Timeline(Scene& scene, const TypeRegistry& types) : scene_(scene), types_(types) {}
 
 MTime::Unit Timeline::uiUnit() const {
-    return static_cast<MTime::Unit>(uiUnit_.load());
+    return uiUnit_;
 }
 
 bool Timeline::setUIUnit(MTime::Unit unit) {
     if (!TimeUnits::valid(unit)) {
         return false;
     }
-    const MTime::Unit previous = static_cast<MTime::Unit>(uiUnit_.exchange(unit));
-    if (previous != unit) {
-        moveTo(TimeUnits::convert(current(), previous, unit));
-    }
+    // time1.outTime holds the instant, not UI units: nothing moves.
+    uiUnit_ = unit;
     return true;
 }
 
@@ -36,7 +36,7 @@ double Timeline::current() const {
     if (ref.node == nullptr || !Evaluator::readAll(ref, values) || values.empty()) {
         return 0.0;
     }
-    return values.front();
+    return values.front() / TimeUnits::dgUnitsPerUnit(uiUnit_);
 }
 
 void Timeline::moveTo(double uiValue) {
@@ -44,7 +44,7 @@ void Timeline::moveTo(double uiValue) {
     ref.node = scene_.timeNode();
     ref.attribute = types_.builtins().outTime;
     if (ref.node != nullptr) {
-        Evaluator::store(ref, {uiValue});
+        Evaluator::store(ref, {uiValue * TimeUnits::dgUnitsPerUnit(uiUnit_)});
     }
     // Curves follow the time implicitly, without a connection from time1.
     const AttributeRecord* output = types_.builtins().curveOutput;
@@ -55,8 +55,23 @@ void Timeline::moveTo(double uiValue) {
     }
 }
 
+bool Timeline::setOptions(const PlaybackOptions& options) {
+    if (!(options.maxTime >= options.minTime) || !(options.by > 0.0) ||
+        !(options.playbackSpeed >= 0.0) || !(options.maxPlaybackSpeed >= 0.0)) {
+        return false;
+    }
+    options_ = options;
+    return true;
+}
+
 void Timeline::play() {
+    const double now = current();
+    if (now < options_.minTime || now > options_.maxTime) {
+        moveTo(options_.minTime);
+    }
     playing_ = true;
+    direction_ = 1;
+    pending_ = 0.0;
 }
 
 void Timeline::stop() {
@@ -67,17 +82,70 @@ bool Timeline::playing() const {
     return playing_;
 }
 
-bool Timeline::advance(double uiUnits) {
+double Timeline::framesPerSecond() const {
+    return TimeUnits::convert(1.0, MTime::kSeconds, uiUnit_);
+}
+
+bool Timeline::step(std::chrono::nanoseconds elapsed) {
     if (!playing_) {
         return false;
     }
-    moveTo(current() + uiUnits);
+    double frames = options_.by;
+    if (options_.playbackSpeed > 0.0) {
+        pending_ += std::chrono::duration<double>(elapsed).count() * framesPerSecond() *
+                    options_.playbackSpeed;
+        // A hair of slack, so elapsed times rounded to nanoseconds still reach their frame.
+        const double steps = std::floor(pending_ / options_.by + 1e-6);
+        if (steps < 1.0) {
+            return false;
+        }
+        pending_ = std::max(0.0, pending_ - steps * options_.by);
+        frames = steps * options_.by;
+    }
+    moveTo(wrapped(current() + direction_ * frames));
     return true;
+}
+
+// Brings a time past either end of the range back into it, as the loop mode says.
+double Timeline::wrapped(double time) {
+    const double first = options_.minTime;
+    const double last = options_.maxTime;
+    if (time >= first && time <= last) {
+        return time;
+    }
+    switch (options_.loop) {
+        case PlaybackLoop::Once:
+            playing_ = false;
+            return time > last ? last : first;
+        case PlaybackLoop::Continuous: {
+            // After the last frame comes the first: the range is one step longer than it looks.
+            const double length = last - first + options_.by;
+            return first + std::fmod(std::fmod(time - first, length) + length, length);
+        }
+        case PlaybackLoop::Oscillate:
+            if (last <= first) {
+                return first;
+            }
+            while (time < first || time > last) {
+                if (time > last) {
+                    time = last - (time - last);
+                    direction_ = -1;
+                } else {
+                    time = first + (first - time);
+                    direction_ = 1;
+                }
+            }
+            return time;
+    }
+    return time;
 }
 
 void Timeline::reset() {
     playing_ = false;
+    direction_ = 1;
+    pending_ = 0.0;
     uiUnit_ = MTime::kFilm;
+    options_ = PlaybackOptions();
     moveTo(0.0);
 }
 

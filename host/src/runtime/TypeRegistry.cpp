@@ -14,6 +14,7 @@ namespace {
 constexpr unsigned int kTimeTypeId = 0x54494d45;       // built-in ids stay out of plug-in range
 constexpr unsigned int kTransformTypeId = 0x5846524d;  //
 constexpr unsigned int kJointTypeId = 0x4a4f494e;      //
+constexpr unsigned int kConversionTypeIdBase = 0x55434e00;
 constexpr unsigned int kCurveTypeIdBase = 0x50435400;  // 'PCT' then the curve type
 
 struct CurveTypeInfo {
@@ -52,6 +53,7 @@ TypeRegistry::TypeRegistry(Arena& arena) : arena_(arena) {
     builtins_.output->storable = false;
     builtins_.outTime = numeric("outTime", "o", MFnNumericData::kDouble, 0.0);
     builtins_.outTime->writable = false;
+    builtins_.outTime->unit = AttributeRecord::Unit::Time;
 
     builtins_.timeType = newType("time", kTimeTypeId, MPxNode::kDependNode);
     builtins_.timeType->apiType = MFn::kDependencyNode;
@@ -82,14 +84,50 @@ TypeRegistry::TypeRegistry(Arena& arena) : arena_(arena) {
         add(type);
         builtins_.curveTypes[k] = type;
     }
+
+    // Conversions work on up to three values, so a compound goes through one node.
+    builtins_.conversionInput =
+        double3("input", "i", {"input0", "input1", "input2"}, {"i0", "i1", "i2"}, 0.0);
+    builtins_.conversionOutput =
+        double3("output", "o", {"output0", "output1", "output2"}, {"o0", "o1", "o2"}, 0.0);
+    builtins_.conversionOutput->writable = false;
+    builtins_.conversionFactor = numeric("conversionFactor", "cf", MFnNumericData::kDouble, 1.0);
+    builtins_.unitConversionType = conversionType("unitConversion", kConversionTypeIdBase);
+    builtins_.timeToUnitConversionType =
+        conversionType("timeToUnitConversion", kConversionTypeIdBase + 1);
+    builtins_.unitToTimeConversionType =
+        conversionType("unitToTimeConversion", kConversionTypeIdBase + 2);
+}
+
+NodeType* TypeRegistry::conversionType(const char* name, unsigned int id) {
+    NodeType* type = newType(name, id, MPxNode::kDependNode);
+    type->apiType = MFn::kDependencyNode;
+    type->conversion = true;
+    type->add(builtins_.conversionInput);
+    type->add(builtins_.conversionOutput);
+    type->add(builtins_.conversionFactor);
+    type->addAffects(builtins_.conversionInput, builtins_.conversionOutput);
+    type->addAffects(builtins_.conversionFactor, builtins_.conversionOutput);
+    add(type);
+    return type;
 }
 
 TypeRegistry::~TypeRegistry() = default;
 
 void TypeRegistry::addTransformAttributes(NodeType& type) {
-    type.add(double3("translate", "t", {"translateX", "translateY", "translateZ"},
-                     {"tx", "ty", "tz"}, 0.0));
-    type.add(double3("rotate", "r", {"rotateX", "rotateY", "rotateZ"}, {"rx", "ry", "rz"}, 0.0));
+    AttributeRecord* translate = double3(
+        "translate", "t", {"translateX", "translateY", "translateZ"}, {"tx", "ty", "tz"}, 0.0);
+    AttributeRecord* rotate =
+        double3("rotate", "r", {"rotateX", "rotateY", "rotateZ"}, {"rx", "ry", "rz"}, 0.0);
+    for (AttributeRecord* compound : {translate, rotate}) {
+        compound->unit =
+            compound == translate ? AttributeRecord::Unit::Distance : AttributeRecord::Unit::Angle;
+        for (AttributeRecord* child : compound->children) {
+            child->unit = compound->unit;
+        }
+    }
+    type.add(translate);
+    type.add(rotate);
     type.add(double3("scale", "s", {"scaleX", "scaleY", "scaleZ"}, {"sx", "sy", "sz"}, 1.0));
     type.add(numeric("rotateOrder", "ro", MFnNumericData::kShort, 0.0));
     type.add(numeric("visibility", "v", MFnNumericData::kBoolean, 1.0));

@@ -37,6 +37,13 @@ public:
         NodeType* timeType = nullptr;
         NodeType* transformType = nullptr;
         NodeType* curveTypes[kCurveTypeCount] = {};  // indexed by MFnAnimCurve::AnimCurveType
+        // unitConversion, timeToUnitConversion, unitToTimeConversion; they share these.
+        NodeType* unitConversionType = nullptr;
+        NodeType* timeToUnitConversionType = nullptr;
+        NodeType* unitToTimeConversionType = nullptr;
+        AttributeRecord* conversionInput = nullptr;
+        AttributeRecord* conversionOutput = nullptr;
+        AttributeRecord* conversionFactor = nullptr;
     };
 
     explicit TypeRegistry(Arena& arena);
@@ -69,6 +76,7 @@ private:
                              const std::array<const char*, 3>& childLongNames,
                              const std::array<const char*, 3>& childShortNames, double def);
     void addTransformAttributes(NodeType& type);
+    NodeType* conversionType(const char* name, unsigned int id);
 
     Arena& arena_;
     Builtins builtins_;         // made in the constructor, read-only afterwards from any thread

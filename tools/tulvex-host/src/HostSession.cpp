@@ -160,14 +160,20 @@ void HostSession::recordTake() {
     for (const std::unique_ptr<PerformerNode>& node : mNodes) {
         node->setRecording(true);
     }
+    // Real-time playback at film rate over a range long enough not to loop during the take,
+    // so every sample lands on a whole frame of one pass.
+    mayahost::PlaybackOptions playback = mayahost::playbackOptions();
+    playback.minTime = kTakeStartFrame;
+    playback.maxTime = kTakeStartFrame + (mOptions.recordSeconds + 1.0) * kFilmFramesPerSecond;
+    playback.loop = mayahost::PlaybackLoop::Once;
+    mayahost::setPlaybackOptions(playback);
     mayahost::setSceneTime(kTakeStartFrame);
     mayahost::startPlayback();
     const Clock::time_point start = Clock::now();
     Clock::time_point last = start;
     while (Clock::now() - start < seconds(mOptions.recordSeconds)) {
         const Clock::time_point now = Clock::now();
-        mayahost::advancePlayback(std::chrono::duration<double>(now - last).count() *
-                                  kFilmFramesPerSecond);
+        mayahost::stepPlayback(now - last);
         last = now;
         pump();
     }
