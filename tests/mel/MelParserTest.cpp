@@ -47,6 +47,16 @@ TEST(MelParserCalls, ParenthesesFollowedByMoreWordsAreCommandSyntax) {
     EXPECT_EQ(call.part(1).kind, Kind::Variable);
 }
 
+TEST(MelParserCalls, ANegativeNumberAfterParenthesesIsAnArgumentNotASubtraction) {
+    const auto root = parsed("setAttr ($node + \".tx\") -5;");
+    const MelNode& call = onlyExpression(*root);
+    ASSERT_EQ(call.kind, Kind::Call);
+    EXPECT_TRUE(call.commandSyntax);
+    ASSERT_EQ(call.children.size(), 2U);
+    EXPECT_EQ(call.part(1).kind, Kind::IntLiteral);
+    EXPECT_EQ(call.part(1).intValue, -5);
+}
+
 TEST(MelParserCalls, NameWithArgumentListToTheEndIsFunctionSyntax) {
     const auto root = parsed("tulvexOpenPanel($node, 1 + 2)");
     const MelNode& call = onlyExpression(*root);
@@ -178,6 +188,15 @@ TEST(MelParserErrors, NestingIsBoundedInsteadOfExhaustingTheStack) {
     EXPECT_EQ(failure.message, "Syntax error: nesting too deep");
     const std::string fine = "$x = " + std::string(50, '(') + "1" + std::string(50, ')') + ";";
     parsed(fine);
+}
+
+TEST(MelParserErrors, OperatorChainsAreBoundedToo) {
+    std::string chain = "$x = 1";
+    for (int i = 0; i < 1000; ++i) {
+        chain += " + 1";
+    }
+    parsed(chain + ";");
+    EXPECT_EQ(failureOf(chain + " + 1;").message, "Syntax error: expression too long");
 }
 
 TEST(MelParserScripts, EveryProductScriptParses) {

@@ -12,6 +12,8 @@ using Kind = MelNode::Kind;
 using Mode = MelLexer::Mode;
 
 constexpr int kMaxNesting = 200;
+// Operators chained at one level (a + b + c ...) make a tree as deep as the chain is long.
+constexpr int kMaxChain = 1000;
 
 bool isReserved(const std::string& name) {
     static const char* const kReserved[] = {
@@ -535,11 +537,11 @@ std::unique_ptr<MelNode> MelParser::call(bool inBackticks) {
     std::size_t functionFailedAt = 0;
     std::string functionFailure;
     if (peekPunct("(")) {
-        // Function syntax when `name(...)` makes a whole expression up to the statement's end;
-        // otherwise the parentheses are the first argument of a command-syntax call.
+        // Function syntax when `name(...)` is the whole statement; otherwise the parentheses
+        // are the first argument of a command-syntax call, as in `setAttr ($n + ".x") -5;`.
         restore();
         try {
-            auto result = expression();
+            auto result = functionCall(take());
             if (inBackticks ? peekPunct("`") : atTerminator()) {
                 return result;
             }
@@ -697,6 +699,7 @@ std::unique_ptr<MelNode> MelParser::binary(int level) {
         return unary();
     }
     auto left = binary(level + 1);
+    int chained = 0;
     while (true) {
         const MelToken t = peek();
         bool matched = false;
@@ -705,6 +708,9 @@ std::unique_ptr<MelNode> MelParser::binary(int level) {
         }
         if (!matched) {
             return left;
+        }
+        if (++chained > kMaxChain) {
+            fail(t, "Syntax error: expression too long");
         }
         take();
         auto result = node(Kind::Binary, t);

@@ -12,7 +12,7 @@ namespace mayahost {
 // Parses MEL text into a tree of MelNode. The whole text is parsed before any of it runs, so
 // a syntax error anywhere stops all of it, as in Maya.
 //
-// Statements starting with a name are calls. `name(a, b)` followed by the end of the
+// Statements starting with a name are calls. `name(a, b)` alone up to the end of the
 // statement is function syntax; anything else is command syntax, where bare words, flags,
 // numbers (negative ones too), strings, variables, parenthesized expressions and back-quoted
 // commands are the arguments (`setAttr ($n + ".x") 1;`).
