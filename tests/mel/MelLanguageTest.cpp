@@ -145,6 +145,14 @@ TEST_F(MelLanguageTest, ComponentsOfArrayElementsAndVectorArrays) {
               MelValue::ofVector({1, 9, 3}));
 }
 
+TEST_F(MelLanguageTest, TheLongestAllowedChainRuns) {
+    std::string chain = "$x = 1";
+    for (int i = 0; i < 1000; ++i) {
+        chain += " + 1";
+    }
+    EXPECT_EQ(valueOf(chain + "; $x;"), MelValue::ofInt(1001));
+}
+
 TEST_F(MelLanguageTest, CommentsAndContinuationsDoNotChangeLineNumbers) {
     EXPECT_FALSE(run("/* one\n two */ print \\\n  1;\n// three\nnope;").ok());
     EXPECT_EQ(lines(),

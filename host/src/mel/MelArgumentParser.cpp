@@ -100,7 +100,6 @@ bool MelArgumentParser::convert(const MelValue& value, MelArgType type, const st
         value.isNumber() || (isString && MelValue::parseNumber(value.asString(), number, integer));
     if (value.isNumber()) {
         number = value.asFloat();
-        integer = value.type() == MelType::Int;
     }
     switch (type) {
         case MelArgType::Bool: {

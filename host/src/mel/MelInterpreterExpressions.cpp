@@ -37,7 +37,7 @@ MelValue MelInterpreter::evaluate(const MelNode& expression) {
         case Kind::Component:
             return load(expression);
         case Kind::Unary: {
-            const MelValue operand = value(expression.part(0));
+            MelValue operand = value(expression.part(0));
             if (expression.text == "!") {
                 return MelValue::ofInt(truth(expression.part(0), operand) ? 0 : 1);
             }
@@ -219,7 +219,7 @@ MelValue MelInterpreter::store(const MelNode& target, const MelValue& assigned, 
     if (!array->value.isArray()) {
         fail(target, "\"" + target.part(0).text + "\" is not an array.");
     }
-    const MelValue element = convert(assigned, MelValue::elementType(array->type), at);
+    MelValue element = convert(assigned, MelValue::elementType(array->type), at);
     array->value.setElement(position, element);
     return element;
 }

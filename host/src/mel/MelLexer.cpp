@@ -125,11 +125,11 @@ MelToken MelLexer::next(std::size_t offset, Mode mode) const {
                 token = make(MelToken::Kind::Error, from, from + 1);
                 token.text = "'$' without a variable name";
             }
-        } else if (isDigit(c) || (c == '.' && isDigit(after))) {
-            number(token, from, mode);
-        } else if (mode == Mode::Command && c == '-' &&
-                   (isDigit(after) ||
-                    (after == '.' && from + 2 < text_.size() && isDigit(text_[from + 2])))) {
+        } else if (isDigit(c) || (c == '.' && isDigit(after)) ||
+                   (mode == Mode::Command && c == '-' &&
+                    (isDigit(after) ||
+                     (after == '.' && from + 2 < text_.size() && isDigit(text_[from + 2]))))) {
+            // In command syntax a '-' before a number is its sign (`move 5 -2 3`).
             number(token, from, mode);
         } else if (mode == Mode::Command && c == '-' && isIdentifierStart(after)) {
             std::size_t end = from + 1;
