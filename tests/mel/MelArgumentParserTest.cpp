@@ -12,7 +12,6 @@ using mayahost::MelArgType;
 using mayahost::MelArgumentParser;
 using mayahost::MelFlag;
 using mayahost::MelInvocation;
-using mayahost::MelMode;
 using mayahost::MelSyntax;
 using mayahost::MelType;
 using mayahost::MelValue;

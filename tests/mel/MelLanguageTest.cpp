@@ -6,7 +6,6 @@
 
 namespace {
 
-using mayahost::MelType;
 using mayahost::MelValue;
 
 class MelLanguageTest : public MelFixture {};
