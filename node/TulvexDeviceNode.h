@@ -153,6 +153,10 @@ private:
     void bakeTake(Take& take);
     void bakeBone(const char* boneName, ChunkedSequence<RecordingData>& samples,
                   const std::string& skeletonName, MFnAnimCurve* curves);
+    void keyInOrder(const ChunkedSequence<RecordingData>& samples, MFnAnimCurve* curves,
+                    const std::array<bool, 6>& made, double maxGap);
+    void keyAcrossJumps(const ChunkedSequence<RecordingData>& samples, MFnAnimCurve* curves,
+                        const std::array<bool, 6>& made, double maxGap);
 
     // Idle work. Compute side: hand a finished take over, ask for a frameRate or for live to
     // go off. Main thread: do what was asked.

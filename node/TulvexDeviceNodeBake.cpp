@@ -58,6 +58,19 @@ private:
 
 }  // namespace
 
+namespace {
+
+bool timesIncrease(const ChunkedSequence<TulvexDeviceNode::RecordingData>& samples) {
+    for (std::size_t s = 1; s < samples.size(); ++s) {
+        if (!(samples[s - 1].sampleTime < samples[s].sampleTime)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 void TulvexDeviceNode::saveRecordedDataToMaya() {
     for (;;) {
         std::unique_ptr<Take> take;
@@ -90,16 +103,53 @@ void TulvexDeviceNode::bakeBone(const char* boneName, ChunkedSequence<RecordingD
     const std::array<bool, kCurvesPerBone> made = createAnimCurveSet(
         baseName, curves[0], curves[1], curves[2], curves[3], curves[4], curves[5]);
 
-    // The keys in sample order, filled keys included; a backward jump (a looping timeline)
-    // is keyed where it lands and not filled across.
+    const double maxGap = MTime(kMaxFilledGapSeconds, MTime::kSeconds).as(MTime::uiUnit());
+    if (timesIncrease(samples)) {
+        keyInOrder(samples, curves, made, maxGap);
+    } else {
+        keyAcrossJumps(samples, curves, made, maxGap);
+    }
+    samples.clear();
+}
+
+// The usual take: every sample later than the one before, so keys go straight to the curves.
+void TulvexDeviceNode::keyInOrder(const ChunkedSequence<RecordingData>& samples,
+                                  MFnAnimCurve* curves, const std::array<bool, 6>& made,
+                                  double maxGap) {
+    RecordingData previous{};
+    double previousTime = kNoKey;
+    for (std::size_t s = 0; s < samples.size(); ++s) {
+        const RecordingData& sample = samples[s];
+        const double sampleTime = sample.sampleTime;
+        const std::int32_t filled =
+            TakeInterpolation::filledKeyCount(previousTime, sampleTime, maxGap);
+        for (std::int32_t k = 0; k < filled; ++k) {
+            RecordingData between =
+                interpolate(previous, sample, 1.0 / (sampleTime - previousTime));
+            previousTime += 1.0;
+            addKeys(curves, made, previousTime, between);
+            between.sampleTime = previousTime;
+            previous = between;
+        }
+        addKeys(curves, made, sampleTime, sample);
+        previous = sample;
+        previousTime = sampleTime;
+    }
+}
+
+// Several samples at one time, or a timeline that jumped back (it loops): the keys are put
+// in time order first, one per time.
+void TulvexDeviceNode::keyAcrossJumps(const ChunkedSequence<RecordingData>& samples,
+                                      MFnAnimCurve* curves, const std::array<bool, 6>& made,
+                                      double maxGap) {
+    // The keys in sample order, filled keys included; a backward jump is keyed where it
+    // lands and not filled across.
     struct Key {
         RecordingData values;
         bool filled;
     };
-    const double maxGap = MTime(kMaxFilledGapSeconds, MTime::kSeconds).as(MTime::uiUnit());
     std::vector<Key> keys;
     keys.reserve(samples.size());
-    bool ordered = true;
     RecordingData previous{};
     double previousTime = kNoKey;
     for (std::size_t s = 0; s < samples.size(); ++s) {
@@ -115,34 +165,30 @@ void TulvexDeviceNode::bakeBone(const char* boneName, ChunkedSequence<RecordingD
             keys.push_back({between, true});
             previous = between;
         }
-        ordered = ordered && (keys.empty() || keys.back().values.sampleTime < sampleTime);
         keys.push_back({sample, false});
         previous = sample;
         previousTime = sampleTime;
     }
     // A curve holds one key per time, and what Maya does with a second one is not said: the
     // last sample taken at a time is keyed there, and a filled key only where no sample fell.
-    if (!ordered) {
-        std::stable_sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
-            return a.values.sampleTime < b.values.sampleTime;
-        });
-        auto last = keys.begin();
-        for (auto key = keys.begin(); key != keys.end(); ++key) {
-            if (key == keys.begin()) {
-                continue;
-            }
-            if (key->values.sampleTime != last->values.sampleTime) {
-                *++last = *key;
-            } else if (!key->filled || last->filled) {
-                *last = *key;
-            }
+    std::stable_sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
+        return a.values.sampleTime < b.values.sampleTime;
+    });
+    auto last = keys.begin();
+    for (auto key = keys.begin(); key != keys.end(); ++key) {
+        if (key == keys.begin()) {
+            continue;
         }
-        keys.erase(keys.empty() ? keys.end() : last + 1, keys.end());
+        if (key->values.sampleTime != last->values.sampleTime) {
+            *++last = *key;
+        } else if (!key->filled || last->filled) {
+            *last = *key;
+        }
     }
+    keys.erase(keys.empty() ? keys.end() : last + 1, keys.end());
     for (const Key& key : keys) {
         addKeys(curves, made, key.values.sampleTime, key.values);
     }
-    samples.clear();
 }
 
 std::array<bool, 6> TulvexDeviceNode::createAnimCurveSet(std::string& baseName, MFnAnimCurve& tx,
