@@ -17,23 +17,22 @@ std::thread::id& mainThread() {
     return id;
 }
 
-// Per thread, so no lock, and trivially destructible, so checks made while statics are torn
-// down at exit stay defined: the name of the device node whose capture thread this is, and
-// that of the node whose compute runs innermost on this thread. Both point into the scopes.
-thread_local const std::string* tCaptureNode = nullptr;
-thread_local const std::string* tComputeNode = nullptr;
-
-bool onMainThread() {
+bool isMainThread() {
     return std::this_thread::get_id() == mainThread();
 }
 
 }  // namespace
 
+thread_local bool HostRules::tOnMainThread = false;
+thread_local const std::string* HostRules::tComputeNode = nullptr;
+thread_local const std::string* HostRules::tCaptureNode = nullptr;
+
 void HostRules::adoptMainThread() {
     mainThread() = std::this_thread::get_id();
+    tOnMainThread = true;
 }
 
-void HostRules::mainThreadCall(const char* call) {
+void HostRules::refuseThread(const char* call) {
     if (tCaptureNode != nullptr) {
         broken("R2", std::string(call) + " called on " + threadDescription() +
                          ". A device thread may call only isLive, isDone, setDone, "
@@ -41,22 +40,20 @@ void HostRules::mainThreadCall(const char* call) {
                          "releaseDataStorage and MGlobal::executeCommandOnIdle; copy what it "
                          "needs for it on the main thread.");
     }
-    if (!onMainThread()) {
-        broken("R2", std::string(call) + " called on " + threadDescription() +
-                         ", which is not Maya's main thread. Maya's API is single threaded: "
-                         "queue the work with MGlobal::executeCommandOnIdle.");
-    }
+    broken("R2", std::string(call) + " called on " + threadDescription() +
+                     ", which is not Maya's main thread. Maya's API is single threaded: "
+                     "queue the work with MGlobal::executeCommandOnIdle.");
 }
 
-void HostRules::outsideCompute(const char* call) {
-    mainThreadCall(call);
-    if (tComputeNode != nullptr) {
-        broken("R1", std::string(call) + " called inside the compute of " + *tComputeNode +
-                         ". Compute may change nothing but its own outputs: no node creation "
-                         "or deletion, renaming, connection, plug write or synchronous MEL; "
-                         "queue the work for the main thread with "
-                         "MGlobal::executeCommandOnIdle.");
+void HostRules::refuseThreadOrCompute(const char* call) {
+    if (!tOnMainThread) {
+        refuseThread(call);
     }
+    broken("R1", std::string(call) + " called inside the compute of " + *tComputeNode +
+                     ". Compute may change nothing but its own outputs: no node creation "
+                     "or deletion, renaming, connection, plug write or synchronous MEL; "
+                     "queue the work for the main thread with "
+                     "MGlobal::executeCommandOnIdle.");
 }
 
 bool HostRules::computing() {
@@ -66,6 +63,7 @@ bool HostRules::computing() {
 HostRules::CaptureThreadScope::CaptureThreadScope(std::string nodeName)
     : mNodeName(std::move(nodeName)) {
     tCaptureNode = &mNodeName;
+    tOnMainThread = false;
 }
 
 HostRules::CaptureThreadScope::~CaptureThreadScope() {
@@ -91,7 +89,7 @@ std::string HostRules::threadDescription() {
     if (tCaptureNode != nullptr) {
         return "the capture thread of " + *tCaptureNode;
     }
-    if (onMainThread()) {
+    if (isMainThread()) {
         return "the main thread";
     }
     std::ostringstream text;

@@ -15,11 +15,19 @@ public:
     // R2: Maya's API is single threaded. `call` may be made on the main thread only (where
     // the stand-in also evaluates); a device thread may use only the thread API and
     // MGlobal::executeCommandOnIdle, which do not come through here.
-    static void mainThreadCall(const char* call);
+    static void mainThreadCall(const char* call) {
+        if (!tOnMainThread) {
+            refuseThread(call);
+        }
+    }
 
     // R1: compute changes nothing but its own outputs. `call` changes the graph or has a
     // side effect, so it is refused while a compute runs on this thread. Also checks R2.
-    static void outsideCompute(const char* call);
+    static void outsideCompute(const char* call) {
+        if (!tOnMainThread || tComputeNode != nullptr) {
+            refuseThreadOrCompute(call);
+        }
+    }
 
     static bool computing();
 
@@ -52,8 +60,20 @@ public:
     HostRules() = delete;
 
 private:
+    static void refuseThread(const char* call);
+    static void refuseThreadOrCompute(const char* call);
     [[noreturn]] static void broken(const char* rule, const std::string& what);
     static std::string threadDescription();
+
+    // Per thread, so no lock, and trivially destructible, so checks made while statics are
+    // torn down at exit stay defined. Every API call reads them, hence the fast TLS model:
+    // the host library is linked, never dlopen'ed.
+    // True on the main thread outside a capture scope, set by adoptMainThread.
+    static thread_local bool tOnMainThread __attribute__((tls_model("initial-exec")));
+    // The node whose compute runs innermost on this thread; points into its ComputeScope.
+    static thread_local const std::string* tComputeNode __attribute__((tls_model("initial-exec")));
+    // The node whose capture thread this is; points into its CaptureThreadScope.
+    static thread_local const std::string* tCaptureNode __attribute__((tls_model("initial-exec")));
 };
 
 }  // namespace mayahost
