@@ -131,6 +131,7 @@ TulvexDeviceNode::TulvexDeviceNode()
       mAppFpsToPluginFps{{30, 60}, {50, 80}, {60, 90}},
       mPacketGapThresholdMs(1000.0),
       mClock(&steadyNow),
+      mAddressSource(&systemAddressList),
       mDeviceIdForThread(0),
       mDeviceIdCallback(0),
       mRemovalCallback(0),
@@ -204,4 +205,15 @@ void TulvexDeviceNode::setPluginFpsFromAppFps(int appFps) {
 
 void TulvexDeviceNode::setClock(ClockFunction clock) {
     mClock.store(clock != nullptr ? clock : &steadyNow);
+}
+
+double TulvexDeviceNode::secondsSinceLastDatagram() const {
+    const std::int64_t last = mCounters.lastArrivalNanoseconds.load(std::memory_order_relaxed);
+    if (last == 0) {
+        return -1.0;
+    }
+    const std::int64_t now =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(mClock.load()().time_since_epoch())
+            .count();
+    return static_cast<double>(now - last) / 1e9;
 }

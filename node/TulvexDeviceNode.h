@@ -17,10 +17,13 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "AddressListCache.h"
 #include "CaptureWaker.h"
 #include "ChunkedSequence.h"
+#include "PendingBlock.h"
 #include "StreamCounters.h"
 #include "TulvexDataHandler.h"
 
@@ -52,6 +55,9 @@ public:
 
     using SteadyTime = std::chrono::steady_clock::time_point;
     using ClockFunction = SteadyTime (*)();
+    // The text of the local-address list as the panel shows it (the heading and the
+    // addresses, or the error text when the system cannot list them).
+    using AddressListSource = std::string (*)();
 
     static constexpr int kReceiveBufferSize = 4096;
     // The plug-in's command that runs the work nodes leave for Maya's main thread.
@@ -84,9 +90,11 @@ public:
     // A consistent copy of the handler's 27 records, also while the capture thread applies
     // a datagram. `out` must hold 27 records.
     void copySkeletonChannels(SkeletonNodeInfo* out);
-    // The steady clock the 1000 ms silence rule reads; replaceable so tests can step time.
-    // Null puts the system's steady clock back.
+    // The steady clock the 1000 ms silence rule and the address look-ups read; replaceable so
+    // tests can step time. Null puts the system's steady clock back.
     void setClock(ClockFunction clock);
+    // Seconds from the last datagram to now, by that clock; negative before the first.
+    double secondsSinceLastDatagram() const;
 
     // Frame-rate mapping.
     void setPluginFpsFromAppFps(int appFps);
@@ -123,7 +131,14 @@ public:
     void enableBindCharacterButton(bool enable);
     void displayUIMessage(const std::string& text);
     void setLiveStatus(bool live);
+    // Not-live evaluation: looks the addresses up at most once a second and sends them to the
+    // panel when they changed.
     void updateIPTextfield();
+    // A panel asked: looks the addresses up and sends them now, changed or not. Main thread.
+    MStatus showAddressList();
+    // Where the address list comes from; replaceable so tests can change it. Null puts the
+    // system's interfaces back.
+    void setAddressListSource(AddressListSource source);
     int getInputPortValue();
     int getDeviceId();
     bool hasBeenCharacterized();
@@ -131,6 +146,9 @@ public:
     MStatus CharacterizationComplete();
 
     const StreamCounters& counters() const { return mCounters; }
+    // The counters by name, then "secondsSinceLastDatagram" (negative before the first) and
+    // "sender" (address:port, empty before the first), as the statistics command reports them.
+    std::vector<std::pair<std::string, std::string>> streamStatistics() const;
 
     static MTypeId id;
     static MObject mOutputTranslate;
@@ -142,9 +160,31 @@ public:
     static MObject mTime;
 
 private:
+    // The capture thread's receive buffer and what it knows of the datagram in it.
+    struct ReceiveState {
+        // Zero-filled once; bytes past each datagram are cleared before it is decoded, so the
+        // decoder, which is handed the whole buffer, never sees an earlier datagram's bytes.
+        std::byte buffer[kReceiveBufferSize] = {};
+        std::size_t previousLength = 0;
+        sockaddr_in sender{};
+    };
+    enum class DrainResult { Emptied, BudgetSpent, Stopped, Failed };
+    enum class DatagramEffect { None, Changed };
+
     int readIntAttribute(const MObject& attribute);
+    // Capture thread: one pass reads every waiting datagram, applies each in arrival order,
+    // then pushes one block with the newest state.
     void receiveLoop();
+    DrainResult drainSocket(int descriptor, ReceiveState& receive, PendingBlock& pending);
+    // The silence rule, the counters and the datagram's effect; true when it changed the
+    // records a block carries.
+    bool handleDatagram(ReceiveState& receive);
+    DatagramEffect applyDatagram(std::byte* data, unsigned long length);
+    void pushNewestState(PendingBlock& pending);
     void noteArrival(SteadyTime now, const sockaddr_in& sender);
+    void sendAddressList(bool asked);
+    // The system's interfaces, as the panel lists them.
+    static std::string systemAddressList();
     MStatus computeLive(const MPlug& plug, MDataBlock& block);
     MStatus computeNotLive(const MPlug& plug, MDataBlock& block);
     // Marks every output clean, whichever plug was asked for: one evaluation consumes one
@@ -189,6 +229,12 @@ private:
     CaptureWaker mWaker;                // wake() from any thread, waits on the capture thread
     std::atomic<ClockFunction> mClock;  // set by tests before streaming, read by the capture thread
     StreamCounters mCounters;           // capture thread counts, any thread reads; atomics
+
+    // The address list of the panel: compute (evaluation thread) refreshes it when not live,
+    // the show-addresses command (main thread) on request.
+    std::mutex mAddressMutex;                       // guards mAddressCache
+    AddressListCache mAddressCache;                 // under mAddressMutex
+    std::atomic<AddressListSource> mAddressSource;  // set by tests before evaluating; any thread
 
     // What the capture thread needs of the node, copied for it on the main thread: the
     // device id (kept current by an attribute-changed callback) and the one message text it

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "PendingBlock.h"
 #include "TulvexDeviceNode.h"
 #include "TulvexMessages.h"
 
@@ -18,6 +19,11 @@ namespace {
 // How long a capture thread waits before it re-reads its live state and socket. Wake-ups
 // (stop request, socket opened) end a wait at once; this only bounds a missed one.
 constexpr std::chrono::milliseconds kStateRecheck(100);
+// Datagrams one pass reads at most. A socket holds a few hundred at most, so this ends a pass
+// only under a flood, which then still pushes and paces, and sees a stop request; within a
+// pass the stop flag is checked every kStopCheckInterval datagrams.
+constexpr int kMaxDatagramsPerPass = 1024;
+constexpr int kStopCheckInterval = 64;
 
 void printSystemError(const TulvexMessage& message, int error) {
     std::fprintf(stderr, TulvexMessages::lookup(message).asChar(), std::strerror(error));
@@ -110,11 +116,8 @@ void TulvexDeviceNode::threadShutdownHandler() {
 }
 
 void TulvexDeviceNode::receiveLoop() {
-    // Zero-filled once; bytes past each datagram are cleared before it is decoded, so the
-    // decoder, which is handed the whole buffer, never sees an earlier datagram's bytes.
-    std::byte buffer[kReceiveBufferSize] = {};
-    std::size_t previousLength = 0;
-    sockaddr_in sender{};
+    ReceiveState receive;
+    PendingBlock pending;
 
     while (!isDone()) {
         // Not live, or live before compute has opened the socket: wait for a wake-up
@@ -124,46 +127,82 @@ void TulvexDeviceNode::receiveLoop() {
             mWaker.waitForWake(kStateRecheck);
             continue;
         }
-        if (mWaker.waitReadable(descriptor, kStateRecheck) != CaptureWaker::WaitResult::Readable) {
+        // With nothing owed, sleep until a datagram or a wake-up. With a block owed (the pool
+        // was full) the pass runs at once to try the pool again; endThreadLoop paces it.
+        if (!pending.owed() &&
+            mWaker.waitReadable(descriptor, kStateRecheck) != CaptureWaker::WaitResult::Readable) {
             continue;
         }
-        socklen_t senderLength = sizeof(sender);
-        const ssize_t received = recvfrom(descriptor, buffer, sizeof(buffer), MSG_DONTWAIT,
-                                          reinterpret_cast<sockaddr*>(&sender), &senderLength);
-        if (received < 0) {
-            if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
+        const DrainResult drained = drainSocket(descriptor, receive, pending);
+        if (!pending.owed()) {
+            if (drained == DrainResult::Failed) {
                 // A socket that cannot be read would make poll return at once forever.
                 mWaker.waitForWake(kStateRecheck);
             }
             continue;
         }
-        const auto length = static_cast<std::size_t>(received);
-        if (length < previousLength) {
-            std::memset(buffer + length, 0, previousLength - length);
-        }
-        previousLength = length;
-
-        // Silence is measured between arrivals, dropped datagrams included: a consumer that
-        // stalls while the phone streams must not make the node wait for a definition.
-        const SteadyTime now = mClock.load()();
-        if (packetGapExceeded(mLastPacketTime, now, mPacketGapThresholdMs)) {
-            mAwaitingSkeletonDefinition.store(true);
-        }
-        mLastPacketTime = now;
-        noteArrival(now, sender);
-
-        MCharBuffer block;
-        if (acquireDataStorage(block) != MStatus::kSuccess) {
-            StreamCounters::add(mCounters.datagramsDropped);
-            continue;  // every pool buffer waits for compute: drop this datagram
-        }
         beginThreadLoop();
-
-        parseSkeletonData(buffer, kReceiveBufferSize);
-        copySkeletonChannels(reinterpret_cast<SkeletonNodeInfo*>(block.ptr()));
-        pushThreadData(block);
+        pushNewestState(pending);
+        // Also after a pass that found no buffer: the refresh it asks for lets compute free
+        // one, and the pacing keeps the retries to one per loop period.
         endThreadLoop();
     }
+}
+
+TulvexDeviceNode::DrainResult TulvexDeviceNode::drainSocket(int descriptor, ReceiveState& receive,
+                                                            PendingBlock& pending) {
+    for (int count = 1; count <= kMaxDatagramsPerPass; ++count) {
+        socklen_t senderLength = sizeof(receive.sender);
+        const ssize_t received =
+            recvfrom(descriptor, receive.buffer, sizeof(receive.buffer), MSG_DONTWAIT,
+                     reinterpret_cast<sockaddr*>(&receive.sender), &senderLength);
+        if (received < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno == EAGAIN || errno == EWOULDBLOCK ? DrainResult::Emptied
+                                                           : DrainResult::Failed;
+        }
+        const auto length = static_cast<std::size_t>(received);
+        if (length < receive.previousLength) {
+            std::memset(receive.buffer + length, 0, receive.previousLength - length);
+        }
+        receive.previousLength = length;
+        pending.noteHandled(handleDatagram(receive));
+        if (count % kStopCheckInterval == 0 && isDone()) {
+            return DrainResult::Stopped;
+        }
+    }
+    return DrainResult::BudgetSpent;
+}
+
+bool TulvexDeviceNode::handleDatagram(ReceiveState& receive) {
+    // Silence is measured between arrivals, datagrams handled while the pool was full
+    // included: a consumer that stalls while the phone streams must not make the node wait
+    // for a definition.
+    const SteadyTime now = mClock.load()();
+    if (packetGapExceeded(mLastPacketTime, now, mPacketGapThresholdMs)) {
+        mAwaitingSkeletonDefinition.store(true);
+    }
+    mLastPacketTime = now;
+    noteArrival(now, receive.sender);
+    // The decoder is always handed the whole buffer, as it expects.
+    return applyDatagram(receive.buffer, kReceiveBufferSize) != DatagramEffect::None;
+}
+
+void TulvexDeviceNode::pushNewestState(PendingBlock& pending) {
+    MCharBuffer block;
+    if (acquireDataStorage(block) != MStatus::kSuccess) {
+        StreamCounters::add(mCounters.passesWithoutBuffer);
+        return;  // every buffer waits for compute: the next pass tries again
+    }
+    copySkeletonChannels(reinterpret_cast<SkeletonNodeInfo*>(block.ptr()));
+    if (pushThreadData(block) != MStatus::kSuccess) {
+        releaseDataStorage(block);
+        return;
+    }
+    StreamCounters::add(mCounters.blocksPushed);
+    StreamCounters::add(mCounters.blocksSuperseded, pending.pushed());
 }
 
 void TulvexDeviceNode::noteArrival(SteadyTime now, const sockaddr_in& sender) {
@@ -175,34 +214,74 @@ void TulvexDeviceNode::noteArrival(SteadyTime now, const sockaddr_in& sender) {
     mCounters.senderPort.store(ntohs(sender.sin_port), std::memory_order_relaxed);
 }
 
+std::vector<std::pair<std::string, std::string>> TulvexDeviceNode::streamStatistics() const {
+    const auto value = [](const std::atomic<std::uint64_t>& counter) {
+        return std::to_string(counter.load(std::memory_order_relaxed));
+    };
+    std::vector<std::pair<std::string, std::string>> statistics = {
+        {"datagramsReceived", value(mCounters.datagramsReceived)},
+        {"framesApplied", value(mCounters.framesApplied)},
+        {"definitionsAccepted", value(mCounters.definitionsAccepted)},
+        {"datagramsRejected", value(mCounters.datagramsRejected)},
+        {"blocksPushed", value(mCounters.blocksPushed)},
+        {"blocksSuperseded", value(mCounters.blocksSuperseded)},
+        {"passesWithoutBuffer", value(mCounters.passesWithoutBuffer)},
+    };
+    char seconds[32];
+    std::snprintf(seconds, sizeof(seconds), "%.3f", secondsSinceLastDatagram());
+    statistics.emplace_back("secondsSinceLastDatagram", seconds);
+    std::string sender;
+    const std::uint16_t port = mCounters.senderPort.load(std::memory_order_relaxed);
+    if (mCounters.lastArrivalNanoseconds.load(std::memory_order_relaxed) != 0) {
+        in_addr address{};
+        address.s_addr = htonl(mCounters.senderAddress.load(std::memory_order_relaxed));
+        char text[INET_ADDRSTRLEN] = {};
+        inet_ntop(AF_INET, &address, text, sizeof(text));
+        sender = std::string(text) + ":" + std::to_string(port);
+    }
+    statistics.emplace_back("sender", sender);
+    return statistics;
+}
+
 const std::vector<SkeletonNodeInfo>& TulvexDeviceNode::parseSkeletonData(std::byte* data,
                                                                          unsigned long length) {
+    applyDatagram(data, length);
+    return mDataHandler.GetSkeletonDataChannels();
+}
+
+TulvexDeviceNode::DatagramEffect TulvexDeviceNode::applyDatagram(std::byte* data,
+                                                                 unsigned long length) {
     const int size = static_cast<int>(length);
     if (mDataHandler.IsFrameData(data, size)) {
-        if (!mAwaitingSkeletonDefinition.load() && hasBeenCharacterized()) {
-            std::lock_guard<std::mutex> lock(mChannelsMutex);
-            mDataHandler.ProcessFrameData(data, size);
-            StreamCounters::add(mCounters.framesApplied);
+        if (mAwaitingSkeletonDefinition.load() || !hasBeenCharacterized()) {
+            return DatagramEffect::None;
         }
-    } else if (mDataHandler.IsSkeletonDefinition(data, size)) {
-        if (mAwaitingSkeletonDefinition.load()) {
-            bool accepted = false;
-            {
-                std::lock_guard<std::mutex> lock(mChannelsMutex);
-                accepted = mDataHandler.ProcessSkeletonDefinitionData(data, size);
-            }
-            if (accepted) {
-                StreamCounters::add(mCounters.definitionsAccepted);
-                setHasBeenCharacterized(false);
-                enableBindCharacterButton(true);
-                displayUIMessage(mSkelDefReceivedText);
-            }
-            mAwaitingSkeletonDefinition.store(false);
-        }
-    } else {
-        StreamCounters::add(mCounters.datagramsRejected);
+        std::lock_guard<std::mutex> lock(mChannelsMutex);
+        mDataHandler.ProcessFrameData(data, size);
+        StreamCounters::add(mCounters.framesApplied);
+        return DatagramEffect::Changed;
     }
-    return mDataHandler.GetSkeletonDataChannels();
+    if (mDataHandler.IsSkeletonDefinition(data, size)) {
+        if (!mAwaitingSkeletonDefinition.load()) {
+            return DatagramEffect::None;
+        }
+        bool accepted = false;
+        {
+            std::lock_guard<std::mutex> lock(mChannelsMutex);
+            accepted = mDataHandler.ProcessSkeletonDefinitionData(data, size);
+        }
+        if (accepted) {
+            StreamCounters::add(mCounters.definitionsAccepted);
+            setHasBeenCharacterized(false);
+            enableBindCharacterButton(true);
+            displayUIMessage(mSkelDefReceivedText);
+        }
+        // Also for a repeat of the held definition, which changes nothing.
+        mAwaitingSkeletonDefinition.store(false);
+        return accepted ? DatagramEffect::Changed : DatagramEffect::None;
+    }
+    StreamCounters::add(mCounters.datagramsRejected);
+    return DatagramEffect::None;
 }
 
 void TulvexDeviceNode::copySkeletonChannels(SkeletonNodeInfo* out) {

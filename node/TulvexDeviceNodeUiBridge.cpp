@@ -52,18 +52,52 @@ void TulvexDeviceNode::setLiveStatus(bool liveState) {
 }
 
 void TulvexDeviceNode::updateIPTextfield() {
-    std::string list = TulvexMessages::lookup(TulvexMessages::kYourIp).asChar();
+    sendAddressList(false);
+}
+
+MStatus TulvexDeviceNode::showAddressList() {
+    sendAddressList(true);
+    return MStatus::kSuccess;
+}
+
+void TulvexDeviceNode::setAddressListSource(AddressListSource source) {
+    mAddressSource.store(source != nullptr ? source : &systemAddressList);
+}
+
+void TulvexDeviceNode::sendAddressList(bool asked) {
+    const SteadyTime now = mClock.load()();
+    if (!asked) {
+        std::lock_guard<std::mutex> lock(mAddressMutex);
+        if (!mAddressCache.lookUpDue(now)) {
+            return;
+        }
+    }
+    // Looked up without the lock: a command and an evaluation may both list, and the later
+    // offer decides.
+    const std::string list = mAddressSource.load()();
+    bool send = false;
+    {
+        std::lock_guard<std::mutex> lock(mAddressMutex);
+        send = mAddressCache.offer(list, now, asked);
+    }
+    if (send) {
+        queueCommand(UiCommandText::displayAvailableIPs(list, getDeviceId()));
+    }
+}
+
+std::string TulvexDeviceNode::systemAddressList() {
+    const std::string heading = TulvexMessages::lookup(TulvexMessages::kYourIp).asChar();
     ifaddrs* interfaces = nullptr;
     if (getifaddrs(&interfaces) == -1) {
         const int error = errno;
-        list = TulvexMessages::lookup(TulvexMessages::kGettingIpError).asChar();
+        std::string list = TulvexMessages::lookup(TulvexMessages::kGettingIpError).asChar();
         std::fprintf(stderr, "%s (%s)\n", list.c_str(), std::strerror(error));
         std::fflush(stderr);
-    } else {
-        list = LocalAddressList::build(list, interfaces);
-        freeifaddrs(interfaces);
+        return list;
     }
-    queueCommand(UiCommandText::displayAvailableIPs(list, getDeviceId()));
+    std::string list = LocalAddressList::build(heading, interfaces);
+    freeifaddrs(interfaces);
+    return list;
 }
 
 bool TulvexDeviceNode::hasBeenCharacterized() {
