@@ -1,12 +1,6 @@
 #include "TulvexDidCharacterizeCmd.h"
 
-#include <maya/MArgList.h>
-#include <maya/MFnDependencyNode.h>
-#include <maya/MGlobal.h>
-#include <maya/MObject.h>
-#include <maya/MSelectionList.h>
-#include <maya/MString.h>
-
+#include "DeviceNodeArgument.h"
 #include "TulvexDeviceNode.h"
 
 void* TulvexDidCharacterizeCmd::creator() {
@@ -14,23 +8,9 @@ void* TulvexDidCharacterizeCmd::creator() {
 }
 
 MStatus TulvexDidCharacterizeCmd::doIt(const MArgList& args) {
-    if (args.length() != 1) {
-        displayError("This command expects exactly one argument: the name of the node", false);
+    TulvexDeviceNode* node = DeviceNodeArgument::resolve(args);
+    if (node == nullptr) {
         return MStatus::kFailure;
     }
-    const MString nodeName = args.asString(0);
-
-    // An unresolved name leaves the object null; that is reported below like a wrong type.
-    MSelectionList selection;
-    MGlobal::getSelectionListByName(nodeName, selection);
-    MObject object;
-    selection.getDependNode(0, object);
-
-    MFnDependencyNode node(object);
-    MPxNode* userNode = object.isNull() ? nullptr : node.userNode();
-    if (userNode != nullptr && userNode->typeId() == TulvexDeviceNode::id) {
-        return static_cast<TulvexDeviceNode*>(userNode)->CharacterizationComplete();
-    }
-    displayError("Node is not of type TulvexDeviceNode", false);
-    return MStatus::kFailure;
+    return node->CharacterizationComplete();
 }

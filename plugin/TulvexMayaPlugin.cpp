@@ -12,6 +12,8 @@
 #include "TulvexDeviceNode.h"
 #include "TulvexDidCharacterizeCmd.h"
 #include "TulvexMessages.h"
+#include "TulvexShowAddressesCmd.h"
+#include "TulvexStreamStatsCmd.h"
 #include "ZarnMotionFormat.h"
 
 namespace {
@@ -21,6 +23,15 @@ constexpr const char* kVersion = "1.0.1";
 constexpr const char* kCommandName = "TulvexDidCharacterize";
 constexpr const char* kNodeTypeName = "TulvexDeviceNode";
 constexpr const char* kScripts[] = {"SkeletonHelpers.mel", "UIManagement.mel", "UICallbacks.mel"};
+
+struct NodeCommand {
+    const char* name;
+    void* (*creator)();
+};
+constexpr NodeCommand kNodeCommands[] = {
+    {TulvexShowAddressesCmd::kName, TulvexShowAddressesCmd::creator},
+    {TulvexStreamStatsCmd::kName, TulvexStreamStatsCmd::creator},
+};
 
 // Main thread only: set at load, handed back at unload.
 MCallbackId newSceneCallbackId = 0;
@@ -64,6 +75,14 @@ MStatus initializePlugin(MObject obj) {
     if (status != MStatus::kSuccess) {
         reportFailure(status, TulvexMessages::kRegCommandError);
     }
+    // The panel's and an embedder's questions to a node; without them the nodes still
+    // stream, so a failure is reported and the load goes on.
+    for (const NodeCommand& command : kNodeCommands) {
+        const MStatus registered = plugin.registerCommand(command.name, command.creator);
+        if (registered != MStatus::kSuccess) {
+            registered.perror(MString("failed to register command ") + command.name);
+        }
+    }
 
     status = plugin.registerNode(kNodeTypeName, TulvexDeviceNode::id, TulvexDeviceNode::creator,
                                  TulvexDeviceNode::initialize, MPxNode::kThreadedDeviceNode);
@@ -104,6 +123,10 @@ MStatus uninitializePlugin(MObject obj) {
     status = plugin.deregisterCommand(kCommandName);
     if (status != MStatus::kSuccess) {
         reportFailure(status, TulvexMessages::kDeregCommandError);
+    }
+    // Their outcome does not change the unload's.
+    for (const NodeCommand& command : kNodeCommands) {
+        plugin.deregisterCommand(command.name);
     }
 
     // Kept while nodes of the type remain, since they may still queue it; its outcome does
