@@ -146,6 +146,14 @@ MStatus TulvexDeviceNode::populateDataBlock(MDataBlock& block, const SkeletonNod
         return MStatus::kFailure;
     }
 
+    // Read once per evaluation, not per bone: each is a plug read, and together they were a
+    // large part of an evaluation.
+    const bool sampling = isRecording() && MAnimControl::isPlaying();
+    double sampleTime = 0.0;
+    if (sampling && MPlug(thisMObject(), mTime).getValue(sampleTime) != MStatus::kSuccess) {
+        std::cerr << "Error getting Time value" << std::endl;
+        return MStatus::kFailure;
+    }
     for (unsigned int i = 0; i < TulvexDataHandler::kNumBones; ++i) {
         const SkeletonNodeInfo& bone = bones[i];
         MDataHandle translationElement = translationsBuilder.addElement(i, &status);
@@ -172,12 +180,7 @@ MStatus TulvexDeviceNode::populateDataBlock(MDataBlock& block, const SkeletonNod
             rotate[c] = static_cast<float>(angles[c]);
         }
 
-        if (isRecording() && MAnimControl::isPlaying()) {
-            double sampleTime = 0.0;
-            if (MPlug(thisMObject(), mTime).getValue(sampleTime) != MStatus::kSuccess) {
-                std::cerr << "Error getting Time value" << std::endl;
-                return MStatus::kFailure;
-            }
+        if (sampling) {
             const double* q = bone.currentRotation;
             mRecordedData[i].push_back(RecordingData{{translate[0], translate[1], translate[2]},
                                                      {rotate[0], rotate[1], rotate[2]},
