@@ -3,9 +3,10 @@
 #include <atomic>
 #include <cstdint>
 
-// What a node's capture thread has seen of its stream. The capture thread counts with
-// relaxed atomics, so its hot path takes no lock; any thread may read a value at any time
-// (each on its own: the values are not one consistent snapshot).
+// What a node's capture thread has seen of its stream, and what compute made of the blocks.
+// The capture thread (compute, for blocksPassedOver) counts with relaxed atomics, so the hot
+// paths take no lock; any thread may read a value at any time (each on its own: the values
+// are not one consistent snapshot).
 //
 // Each pass of the capture loop reads every datagram waiting on the socket, applies each in
 // arrival order and pushes one block with the newest state, so no datagram is skipped: a
@@ -27,6 +28,8 @@ struct StreamCounters {
     // Passes that had a block to push and found every pool buffer waiting for compute; their
     // state went into a later block.
     std::atomic<std::uint64_t> passesWithoutBuffer{0};
+    // Blocks compute handed back unread because a newer block waited behind them.
+    std::atomic<std::uint64_t> blocksPassedOver{0};
     // Steady-clock time of the last datagram, in nanoseconds; 0 before the first.
     std::atomic<std::int64_t> lastArrivalNanoseconds{0};
     // IPv4 address and port of the last sender, in host byte order; 0 before the first.

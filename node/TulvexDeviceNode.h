@@ -228,7 +228,7 @@ private:
     std::mutex mChannelsMutex;
     CaptureWaker mWaker;                // wake() from any thread, waits on the capture thread
     std::atomic<ClockFunction> mClock;  // set by tests before streaming, read by the capture thread
-    StreamCounters mCounters;           // capture thread counts, any thread reads; atomics
+    StreamCounters mCounters;  // capture thread and compute count, any thread reads; atomics
 
     // The address list of the panel: compute (evaluation thread) refreshes it when not live,
     // the show-addresses command (main thread) on request.

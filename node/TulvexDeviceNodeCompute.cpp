@@ -81,10 +81,20 @@ MStatus TulvexDeviceNode::computeLive(const MPlug& /*plug*/, MDataBlock& block) 
         }
     }
 
-    MCharBuffer buffer;
-    if (popThreadData(buffer) != MStatus::kSuccess) {
+    // Newest first: Maya runs one evaluation for several refresh requests that come close
+    // together, so blocks can wait here; all but the last pushed are older, and are handed
+    // back unread.
+    MCharBuffer blocks[2];
+    int newest = 0;
+    if (popThreadData(blocks[newest]) != MStatus::kSuccess) {
         return MStatus::kFailure;  // nothing pushed yet: no output, plug stays dirty
     }
+    while (popThreadData(blocks[1 - newest]) == MStatus::kSuccess) {
+        releaseDataStorage(blocks[newest]);
+        newest = 1 - newest;
+        StreamCounters::add(mCounters.blocksPassedOver);
+    }
+    MCharBuffer& buffer = blocks[newest];
     const int detectedAppFps = mDataHandler.getDetectedAppFps();
     if (detectedAppFps != mCurrentAppFps) {
         requestFrameRate(detectedAppFps);

@@ -24,6 +24,7 @@ constexpr std::chrono::milliseconds kStateRecheck(100);
 // pass the stop flag is checked every kStopCheckInterval datagrams.
 constexpr int kMaxDatagramsPerPass = 1024;
 constexpr int kStopCheckInterval = 64;
+constexpr int kSocketReceiveBufferBytes = 1 << 20;
 
 void printSystemError(const TulvexMessage& message, int error) {
     std::fprintf(stderr, TulvexMessages::lookup(message).asChar(), std::strerror(error));
@@ -46,6 +47,11 @@ MStatus TulvexDeviceNode::openSocketConnection(int& descriptor, int port) {
         printSystemError(TulvexMessages::kSocketFunctionErrorApple, error);
         return MStatus::kFailure;
     }
+    // Room for every datagram of a loop period, also for a stream far faster than the pace:
+    // the system's default holds about 90 frames, and what does not fit is lost, definitions
+    // included. The system may give less; that only narrows the margin.
+    const int receiveBufferBytes = kSocketReceiveBufferBytes;
+    setsockopt(descriptor, SOL_SOCKET, SO_RCVBUF, &receiveBufferBytes, sizeof(receiveBufferBytes));
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));
@@ -118,6 +124,7 @@ void TulvexDeviceNode::threadShutdownHandler() {
 void TulvexDeviceNode::receiveLoop() {
     ReceiveState receive;
     PendingBlock pending;
+    bool inPass = false;
 
     while (!isDone()) {
         // Not live, or live before compute has opened the socket: wait for a wake-up
@@ -126,6 +133,14 @@ void TulvexDeviceNode::receiveLoop() {
         if (descriptor <= 0) {
             mWaker.waitForWake(kStateRecheck);
             continue;
+        }
+        // The wait for data is part of the pass, as in the devkit's examples: a pass that
+        // ends an idle spell has used up its loop period waiting, so endThreadLoop does not
+        // hold it back, and the rest of a burst is read at once by the next pass. A wait that
+        // times out goes on within the same pass.
+        if (!inPass) {
+            beginThreadLoop();
+            inPass = true;
         }
         // With nothing owed, sleep until a datagram or a wake-up. With a block owed (the pool
         // was full) the pass runs at once to try the pool again; endThreadLoop paces it.
@@ -141,11 +156,11 @@ void TulvexDeviceNode::receiveLoop() {
             }
             continue;
         }
-        beginThreadLoop();
         pushNewestState(pending);
         // Also after a pass that found no buffer: the refresh it asks for lets compute free
         // one, and the pacing keeps the retries to one per loop period.
         endThreadLoop();
+        inPass = false;
     }
 }
 
@@ -226,6 +241,7 @@ std::vector<std::pair<std::string, std::string>> TulvexDeviceNode::streamStatist
         {"blocksPushed", value(mCounters.blocksPushed)},
         {"blocksSuperseded", value(mCounters.blocksSuperseded)},
         {"passesWithoutBuffer", value(mCounters.passesWithoutBuffer)},
+        {"blocksPassedOver", value(mCounters.blocksPassedOver)},
     };
     char seconds[32];
     std::snprintf(seconds, sizeof(seconds), "%.3f", secondsSinceLastDatagram());

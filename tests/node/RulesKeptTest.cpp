@@ -1,6 +1,6 @@
 // The node under the host's strict rules: every output cleaned by the one evaluation that
-// consumes a block, whichever plug Maya asked for; silence measured between arrivals, also
-// while the consumer stalls; and a bake whose failed curve takes no other bone's keys.
+// consumes the waiting blocks, whichever plug Maya asked for; silence measured between arrivals,
+// also while the consumer stalls; and a bake whose failed curve takes no other bone's keys.
 #include <maya/MAnimControl.h>
 #include <maya/MDGModifier.h>
 #include <maya/MFnDependencyNode.h>
@@ -62,7 +62,7 @@ protected:
     }
 };
 
-TEST_F(RulesKeptTest, OneRefreshOfTwentySevenConnectedJointsConsumesOneBlock) {
+TEST_F(RulesKeptTest, OneRefreshOfTwentySevenConnectedJointsEvaluatesOnceAndShowsTheNewest) {
     goLive(freeUdpPort());
     std::vector<MObject> joints;
     MDGModifier modifier;
@@ -85,18 +85,19 @@ TEST_F(RulesKeptTest, OneRefreshOfTwentySevenConnectedJointsConsumesOneBlock) {
         mSender.send(mPort, zmf::encode(makeFrame(n, 5.0 + n / 60.0, 0.5F * n)));
         waitForQueuedBlocks(n);
     }
-    // Three blocks wait: one refresh must take the oldest and no more, however many plugs
-    // the joints ask for one by one.
+    // Three blocks wait: one refresh evaluates once, however many plugs the joints ask for
+    // one by one; it takes every waiting block, shows the newest and samples it once.
     const long poppedBefore = mayahost::deviceStats(nodeObject()).popped;
     mayahost::processRefreshes();
-    EXPECT_EQ(mayahost::deviceStats(nodeObject()).popped - poppedBefore, 1);
-    EXPECT_EQ(device().threadDataCount(), 2);
+    EXPECT_EQ(mayahost::deviceStats(nodeObject()).popped - poppedBefore, 3);
+    EXPECT_EQ(device().threadDataCount(), 0);
+    EXPECT_EQ(device().counters().blocksPassedOver.load(), 2U);
     for (int bone = 0; bone < 27; ++bone) {
         EXPECT_EQ(device().recordedSampleCount(bone), 1U) << bone;
     }
-    // The joints got the values of that block: the first frame moves the root only.
+    // The joints got the values of the newest block: a frame moves the root only.
     EXPECT_EQ(mayahost::plugValues(MFnDependencyNode(joints[0]).findPlug("translate", false)),
-              (std::vector<double>{50.0, 100.0, 0.0}));
+              (std::vector<double>{150.0, 100.0, 0.0}));
     EXPECT_EQ(mayahost::plugValues(MFnDependencyNode(joints[2]).findPlug("translate", false)),
               (std::vector<double>{25.0, static_cast<float>(0.05F * 2 * 100.0), 0.0}));
 }

@@ -102,7 +102,7 @@ TEST_F(NodeCommandsTest, BothCommandsNeedOneDeviceNode) {
 TEST_F(NodeCommandsTest, StreamStatsOfAFreshNodeAreZeroWithNoSender) {
     MStringArray result;
     ASSERT_EQ(MGlobal::executeCommand("TulvexStreamStats performerA", result), MStatus::kSuccess);
-    ASSERT_EQ(result.length(), 18U);
+    ASSERT_EQ(result.length(), 20U);
     const char* const names[] = {"datagramsReceived",
                                  "framesApplied",
                                  "definitionsAccepted",
@@ -110,16 +110,17 @@ TEST_F(NodeCommandsTest, StreamStatsOfAFreshNodeAreZeroWithNoSender) {
                                  "blocksPushed",
                                  "blocksSuperseded",
                                  "passesWithoutBuffer",
+                                 "blocksPassedOver",
                                  "secondsSinceLastDatagram",
                                  "sender"};
-    for (unsigned int i = 0; i < 9; ++i) {
+    for (unsigned int i = 0; i < 10; ++i) {
         EXPECT_EQ(std::string(result[2 * i].asChar()), names[i]);
     }
-    for (unsigned int i = 0; i < 7; ++i) {
+    for (unsigned int i = 0; i < 8; ++i) {
         EXPECT_EQ(std::string(result[2 * i + 1].asChar()), "0") << names[i];
     }
-    EXPECT_LT(std::stod(result[15].asChar()), 0.0);
-    EXPECT_EQ(std::string(result[17].asChar()), "");
+    EXPECT_LT(std::stod(result[17].asChar()), 0.0);
+    EXPECT_EQ(std::string(result[19].asChar()), "");
 }
 
 TEST_F(NodeCommandsTest, StreamStatsCountWhatTheNodeReceived) {
