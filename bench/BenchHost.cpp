@@ -1,7 +1,9 @@
 #include "BenchHost.h"
 
+#include <fcntl.h>
 #include <maya/MFnPlugin.h>
 #include <mayahost/HostControl.h>
+#include <unistd.h>
 
 #include <cstdio>
 
@@ -34,4 +36,23 @@ bool BenchHost::setUp(const char* pluginDir) {
 void BenchHost::tearDown() {
     mayahost::exitHost();
     ZarnMotionFormat::Shutdown();
+}
+
+bool BenchHost::openSocketQuietly(TulvexDeviceNode& device) {
+    std::fflush(stdout);
+    const int saved = dup(STDOUT_FILENO);
+    const int null = open("/dev/null", O_WRONLY);
+    const bool redirected = saved >= 0 && null >= 0 && dup2(null, STDOUT_FILENO) >= 0;
+    const bool opened = device.openStreamSocket() == MStatus::kSuccess;
+    std::fflush(stdout);
+    if (redirected) {
+        dup2(saved, STDOUT_FILENO);
+    }
+    if (saved >= 0) {
+        close(saved);
+    }
+    if (null >= 0) {
+        close(null);
+    }
+    return opened;
 }

@@ -60,8 +60,7 @@ struct Bench {
     void goLive() {
         MPlug(node, TulvexDeviceNode::mInputPort).setInt(0);  // any free port
         mayahost::setLive(node, true);
-        std::fflush(stdout);
-        device->openStreamSocket();
+        BenchHost::openSocketQuietly(*device);
         live = true;
     }
     // What the capture thread does for one datagram: a copy of the records into the pool.

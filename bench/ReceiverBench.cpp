@@ -1,28 +1,26 @@
-// Figures of the capture thread, each next to the same machine's raw loopback in the same
-// run: idle CPU, stop latency, datagram-to-block latency, and a long 60 fps stream with no
-// datagram lost. Usage: tulvex_receiver_bench [stream seconds, default 60]
-#include <arpa/inet.h>
+// Figures of the capture thread, each beside a raw loopback receiver in the same run: idle
+// CPU, stop latency, datagram-to-block latency after equal idle gaps, and a 60 fps stream sent
+// to a node and to a raw receiver at once, with the capture thread's CPU per datagram at the
+// host's pace and without it. The consumer sleeps until a refresh; nothing spins.
+// Usage: tulvex_receiver_bench [stream seconds, default 60]
 #include <maya/MPlug.h>
 #include <mayahost/HostControl.h>
-#include <netinet/in.h>
-#include <poll.h>
 #include <sys/resource.h>
-#include <sys/socket.h>
-#include <unistd.h>
-#include <zmf/ZmfCodec.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "BenchHost.h"
+#include "LoopbackSender.h"
+#include "Percentiles.h"
+#include "RawReceiver.h"
+#include "StreamingNode.h"
 #include "TulvexDeviceNode.h"
 
 namespace {
@@ -31,141 +29,33 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::duration;
 using std::chrono::milliseconds;
 
-double processCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
+// The pace a 60 fps stream gets (frameRate 90), and one so high that endThreadLoop never
+// waits: the host's pacing taken out.
+constexpr double kStreamFrameRate = 90.0;
+constexpr double kNoPacing = 1e6;
+
+double seconds(const rusage& usage) {
     return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+double processCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return seconds(usage);
+}
+
+double threadCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return seconds(usage);
+}
+
 // CPU used by everything but the sleeping main thread over `seconds`, in % of one core.
-double cpuPercentWhileSleeping(double seconds) {
+double cpuPercentWhileSleeping(double secondsToSleep) {
     const double before = processCpuSeconds();
-    std::this_thread::sleep_for(duration<double>(seconds));
-    return (processCpuSeconds() - before) / seconds * 100.0;
-}
-
-int boundSocket(int port) {
-    const int fd = socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
-        std::perror("bind");
-        std::exit(1);
-    }
-    return fd;
-}
-
-int freePort() {
-    const int fd = boundSocket(0);
-    sockaddr_in address{};
-    socklen_t length = sizeof(address);
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
-}
-
-class Sender {
-public:
-    Sender() : mFd(socket(AF_INET, SOCK_DGRAM, 0)) {}
-    ~Sender() { close(mFd); }
-    Sender(const Sender&) = delete;
-    Sender& operator=(const Sender&) = delete;
-    void send(int port, const std::vector<std::byte>& datagram) const {
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_port = htons(static_cast<std::uint16_t>(port));
-        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        sendto(mFd, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr*>(&to),
-               sizeof(to));
-    }
-
-private:
-    int mFd;
-};
-
-// The raw baseline: a thread blocked in poll() on a socket and a wake-up pipe, as ours is.
-class RawReceiver {
-public:
-    explicit RawReceiver(int port) : mSocket(boundSocket(port)) {
-        if (pipe(mPipe) != 0) {
-            std::exit(1);
-        }
-        mThread = std::thread([this] { run(); });
-    }
-    ~RawReceiver() {
-        if (mThread.joinable()) {
-            stop();
-        }
-        close(mSocket);
-        close(mPipe[0]);
-        close(mPipe[1]);
-    }
-    RawReceiver(const RawReceiver&) = delete;
-    RawReceiver& operator=(const RawReceiver&) = delete;
-
-    void stop() {
-        const char byte = 1;
-        [[maybe_unused]] const ssize_t written = write(mPipe[1], &byte, 1);
-        mThread.join();
-    }
-    // Waits until more than `count` datagrams were received; the main thread sleeps on it
-    // as it does on a refresh, so both figures include one thread wake-up.
-    void waitBeyond(long count) {
-        std::unique_lock<std::mutex> lock(mMutex);
-        mArrived.wait(lock, [&] { return received.load() > count; });
-    }
-    std::atomic<long> received{0};
-
-private:
-    void run() {
-        char buffer[4096];
-        for (;;) {
-            pollfd fds[2] = {{mPipe[0], POLLIN, 0}, {mSocket, POLLIN, 0}};
-            poll(fds, 2, -1);
-            if ((fds[0].revents & POLLIN) != 0) {
-                return;
-            }
-            if (recv(mSocket, buffer, sizeof(buffer), MSG_DONTWAIT) >= 0) {
-                {
-                    std::lock_guard<std::mutex> lock(mMutex);
-                    received.fetch_add(1);
-                }
-                mArrived.notify_all();
-            }
-        }
-    }
-    int mSocket;
-    int mPipe[2] = {-1, -1};
-    std::mutex mMutex;
-    std::condition_variable mArrived;
-    std::thread mThread;
-};
-
-struct Percentiles {
-    double median;
-    double p99;
-};
-
-Percentiles percentiles(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    const auto at = [&](double q) {
-        return samples[static_cast<std::size_t>(q * static_cast<double>(samples.size() - 1))];
-    };
-    return {at(0.5), at(0.99)};
-}
-
-std::vector<std::byte> framePacket(int number) {
-    zmf::FramePacket frame;
-    frame.frameNumber = number;
-    frame.timestamp = number / 60.0;
-    for (int bone = 0; bone < 27; ++bone) {
-        frame.boneIds.push_back(bone);
-        frame.bones.push_back({{0.0F, 0.0F, 0.0F, 1.0F}, {0.01F * number, 1.0F, 0.0F}});
-    }
-    return zmf::encode(frame);
+    std::this_thread::sleep_for(duration<double>(secondsToSleep));
+    return (processCpuSeconds() - before) / secondsToSleep * 100.0;
 }
 
 TulvexDeviceNode* deviceOf(const MObject& node) {
@@ -176,15 +66,14 @@ MObject createLiveNode(int port) {
     MObject node = mayahost::createNode("TulvexDeviceNode");
     MPlug(node, TulvexDeviceNode::mInputPort).setInt(port);
     mayahost::setLive(node, true);
-    deviceOf(node)->openStreamSocket();
+    BenchHost::openSocketQuietly(*deviceOf(node));
     return node;
 }
 
-void drainBlocks(TulvexDeviceNode* device, long& count) {
+void drainBlocks(TulvexDeviceNode* device) {
     MCharBuffer block;
     while (device->popThreadData(block) == MStatus::kSuccess) {
         device->releaseDataStorage(block);
-        ++count;
     }
 }
 
@@ -193,7 +82,7 @@ void benchIdleCpu() {
     MObject node = mayahost::createNode("TulvexDeviceNode");
     const double notLive = cpuPercentWhileSleeping(3.0);
     mayahost::deleteNode(node);
-    node = createLiveNode(freePort());
+    node = createLiveNode(LoopbackSender::freePort());
     const double liveSilent = cpuPercentWhileSleeping(3.0);
     mayahost::deleteNode(node);
     std::printf("capture thread CPU, not live:          %.3f %% of a core (goal <= 0.5)\n",
@@ -208,36 +97,39 @@ void benchStopLatency() {
     std::vector<double> ours;
     std::vector<double> raw;
     for (int i = 0; i < kRounds; ++i) {
-        MObject node = createLiveNode(freePort());
+        MObject node = createLiveNode(LoopbackSender::freePort());
         std::this_thread::sleep_for(milliseconds(20));  // let it block
         const auto start = Clock::now();
         mayahost::deleteNode(node);
         ours.push_back(duration<double, std::milli>(Clock::now() - start).count());
 
-        RawReceiver receiver(freePort());
+        RawReceiver receiver(LoopbackSender::freePort());
         std::this_thread::sleep_for(milliseconds(20));
         const auto rawStart = Clock::now();
         receiver.stop();
         raw.push_back(duration<double, std::milli>(Clock::now() - rawStart).count());
     }
-    const Percentiles p = percentiles(ours);
-    const Percentiles r = percentiles(raw);
+    const Percentiles p = Percentiles::of(ours);
+    const Percentiles r = Percentiles::of(raw);
     std::printf("stop of a blocked capture thread:      median %.3f ms, max %.3f ms (goal <= 10)\n",
-                p.median, *std::max_element(ours.begin(), ours.end()));
-    std::printf("  raw poll()+pipe thread, same run:    median %.3f ms, p99 %.3f ms\n", r.median,
-                r.p99);
+                p.median, p.max);
+    std::printf("  raw poll()+pipe thread, same run:    median %.3f ms, max %.3f ms\n", r.median,
+                r.max);
 }
 
+// The same idle gap before every datagram, for ours and for the raw receiver, longer than a
+// loop period so that each datagram finds its reader blocked, not pacing.
 void benchLatency() {
     constexpr int kSamples = 300;
-    const int port = freePort();
+    constexpr milliseconds kIdleGap(15);
+    const int port = LoopbackSender::freePort();
     MObject node = createLiveNode(port);
     TulvexDeviceNode* device = deviceOf(node);
-    Sender sender;
+    LoopbackSender sender;
     std::vector<double> ours;
-    long blocks = 0;
     for (int i = 0; i < kSamples; ++i) {
-        const std::vector<std::byte> packet = framePacket(i);
+        const std::vector<std::byte> packet = StreamingNode::frame(i + 1);
+        std::this_thread::sleep_for(kIdleGap);
         mayahost::processRefreshes();  // forget earlier refresh requests
         const auto start = Clock::now();
         sender.send(port, packet);
@@ -246,63 +138,96 @@ void benchLatency() {
             mayahost::waitForRefresh(milliseconds(100));
         }
         ours.push_back(duration<double, std::micro>(Clock::now() - start).count());
-        drainBlocks(device, blocks);
-        std::this_thread::sleep_for(milliseconds(15));  // past the frameRate throttle
+        drainBlocks(device);
     }
     mayahost::deleteNode(node);
 
-    const int rawPort = freePort();
-    RawReceiver receiver(rawPort);
     std::vector<double> raw;
+    RawReceiver rawReceiver(LoopbackSender::freePort());
     for (int i = 0; i < kSamples; ++i) {
-        const long before = receiver.received.load();
-        const std::vector<std::byte> packet = framePacket(i);
+        const std::vector<std::byte> packet = StreamingNode::frame(i + 1);
+        std::this_thread::sleep_for(kIdleGap);
+        const std::int64_t before = rawReceiver.received();
         const auto start = Clock::now();
-        sender.send(rawPort, packet);
-        receiver.waitBeyond(before);
+        sender.send(rawReceiver.port(), packet);
+        rawReceiver.waitBeyond(before);
         raw.push_back(duration<double, std::micro>(Clock::now() - start).count());
-        std::this_thread::sleep_for(milliseconds(2));
     }
-    const Percentiles p = percentiles(ours);
-    const Percentiles r = percentiles(raw);
+    const Percentiles p = Percentiles::of(ours);
+    const Percentiles r = Percentiles::of(raw);
     std::printf(
-        "datagram sent to block pushed:         median %.1f us, p99 %.1f us "
+        "datagram sent to block pushed, 15 ms idle before each: median %.1f us, p99 %.1f us "
         "(goal median <= 100, p99 <= 1000)\n",
         p.median, p.p99);
-    std::printf("  raw datagram sent to received:       median %.1f us, p99 %.1f us\n", r.median,
-                r.p99);
+    std::printf("  raw datagram sent to received, same idle gaps:   median %.1f us, p99 %.1f us\n",
+                r.median, r.p99);
 }
 
-void benchStream(int seconds) {
-    const int port = freePort();
-    MObject node = createLiveNode(port);
-    TulvexDeviceNode* device = deviceOf(node);
+// 60 frames a second for `seconds`, each sent to the node and to a raw receiver. The main
+// thread plays Maya's: it sleeps until a refresh and evaluates the node.
+void benchStream(int seconds, double frameRate, const char* label) {
+    StreamingNode node(LoopbackSender::freePort(), frameRate);
+    RawReceiver raw(LoopbackSender::freePort());
     const int frames = seconds * 60;
     std::atomic<bool> sending{true};
+    std::atomic<double> senderCpu{0.0};
+    const std::int64_t receivedBefore =
+        static_cast<std::int64_t>(node.counters().datagramsReceived.load());
+    const double processBefore = processCpuSeconds();
+    const double mainBefore = threadCpuSeconds();
+    const auto start = Clock::now();
     std::thread sender([&] {
-        Sender out;
+        const double cpuBefore = threadCpuSeconds();
+        LoopbackSender out;
         auto next = Clock::now();
-        for (int i = 0; i < frames; ++i) {
-            out.send(port, framePacket(i));
+        for (int i = 1; i <= frames; ++i) {
+            const std::vector<std::byte> packet = StreamingNode::frame(i);
+            out.send(node.port(), packet);
+            out.send(raw.port(), packet);
             next += std::chrono::microseconds(16667);
             std::this_thread::sleep_until(next);
         }
+        senderCpu.store(threadCpuSeconds() - cpuBefore);
         sending.store(false);
     });
-    long blocks = 0;
     while (sending.load()) {
         mayahost::waitForRefresh(milliseconds(50));
-        drainBlocks(device, blocks);
+        mayahost::processRefreshes();
+        mayahost::takeIdleCommands();  // frameRate requests: the pace stays the one set here
     }
     sender.join();
-    const auto deadline = Clock::now() + std::chrono::seconds(2);
-    while (blocks < frames && Clock::now() < deadline) {
+    const auto settle = Clock::now() + milliseconds(500);
+    while (Clock::now() < settle) {
         mayahost::waitForRefresh(milliseconds(50));
-        drainBlocks(device, blocks);
+        mayahost::processRefreshes();
     }
-    mayahost::deleteNode(node);
-    std::printf("60 fps for %d s into one node:         %d sent, %ld blocks pushed, %ld lost\n",
-                seconds, frames, blocks, frames - blocks);
+    const double wall = duration<double>(Clock::now() - start).count();
+    const double mainCpu = threadCpuSeconds() - mainBefore;
+    raw.stop();
+    const double processCpu = processCpuSeconds() - processBefore;
+    const double captureCpu = processCpu - mainCpu - senderCpu.load() - raw.cpuSeconds();
+
+    const StreamCounters& counters = node.counters();
+    const auto received =
+        static_cast<std::int64_t>(counters.datagramsReceived.load()) - receivedBefore;
+    std::printf(
+        "60 fps for %d s, %s: %d sent; node received %lld (lost %lld), applied %llu, blocks "
+        "%llu, superseded %llu, evaluations %ld; raw received %lld (lost %lld)\n",
+        seconds, label, frames, static_cast<long long>(received),
+        static_cast<long long>(frames - received),
+        static_cast<unsigned long long>(counters.framesApplied.load()),
+        static_cast<unsigned long long>(counters.blocksPushed.load()),
+        static_cast<unsigned long long>(counters.blocksSuperseded.load()), node.popped(),
+        static_cast<long long>(raw.received()), static_cast<long long>(frames - raw.received()));
+    std::printf(
+        "  capture thread CPU: %.1f us per datagram, %.3f %% of a core; raw receive thread: "
+        "%.1f us per datagram, %.3f %% (ratio %.2f, goal <= 1.5 without pacing)\n",
+        captureCpu / static_cast<double>(std::max<std::int64_t>(received, 1)) * 1e6,
+        captureCpu / wall * 100.0,
+        raw.cpuSeconds() / static_cast<double>(std::max<std::int64_t>(raw.received(), 1)) * 1e6,
+        raw.cpuSeconds() / wall * 100.0, captureCpu / std::max(raw.cpuSeconds(), 1e-9));
+    std::printf("  main thread (consumer) CPU: %.3f %% of a core; it sleeps between refreshes\n",
+                mainCpu / wall * 100.0);
 }
 
 }  // namespace
@@ -316,7 +241,8 @@ int main(int argc, char** argv) {
     benchIdleCpu();
     benchStopLatency();
     benchLatency();
-    benchStream(streamSeconds);
+    benchStream(streamSeconds, kStreamFrameRate, "frameRate 90 (the host's pace)");
+    benchStream(std::max(streamSeconds / 3, 1), kNoPacing, "host pacing taken out");
     BenchHost::tearDown();
     return 0;
 }
