@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -64,6 +65,13 @@ ChildProcess::~ChildProcess() {
 void ChildProcess::signal(int number) const {
     if (!mReaped) {
         kill(mPid, number);
+    }
+}
+
+void ChildProcess::limitFileSize(long bytes) const {
+    const rlimit limit{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
+    if (prlimit(mPid, RLIMIT_FSIZE, &limit, nullptr) != 0) {
+        throw std::runtime_error("cannot limit the child's file size");
     }
 }
 

@@ -23,6 +23,8 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     void signal(int number) const;
+    // Caps the size of any file the child writes from now on, as a full disk would.
+    void limitFileSize(long bytes) const;
     std::string outSoFar() const;
     // Waits at most `limit`, then kills.
     Result wait(std::chrono::milliseconds limit = std::chrono::seconds(30));

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -135,6 +136,9 @@ TEST_F(HostProcessTest, RecordsTwoPhonesIntoOneScene) {
         const long frames = std::stol(row["frames"]);
         EXPECT_GT(frames, 0);
         EXPECT_LE(frames, datagrams);
+        EXPECT_EQ(row["rejected"], "0") << "the phone sends nothing but ZMF packets";
+        EXPECT_GE(std::stol(row["superseded"]), 0);
+        EXPECT_LT(std::stol(row["superseded"]), frames);
         EXPECT_GE(std::stol(row["filled"]), 0);
 
         const std::string skeleton =
@@ -160,7 +164,86 @@ TEST_F(HostProcessTest, RecordsTwoPhonesIntoOneScene) {
     EXPECT_GE(end, 18);
     EXPECT_LE(end, 32);
 }
+
+TEST_F(HostProcessTest, AStreamThatStopsDuringTheTakeIsWarnedAboutWithWhen) {
+    const int port = LoopbackPort::freeConsecutive(1);
+    const fs::path output = mDir / "take.ma";
+    ChildProcess host({kHost, "--port", std::to_string(port), "--record", "5", "--wait-timeout",
+                       "10", "--output", output.string()});
+    // It stops about two seconds into the take: the host listens within a fraction of a
+    // second, and the take starts at the first definition after that.
+    ChildProcess phone({TULVEX_STREAM_EXE, "--port", std::to_string(port), "--fps", "60",
+                        "--duration", "3", "--repeat-definition", "0.5", "--quiet"});
+    const ChildProcess::Result result = host.wait(std::chrono::seconds(40));
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    const std::regex warning(
+        "tulvex-host: warning: TulvexDeviceNode1 \\(port " + std::to_string(port) +
+        "\\): its stream stopped ([0-9.]+) s into the take \\(frame ([0-9.]+)\\) and did not "
+        "come back: the take has nothing of it for the last ([0-9.]+) s\n");
+    std::smatch match;
+    ASSERT_TRUE(std::regex_search(result.err, match, warning)) << result.err;
+    const double at = std::stod(match[1]);
+    EXPECT_GT(at, 0.5);
+    EXPECT_LT(at, 3.0);
+    EXPECT_NEAR(std::stod(match[2]), 1.0 + at * 24.0, 0.15);  // both rounded to 0.01
+    EXPECT_NEAR(at + std::stod(match[3]), 5.0, 0.3);
+    EXPECT_TRUE(fs::exists(output)) << "a stopped stream still makes a take";
+}
+
+TEST_F(HostProcessTest, ASteadyStreamGivesNoWarning) {
+    const int port = LoopbackPort::freeConsecutive(1);
+    ChildProcess host({kHost, "--port", std::to_string(port), "--record", "1", "--wait-timeout",
+                       "10", "--output", (mDir / "take.ma").string()});
+    ChildProcess phone({TULVEX_STREAM_EXE, "--port", std::to_string(port), "--fps", "30",
+                        "--duration", "15", "--repeat-definition", "0.5", "--quiet"});
+    const ChildProcess::Result result = host.wait(std::chrono::seconds(40));
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    EXPECT_EQ(result.err.find("warning"), std::string::npos) << result.err;
+}
+
+TEST_F(HostProcessTest, AFailedWriteEndsWithSevenAndLeavesTheEarlierTake) {
+    const int port = LoopbackPort::freeConsecutive(1);
+    const fs::path output = mDir / "take.ma";
+    std::ofstream(output) << "//an earlier take\n";
+    ChildProcess host({kHost, "--port", std::to_string(port), "--record", "1", "--wait-timeout",
+                       "10", "--output", output.string()});
+    host.limitFileSize(16 * 1024);  // far less than a take: the disk is full
+    ChildProcess phone({TULVEX_STREAM_EXE, "--port", std::to_string(port), "--fps", "60",
+                        "--duration", "15", "--repeat-definition", "0.5", "--quiet"});
+    const ChildProcess::Result result = host.wait(std::chrono::seconds(40));
+    EXPECT_EQ(result.exitCode, 7) << result.out << result.err;
+    EXPECT_NE(result.err.find("cannot write " + output.string()), std::string::npos) << result.err;
+    EXPECT_EQ(readFile(output), "//an earlier take\n");
+    std::vector<std::string> left;
+    for (const fs::directory_entry& entry : fs::directory_iterator(mDir)) {
+        left.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(left, std::vector<std::string>{"take.ma"}) << "no temporary file is left behind";
+}
 #endif
+
+TEST_F(HostProcessTest, ABadOutputPathEndsWithSevenBeforeAnythingIsRecorded) {
+    LoopbackPort quiet;
+    quiet.release();
+    const fs::path output = mDir / "no-such-folder" / "take.ma";
+    // Without the check first, this run would wait 20 s for a stream and end with 6.
+    const auto start = std::chrono::steady_clock::now();
+    const ChildProcess::Result result =
+        ChildProcess::run({kHost, "--port", std::to_string(quiet.port()), "--wait-timeout", "20",
+                           "--output", output.string()});
+    EXPECT_EQ(result.exitCode, 7) << result.out << result.err;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_NE(result.err.find("cannot write " + output.string() + ": there is no folder"),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(result.out.find("Loading"), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find("Waiting for"), std::string::npos) << result.out;
+
+    const ChildProcess::Result folder = ChildProcess::run(
+        {kHost, "--port", std::to_string(quiet.port()), "--output", mDir.string()});
+    EXPECT_EQ(folder.exitCode, 7) << folder.err;
+    EXPECT_NE(folder.err.find("is a folder"), std::string::npos) << folder.err;
+}
 
 TEST_F(HostProcessTest, PortInUseEndsWithFive) {
     LoopbackPort taken;

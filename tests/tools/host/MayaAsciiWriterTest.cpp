@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "MayaAsciiWriter.h"
+#include "VectorKeySource.h"
 
 namespace {
 
@@ -220,6 +221,90 @@ TEST(MayaAsciiWriterTest, WritesNumbersThatReadBackExactly) {
     // MEL has no literal for these; a key of 0 beats a file that does not open.
     EXPECT_EQ(MayaAsciiWriter::number(std::numeric_limits<double>::quiet_NaN()), "0");
     EXPECT_EQ(MayaAsciiWriter::number(-std::numeric_limits<double>::infinity()), "0");
+}
+
+// Keys made as they are asked for, as from a curve of the scene: nothing holds them.
+class GeneratedKeys : public KeySource {
+public:
+    explicit GeneratedKeys(std::size_t count) : mCount(count) {}
+    std::size_t count() const override { return mCount; }
+    SceneData::Key at(std::size_t index) const override {
+        EXPECT_EQ(index, mNext) << "keys are read once each, in order";
+        mNext = index + 1;
+        return {1.0 + static_cast<double>(index) * 0.4, static_cast<double>(index % 7)};
+    }
+    std::size_t read() const { return mNext; }
+
+private:
+    std::size_t mCount;
+    mutable std::size_t mNext = 0;
+};
+
+// Counts what is written and keeps only the end of it.
+class TailBuffer : public std::streambuf {
+public:
+    std::size_t size = 0;
+    std::string tail;
+
+protected:
+    int_type overflow(int_type c) override {
+        if (c != traits_type::eof()) {
+            ++size;
+            tail.push_back(static_cast<char>(c));
+            if (tail.size() > 4096) {
+                tail.erase(0, 2048);
+            }
+        }
+        return c;
+    }
+};
+
+TEST(MayaAsciiWriterTest, StreamedCurvesGiveTheSameFileAsAWholeScene) {
+    const SceneData scene = armScene();
+    std::ostringstream streamed;
+    MayaAsciiWriter writer(streamed);
+    writer.writeHeader();
+    for (const SceneData::Skeleton& skeleton : scene.skeletons) {
+        writer.writeSkeleton(skeleton);
+    }
+    for (const SceneData::Curve& curve : scene.curves) {
+        SceneData::Curve withoutKeys = curve;
+        withoutKeys.keys.clear();
+        writer.writeCurve(withoutKeys, VectorKeySource(curve.keys));
+    }
+    writer.finish();
+    EXPECT_EQ(streamed.str(), written(scene));
+}
+
+TEST(MayaAsciiWriterTest, ALongCurveIsReadOneKeyAtATimeAsItIsWritten) {
+    constexpr std::size_t kKeys = 500000;
+    TailBuffer buffer;
+    std::ostream out(&buffer);
+    MayaAsciiWriter writer(out);
+    writer.writeHeader();
+    GeneratedKeys keys(kKeys);
+    writer.writeCurve({"long_tx", {}, "long", "tx"}, keys);
+    writer.finish();
+    EXPECT_EQ(keys.read(), kKeys);
+    EXPECT_GT(buffer.size, kKeys * 8) << "every key was written";
+    // The range covers the first key (frame 1) and the last (1 + 499999 * 0.4 = 200000.6).
+    EXPECT_NE(buffer.tail.find("playbackOptions -min 1 -max 200001 "), std::string::npos)
+        << buffer.tail;
+    EXPECT_NE(buffer.tail.find("connectAttr \"long_tx.o\" \"long.tx\";\n// End of scene\n"),
+              std::string::npos);
+}
+
+TEST(MayaAsciiWriterTest, TheRangeSpansTheKeysOfEveryCurveStreamed) {
+    std::ostringstream out;
+    MayaAsciiWriter writer(out);
+    writer.writeHeader();
+    const std::vector<SceneData::Key> early = {{-2.5, 0.0}, {4.0, 1.0}};
+    const std::vector<SceneData::Key> late = {{3.0, 0.0}, {9.25, 1.0}};
+    writer.writeCurve({"a_tx", {}, "a", "tx"}, VectorKeySource(early));
+    writer.writeCurve({"b_tx", {}, "b", "tx"}, VectorKeySource(late));
+    writer.finish();
+    EXPECT_NE(out.str().find("playbackOptions -min -3 -max 10 -ast -3 -aet 10 "), std::string::npos)
+        << out.str();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -37,6 +38,8 @@ int Application::run(const std::vector<std::string>& args) {
         return exitWith(ExitCode::kSuccess);
     }
     StopSignal::install();
+    // A file-size limit then fails the write, which is reported, instead of killing the run.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     ProgressDisplay display(stdout, ProgressDisplay::isTerminal(stdout));
     try {
@@ -46,13 +49,19 @@ int Application::run(const std::vector<std::string>& args) {
             options.pluginPath, options.scriptsDir);
         const std::string output = options.outputPath;
         std::string summary;
+        std::vector<std::string> warnings;
         {
             HostSession session(std::move(options), std::move(layout), display);
             session.run();
             summary = session.summary();
+            warnings = session.warnings();
         }
         display.finish();
         std::printf("\n%s\nWrote %s\n", summary.c_str(), output.c_str());
+        std::fflush(stdout);
+        for (const std::string& warning : warnings) {
+            std::fprintf(stderr, "tulvex-host: warning: %s\n", warning.c_str());
+        }
         return exitWith(ExitCode::kSuccess);
     } catch (const HostError& error) {
         display.finish();

@@ -149,10 +149,13 @@ std::string CommandLine::usage() {
            "  --record SECONDS       length of the take (default 5)\n"
            "  --wait-timeout SECONDS how long to wait for every stream to be bound and\n"
            "                         flowing (default 15)\n"
-           "  --output FILE          Maya ASCII file to write (default take.ma)\n"
+           "  --output FILE          Maya ASCII file to write (default take.ma); checked\n"
+           "                         before anything is recorded, and replaced only by a\n"
+           "                         complete take\n"
            "  -h, --help             show this text\n"
            "\n"
            "Exit codes: 0 done, 2 bad arguments, 3 plug-in not found or not loaded,\n"
            "4 decoding library missing, 5 port in use, 6 no stream in time,\n"
-           "7 take not baked or file not written, 130 interrupted.\n";
+           "7 take not baked or file not writable, 130 interrupted. A stream that stops\n"
+           "during the take is reported as a warning on standard error.\n";
 }

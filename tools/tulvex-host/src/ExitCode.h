@@ -9,6 +9,6 @@ enum class ExitCode : int {
     kDecodingLibraryMissing = 4,
     kPortInUse = 5,
     kNoStream = 6,
-    kTakeNotSaved = 7,  // no bake, or the scene file could not be written
+    kTakeNotSaved = 7,  // no bake, or the scene file cannot be written (checked first)
     kInterrupted = 130,
 };

@@ -4,9 +4,10 @@
 #include <mayahost/HostControl.h>
 
 #include <chrono>
-#include <fstream>
+#include <cstdio>
 #include <sstream>
 
+#include "AnimCurveKeySource.h"
 #include "BoneTable.h"
 #include "HostError.h"
 #include "MayaAsciiWriter.h"
@@ -23,6 +24,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr std::chrono::milliseconds kRefreshWait(20);
+// How often the nodes are asked for their counters: often enough for the status lines and
+// to time a stopped stream to a tenth of a second, seldom enough to cost nothing.
+constexpr std::chrono::milliseconds kStatisticsInterval(100);
 // The bake runs at the first refresh after the take ends; a node whose stream has stopped
 // never asks for one, so switching it off (which evaluates it) bakes it instead.
 constexpr std::chrono::seconds kBakeWait(3);
@@ -60,6 +64,7 @@ HostSession::~HostSession() {
 }
 
 void HostSession::run() {
+    mOutput = std::make_unique<OutputFile>(mOptions.outputPath);
     loadModule();
     createNodes();
     goLive();
@@ -67,8 +72,9 @@ void HostSession::run() {
     recordTake();
     bake();
     collect();
-    shutdown();
+    // The curves are read from the scene as they are written, so before it goes.
     writeScene();
+    shutdown();
 }
 
 void HostSession::loadModule() {
@@ -92,6 +98,7 @@ void HostSession::createNodes() {
     for (int i = 0; i < mOptions.performers; ++i) {
         mNodes.push_back(std::make_unique<PerformerNode>(i, mOptions.port + i));
         mUi->attach(*mNodes.back());
+        mWatches.emplace_back();
     }
 }
 
@@ -132,12 +139,13 @@ void HostSession::waitForStreams() {
         if (Clock::now() >= deadline) {
             std::string missing;
             for (const std::unique_ptr<PerformerNode>& node : mNodes) {
+                node->refreshStatistics();
                 if (node->streaming()) {
                     continue;
                 }
                 const std::string where =
                     node->name() + " (port " + std::to_string(node->port()) + ")";
-                if (node->stats().pushed == 0) {
+                if (node->statistics().datagramsReceived == 0) {
                     missing += "\n  " + where + ": nothing received";
                 } else if (!node->bound()) {
                     missing += "\n  " + where +
@@ -170,6 +178,7 @@ void HostSession::recordTake() {
     mayahost::setSceneTime(kTakeStartFrame);
     mayahost::startPlayback();
     const Clock::time_point start = Clock::now();
+    mTakeStart = start;
     Clock::time_point last = start;
     while (Clock::now() - start < seconds(mOptions.recordSeconds)) {
         const Clock::time_point now = Clock::now();
@@ -180,6 +189,47 @@ void HostSession::recordTake() {
     mayahost::stopPlayback();
     for (const std::unique_ptr<PerformerNode>& node : mNodes) {
         node->setRecording(false);
+    }
+    const double takeSeconds = std::chrono::duration<double>(Clock::now() - start).count();
+    for (const std::unique_ptr<PerformerNode>& node : mNodes) {
+        node->refreshStatistics();
+    }
+    watchStreams(takeSeconds);
+    mTakeStart.reset();
+    noteStops(takeSeconds);
+}
+
+void HostSession::watchStreams(double takeSeconds) {
+    for (std::size_t i = 0; i < mNodes.size(); ++i) {
+        const bool stoppedBefore = mWatches[i].current().has_value();
+        const StreamStatistics& counts = mNodes[i]->statistics();
+        mWatches[i].observe(takeSeconds, counts.secondsSinceLastDatagram, counts.datagramsReceived);
+        const std::optional<StreamWatch::Stop> stop = mWatches[i].current();
+        if (stop && !stoppedBefore) {
+            char at[32];
+            std::snprintf(at, sizeof(at), "%.2f", stop->at);
+            mDisplay.note(mNodes[i]->name() + ": no datagram since " + at + " s into the take");
+        }
+    }
+}
+
+void HostSession::noteStops(double takeSeconds) {
+    for (std::size_t i = 0; i < mNodes.size(); ++i) {
+        mWatches[i].end(takeSeconds);
+        for (const StreamWatch::Stop& stop : mWatches[i].stops()) {
+            std::ostringstream text;
+            text.precision(2);
+            text << std::fixed << mNodes[i]->name() << " (port " << mNodes[i]->port()
+                 << "): its stream stopped " << stop.at << " s into the take (frame "
+                 << kTakeStartFrame + stop.at * kFilmFramesPerSecond << ")";
+            if (stop.resumed) {
+                text << " for " << stop.length << " s";
+            } else {
+                text << " and did not come back: the take has nothing of it for the last "
+                     << stop.length << " s";
+            }
+            mWarnings.push_back(text.str());
+        }
     }
 }
 
@@ -221,35 +271,40 @@ void HostSession::collect() {
         long keys = 0;
         int filled = 0;
         for (const SceneData::Curve& curve : curves) {
-            keys += static_cast<long>(curve.keys.size());
+            const AnimCurveKeySource source(curve.name);
+            keys += static_cast<long>(source.count());
             if (curve.targetNode ==
                     BoneTable::jointName(BoneTable::skeletonName(node->deviceId()), 0) &&
                 curve.targetAttribute == "tx") {
-                filled = TakeStatistics::filledKeyCount(curve.keys);
+                filled = TakeStatistics::filledKeyCount(source);
             }
         }
-        const mayahost::DeviceStats stats = node->stats();
+        node->refreshStatistics();
+        const StreamStatistics& counts = node->statistics();
         const int rate = TakeStatistics::detectedStreamRate(node->frameRate());
-        mSummaryRows.push_back({node->name(), std::to_string(node->port()),
-                                std::to_string(stats.pushed), std::to_string(stats.changed),
-                                rate == 0 ? "-" : std::to_string(rate),
-                                numberText(node->frameRate()), std::to_string(curves.size()),
-                                std::to_string(keys), std::to_string(filled)});
+        mSummaryRows.push_back(
+            {node->name(), std::to_string(node->port()), std::to_string(counts.datagramsReceived),
+             std::to_string(counts.framesApplied), std::to_string(counts.blocksSuperseded),
+             std::to_string(counts.datagramsRejected), rate == 0 ? "-" : std::to_string(rate),
+             numberText(node->frameRate()), std::to_string(curves.size()), std::to_string(keys),
+             std::to_string(filled)});
         for (SceneData::Curve& curve : curves) {
             mScene.curves.push_back(std::move(curve));
         }
     }
 }
 
-void HostSession::writeScene() const {
-    std::ostringstream text;
-    MayaAsciiWriter::write(mScene, text);
-    std::ofstream file(mOptions.outputPath, std::ios::binary | std::ios::trunc);
-    file << text.str();
-    file.close();
-    if (!file) {
-        throw HostError(ExitCode::kTakeNotSaved, "cannot write " + mOptions.outputPath);
+void HostSession::writeScene() {
+    MayaAsciiWriter writer(mOutput->stream());
+    writer.writeHeader();
+    for (const SceneData::Skeleton& skeleton : mScene.skeletons) {
+        writer.writeSkeleton(skeleton);
     }
+    for (const SceneData::Curve& curve : mScene.curves) {
+        writer.writeCurve(curve, AnimCurveKeySource(curve.name));
+    }
+    writer.finish();
+    mOutput->commit();
 }
 
 void HostSession::shutdown() {
@@ -309,9 +364,18 @@ void HostSession::checkScriptErrors() {
 }
 
 void HostSession::showStatus() {
+    const Clock::time_point now = Clock::now();
+    if (now - mLastStatistics < kStatisticsInterval) {
+        return;
+    }
+    mLastStatistics = now;
     std::vector<std::string> lines;
     for (const std::unique_ptr<PerformerNode>& node : mNodes) {
+        node->refreshStatistics();
         lines.push_back(node->statusLine());
+    }
+    if (mTakeStart) {
+        watchStreams(std::chrono::duration<double>(now - *mTakeStart).count());
     }
     mDisplay.update(lines);
 }
@@ -326,8 +390,8 @@ int HostSession::curveCount(int deviceId) const {
 }
 
 std::string HostSession::summary() const {
-    SummaryTable table(
-        {"node", "port", "datagrams", "frames", "rate", "frameRate", "curves", "keys", "filled"});
+    SummaryTable table({"node", "port", "datagrams", "frames", "superseded", "rejected", "rate",
+                        "frameRate", "curves", "keys", "filled"});
     for (const std::vector<std::string>& row : mSummaryRows) {
         table.addRow(row);
     }

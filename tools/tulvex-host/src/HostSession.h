@@ -1,21 +1,25 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "HostOptions.h"
 #include "ModuleLayout.h"
+#include "OutputFile.h"
 #include "SceneData.h"
+#include "StreamWatch.h"
 
 class PerformerNode;
 class ProgressDisplay;
 class UiStandIns;
 
 // One run of the headless host, on the calling thread, which plays Maya's main and
-// evaluation threads: load the module, bind a node per performer, record a take, let the
-// nodes bake it, write it out. Failures are HostErrors; whatever was loaded is taken down
-// again however the run ends.
+// evaluation threads: make sure the scene file can be written, load the module, bind a node
+// per performer, record a take, let the nodes bake it, write it out. Failures are HostErrors;
+// whatever was loaded is taken down again however the run ends.
 class HostSession {
 public:
     HostSession(HostOptions options, ModuleLayout layout, ProgressDisplay& display);
@@ -26,6 +30,8 @@ public:
     void run();
     // The end-of-run table, one row per node; empty before the take is collected.
     std::string summary() const;
+    // One line per node whose stream stopped during the take, saying when.
+    const std::vector<std::string>& warnings() const { return mWarnings; }
 
 private:
     void loadModule();
@@ -35,22 +41,31 @@ private:
     void recordTake();
     void bake();
     void collect();
-    void writeScene() const;
+    void writeScene();
     void shutdown();
 
     // One pass of Maya's event loop: refresh the nodes that asked, run the idle queue, press
     // Bind where a node asks, and watch for errors and Ctrl-C.
     void pump();
     void checkScriptErrors();
+    // Asks every node for its counters, at most every kStatisticsInterval, feeds the stream
+    // watches while the take records, and shows the status lines.
     void showStatus();
+    void watchStreams(double takeSeconds);
+    void noteStops(double takeSeconds);
     int curveCount(int deviceId) const;
 
     HostOptions mOptions;
     ModuleLayout mLayout;
     ProgressDisplay& mDisplay;
+    std::unique_ptr<OutputFile> mOutput;  // made first, so a bad path ends the run at once
     std::unique_ptr<UiStandIns> mUi;
     std::vector<std::unique_ptr<PerformerNode>> mNodes;
     bool mLoaded = false;
-    SceneData mScene;
+    SceneData mScene;  // skeletons and curve targets; the keys stay in the host's curves
     std::vector<std::vector<std::string>> mSummaryRows;
+    std::chrono::steady_clock::time_point mLastStatistics;
+    std::optional<std::chrono::steady_clock::time_point> mTakeStart;  // while recording
+    std::vector<StreamWatch> mWatches;  // one per node, in mNodes' order
+    std::vector<std::string> mWarnings;
 };

@@ -6,12 +6,14 @@
 #include <set>
 #include <stdexcept>
 
+#include "VectorKeySource.h"
+
 namespace {
 
 // Linear in and out tangents, the value of Maya's tangent type enum.
 constexpr int kLinearTangent = 2;
-// Key pairs per line, so long takes stay readable as text.
-constexpr std::size_t kPairsPerLine = 8;
+// Keys per line, so long takes stay readable as text.
+constexpr std::size_t kItemsPerLine = 8;
 
 // Joints of one skeleton reordered so that each comes after its parent: Maya's -p needs the
 // parent to exist already.
@@ -43,59 +45,19 @@ std::vector<const SceneData::Joint*> parentsFirst(const SceneData::Skeleton& ske
     return ordered;
 }
 
-void writeHeader(std::ostream& out) {
-    out << "//Maya ASCII 2022 scene\n"
-        << "//Codeset: UTF-8\n"
-        << "requires maya \"2022\";\n"
-        << "currentUnit -l centimeter -a degree -t film;\n";
-}
-
-void writeSkeleton(const SceneData::Skeleton& skeleton, std::ostream& out) {
-    out << "createNode transform -n " << MayaAsciiWriter::quote(skeleton.name) << ";\n";
-    for (const SceneData::Joint* joint : parentsFirst(skeleton)) {
-        const std::string& parent = joint->parent.empty() ? skeleton.name : joint->parent;
-        out << "createNode joint -n " << MayaAsciiWriter::quote(joint->name) << " -p "
-            << MayaAsciiWriter::quote(parent) << ";\n";
-        out << "\tsetAttr \".t\" -type \"double3\" "
-            << MayaAsciiWriter::number(joint->translation[0]) << ' '
-            << MayaAsciiWriter::number(joint->translation[1]) << ' '
-            << MayaAsciiWriter::number(joint->translation[2]) << " ;\n";
-        out << "\tsetAttr \".ro\" 0;\n";  // xyz, the order the node's Euler angles use
-    }
-}
-
-// setAttr -s N ".<attribute>[0:N-1]" followed by the values, a few per line.
+// setAttr -s N ".<attribute>[0:N-1]" followed by N items, a few per line; `item(i)` writes
+// the values of item i, each after a blank.
+template <typename ItemWriter>
 void writeMultiValue(std::ostream& out, const char* attribute, std::size_t count,
-                     std::size_t valuesPerItem, const std::vector<std::string>& values) {
+                     const ItemWriter& item) {
     out << "\tsetAttr -s " << count << " \"." << attribute << "[0:" << count - 1 << "]\" ";
-    const std::size_t perLine = kPairsPerLine * valuesPerItem;
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        if (i != 0 && i % perLine == 0) {
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i != 0 && i % kItemsPerLine == 0) {
             out << "\n\t\t";
         }
-        out << ' ' << values[i];
+        item(i);
     }
     out << ";\n";
-}
-
-void writeCurve(const SceneData::Curve& curve, std::ostream& out) {
-    out << "createNode animCurveTL -n " << MayaAsciiWriter::quote(curve.name) << ";\n";
-    out << "\tsetAttr \".tan\" " << kLinearTangent << ";\n";
-    out << "\tsetAttr \".wgt\" no;\n";
-    if (curve.keys.empty()) {
-        return;
-    }
-    const std::size_t count = curve.keys.size();
-    std::vector<std::string> pairs;
-    pairs.reserve(count * 2);
-    for (const SceneData::Key& key : curve.keys) {
-        pairs.push_back(MayaAsciiWriter::number(key.time));
-        pairs.push_back(MayaAsciiWriter::number(key.value));
-    }
-    writeMultiValue(out, "ktv", count, 2, pairs);
-    const std::vector<std::string> tangents(count, std::to_string(kLinearTangent));
-    writeMultiValue(out, "kit", count, 1, tangents);
-    writeMultiValue(out, "kot", count, 1, tangents);
 }
 
 std::string conversionName(const SceneData::Curve& curve) {
@@ -109,8 +71,7 @@ void writeConversion(const SceneData::Curve& curve, std::ostream& out) {
         << ";\n";
 }
 
-void writePlaybackRange(const SceneData& scene, std::ostream& out) {
-    const std::optional<MayaAsciiWriter::Range> range = MayaAsciiWriter::playbackRange(scene);
+void writePlaybackRange(const std::optional<MayaAsciiWriter::Range>& range, std::ostream& out) {
     if (!range) {
         return;
     }
@@ -129,8 +90,8 @@ void connect(std::ostream& out, const std::string& from, const std::string& to) 
         << ";\n";
 }
 
-void writeConnections(const SceneData& scene, std::ostream& out) {
-    for (const SceneData::Curve& curve : scene.curves) {
+void writeConnections(const std::vector<SceneData::Curve>& curves, std::ostream& out) {
+    for (const SceneData::Curve& curve : curves) {
         const std::string target = curve.targetNode + "." + curve.targetAttribute;
         if (curve.degrees) {
             const std::string conversion = conversionName(curve);
@@ -142,19 +103,15 @@ void writeConnections(const SceneData& scene, std::ostream& out) {
     }
 }
 
-}  // namespace
-
-std::optional<MayaAsciiWriter::Range> MayaAsciiWriter::playbackRange(const SceneData& scene) {
-    std::optional<Range> range;
-    for (const SceneData::Curve& curve : scene.curves) {
-        for (const SceneData::Key& key : curve.keys) {
-            if (!range) {
-                range = Range{key.time, key.time};
-            }
-            range->start = std::min(range->start, key.time);
-            range->end = std::max(range->end, key.time);
-        }
+void include(std::optional<MayaAsciiWriter::Range>& range, double time) {
+    if (!range) {
+        range = MayaAsciiWriter::Range{time, time};
     }
+    range->start = std::min(range->start, time);
+    range->end = std::max(range->end, time);
+}
+
+std::optional<MayaAsciiWriter::Range> widened(std::optional<MayaAsciiWriter::Range> range) {
     if (range) {
         range->start = std::floor(range->start);
         range->end = std::ceil(range->end);
@@ -162,20 +119,76 @@ std::optional<MayaAsciiWriter::Range> MayaAsciiWriter::playbackRange(const Scene
     return range;
 }
 
+}  // namespace
+
+MayaAsciiWriter::MayaAsciiWriter(std::ostream& out) : mOut(out) {}
+
+void MayaAsciiWriter::writeHeader() {
+    mOut << "//Maya ASCII 2022 scene\n"
+         << "//Codeset: UTF-8\n"
+         << "requires maya \"2022\";\n"
+         << "currentUnit -l centimeter -a degree -t film;\n";
+}
+
+void MayaAsciiWriter::writeSkeleton(const SceneData::Skeleton& skeleton) {
+    mOut << "createNode transform -n " << quote(skeleton.name) << ";\n";
+    for (const SceneData::Joint* joint : parentsFirst(skeleton)) {
+        const std::string& parent = joint->parent.empty() ? skeleton.name : joint->parent;
+        mOut << "createNode joint -n " << quote(joint->name) << " -p " << quote(parent) << ";\n";
+        mOut << "\tsetAttr \".t\" -type \"double3\" " << number(joint->translation[0]) << ' '
+             << number(joint->translation[1]) << ' ' << number(joint->translation[2]) << " ;\n";
+        mOut << "\tsetAttr \".ro\" 0;\n";  // xyz, the order the node's Euler angles use
+    }
+}
+
+void MayaAsciiWriter::writeCurve(const SceneData::Curve& curve, const KeySource& keys) {
+    mOut << "createNode animCurveTL -n " << quote(curve.name) << ";\n";
+    mOut << "\tsetAttr \".tan\" " << kLinearTangent << ";\n";
+    mOut << "\tsetAttr \".wgt\" no;\n";
+    const std::size_t count = keys.count();
+    if (count != 0) {
+        writeMultiValue(mOut, "ktv", count, [&](std::size_t i) {
+            const SceneData::Key key = keys.at(i);
+            include(mKeyRange, key.time);
+            mOut << ' ' << number(key.time) << ' ' << number(key.value);
+        });
+        const auto tangent = [&](std::size_t /*i*/) { mOut << ' ' << kLinearTangent; };
+        writeMultiValue(mOut, "kit", count, tangent);
+        writeMultiValue(mOut, "kot", count, tangent);
+    }
+    if (curve.degrees) {
+        writeConversion(curve, mOut);
+    }
+    // Only what the connections need: the keys stay where they came from.
+    mCurves.push_back({curve.name, {}, curve.targetNode, curve.targetAttribute, curve.degrees});
+}
+
+void MayaAsciiWriter::finish() {
+    writePlaybackRange(widened(mKeyRange), mOut);
+    writeConnections(mCurves, mOut);
+    mOut << "// End of scene\n";
+}
+
 void MayaAsciiWriter::write(const SceneData& scene, std::ostream& out) {
-    writeHeader(out);
+    MayaAsciiWriter writer(out);
+    writer.writeHeader();
     for (const SceneData::Skeleton& skeleton : scene.skeletons) {
-        writeSkeleton(skeleton, out);
+        writer.writeSkeleton(skeleton);
     }
     for (const SceneData::Curve& curve : scene.curves) {
-        writeCurve(curve, out);
-        if (curve.degrees) {
-            writeConversion(curve, out);
+        writer.writeCurve(curve, VectorKeySource(curve.keys));
+    }
+    writer.finish();
+}
+
+std::optional<MayaAsciiWriter::Range> MayaAsciiWriter::playbackRange(const SceneData& scene) {
+    std::optional<Range> range;
+    for (const SceneData::Curve& curve : scene.curves) {
+        for (const SceneData::Key& key : curve.keys) {
+            include(range, key.time);
         }
     }
-    writePlaybackRange(scene, out);
-    writeConnections(scene, out);
-    out << "// End of scene\n";
+    return widened(range);
 }
 
 std::string MayaAsciiWriter::quote(const std::string& text) {

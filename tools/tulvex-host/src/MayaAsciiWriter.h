@@ -1,14 +1,18 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
+#include "KeySource.h"
 #include "SceneData.h"
 
 // Writes a take as a Maya ASCII 2022 scene: per skeleton a transform with its joint
 // hierarchy, the baked curves connected to the joints, and the playback range over the keys.
-// Pure: it only turns data into text.
+// It streams: a curve's keys are read one at a time as they are written, so writing needs
+// the same memory for a take of any length. Pure: it only turns data into text.
 class MayaAsciiWriter {
 public:
     // The curves hold degrees against time; a joint's rotation takes radians, Maya's
@@ -20,11 +24,24 @@ public:
         double end;
     };
 
+    explicit MayaAsciiWriter(std::ostream& out);
+
+    // In this order: the header, the skeletons, the curves, then finish().
+    void writeHeader();
+    // std::invalid_argument when a joint names a parent its skeleton does not have.
+    void writeSkeleton(const SceneData::Skeleton& skeleton);
+    // The curve's node with the keys of `keys` (its own `keys` are not read), and its unit
+    // conversion when it holds degrees.
+    void writeCurve(const SceneData::Curve& curve, const KeySource& keys);
+    // The playback range over every key written, the connections of every curve written, and
+    // the closing line.
+    void finish();
+
+    // A whole scene held in memory.
+    static void write(const SceneData& scene, std::ostream& out);
+
     // The first and last key of the whole scene, widened to whole frames; none without keys.
     static std::optional<Range> playbackRange(const SceneData& scene);
-
-    // std::invalid_argument when a joint names a parent its skeleton does not have.
-    static void write(const SceneData& scene, std::ostream& out);
 
     // A MEL string literal.
     static std::string quote(const std::string& text);
@@ -32,5 +49,8 @@ public:
     // MEL can parse, rather than losing the whole file.
     static std::string number(double value);
 
-    MayaAsciiWriter() = delete;
+private:
+    std::ostream& mOut;
+    std::optional<Range> mKeyRange;         // first and last key time written so far
+    std::vector<SceneData::Curve> mCurves;  // the curves written, without their keys
 };

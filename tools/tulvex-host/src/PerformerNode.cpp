@@ -4,6 +4,7 @@
 #include <maya/MGlobal.h>
 #include <maya/MPlug.h>
 #include <maya/MString.h>
+#include <maya/MStringArray.h>
 
 #include <sstream>
 
@@ -57,8 +58,23 @@ double PerformerNode::frameRate() const {
     return plugOf(mNode, "frameRate").asDouble();
 }
 
-mayahost::DeviceStats PerformerNode::stats() const {
-    return mayahost::deviceStats(mNode);
+void PerformerNode::refreshStatistics() {
+    MStringArray result;
+    const MString command(("TulvexStreamStats " + mName).c_str());
+    if (MGlobal::executeCommand(command, result) != MStatus::kSuccess) {
+        throw HostError(ExitCode::kModuleNotLoaded,
+                        "the plug-in does not answer TulvexStreamStats for " + mName);
+    }
+    std::vector<std::string> texts;
+    for (unsigned int i = 0; i < result.length(); ++i) {
+        texts.emplace_back(result[i].asChar());
+    }
+    const std::optional<StreamStatistics> parsed = StreamStatistics::parse(texts);
+    if (!parsed) {
+        throw HostError(ExitCode::kModuleNotLoaded,
+                        "the plug-in's TulvexStreamStats gave an unreadable answer for " + mName);
+    }
+    mStatistics = *parsed;
 }
 
 std::vector<std::array<double, 3>> PerformerNode::translations() const {
@@ -84,25 +100,27 @@ bool PerformerNode::bindIfAsked() {
         return false;
     }
     mBound = true;
-    mChangedAtBind = stats().changed;
+    refreshStatistics();
+    mFramesAtBind = mStatistics.framesApplied;
     return true;
 }
 
 bool PerformerNode::streaming() const {
-    // Before the bind the node ignores frames, so its blocks repeat the same bytes.
-    return mBound && stats().changed > mChangedAtBind;
+    // Before the bind the node ignores frames.
+    return mBound && mStatistics.framesApplied > mFramesAtBind;
 }
 
 std::string PerformerNode::statusLine() const {
-    const mayahost::DeviceStats counts = stats();
     // frameRate starts at a default that looks like a rate; it means one only once frames
     // have been applied.
     const int rate = streaming() ? TakeStatistics::detectedStreamRate(frameRate()) : 0;
     std::ostringstream line;
     line << mName << "  port " << mPort << "  " << (live() ? "live" : "off ") << "  "
          << (mBound ? "bound  " : "unbound") << "  frameRate " << frameRate() << " ("
-         << (rate == 0 ? std::string("-") : std::to_string(rate)) << " fps)  blocks "
-         << counts.pushed;
+         << (rate == 0 ? std::string("-") : std::to_string(rate)) << " fps)  datagrams "
+         << mStatistics.datagramsReceived << "  frames " << mStatistics.framesApplied
+         << "  superseded " << mStatistics.blocksSuperseded << "  rejected "
+         << mStatistics.datagramsRejected;
     if (!mMessage.empty()) {
         line << "  | " << mMessage;
     }

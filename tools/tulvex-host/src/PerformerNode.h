@@ -4,8 +4,11 @@
 #include <mayahost/HostControl.h>
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "StreamStatistics.h"
 
 // One performer's device node in the scene, and what its panel would show: the node's
 // messages, its bind button and whether the bind went through.
@@ -24,7 +27,10 @@ public:
     bool live() const;
     void setRecording(bool recording);
     double frameRate() const;
-    mayahost::DeviceStats stats() const;
+    // Asks the node for its stream's counters (the plug-in's statistics command) and keeps
+    // them; statistics() is what the last ask returned.
+    void refreshStatistics();
+    const StreamStatistics& statistics() const { return mStatistics; }
     // outputTranslations, one entry per bone.
     std::vector<std::array<double, 3>> translations() const;
 
@@ -36,7 +42,8 @@ public:
     // True when a bind went through.
     bool bindIfAsked();
     bool bound() const { return mBound; }
-    // Bound, and frames applied since: the outputs follow the performer.
+    // Bound, and frames applied since, by the last statistics: the outputs follow the
+    // performer.
     bool streaming() const;
 
     const std::string& message() const { return mMessage; }
@@ -50,5 +57,6 @@ private:
     std::string mMessage;
     bool mBindEnabled = false;
     bool mBound = false;
-    long mChangedAtBind = 0;
+    StreamStatistics mStatistics;
+    std::uint64_t mFramesAtBind = 0;
 };

@@ -58,13 +58,9 @@ std::vector<SceneData::Curve> SceneCollector::bakedCurves(int deviceId) {
     std::vector<SceneData::Curve> curves;
     for (const std::string& name : mayahost::animCurveNames()) {
         std::optional<SceneData::Curve> curve = curveTarget(skeleton, name);
-        if (!curve) {
-            continue;
+        if (curve) {
+            curves.push_back(std::move(*curve));
         }
-        for (const mayahost::CurveKey& key : mayahost::animCurveKeys(name)) {
-            curve->keys.push_back({key.time, key.value});
-        }
-        curves.push_back(std::move(*curve));
     }
     return curves;
 }

@@ -8,7 +8,7 @@
 #include "SceneData.h"
 
 // Reads a baked take out of the host into plain scene data: a node's skeleton from its
-// outputs, and its curves from the scene.
+// outputs, and which curves of the scene drive which joints.
 class SceneCollector {
 public:
     static constexpr int kCurvesPerNode = 27 * 6;
@@ -24,7 +24,8 @@ public:
     static std::optional<SceneData::Curve> curveTarget(const std::string& skeleton,
                                                        const std::string& curveName);
 
-    // Every baked curve of that node in the scene, with its keys, in creation order.
+    // Every baked curve of that node in the scene, in creation order, without its keys: they
+    // stay in the scene and are read from there as they are written (AnimCurveKeySource).
     static std::vector<SceneData::Curve> bakedCurves(int deviceId);
 
     SceneCollector() = delete;

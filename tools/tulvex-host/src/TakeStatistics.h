@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "KeySource.h"
 #include "SceneData.h"
 
 // Numbers of the end-of-run summary that are derived rather than read from the host.
@@ -12,6 +13,7 @@ public:
     static int detectedStreamRate(double frameRate);
 
     // Keys the bake filled across a gap: those exactly one frame after the key before.
+    static int filledKeyCount(const KeySource& keys);
     static int filledKeyCount(const std::vector<SceneData::Key>& keys);
 
     TakeStatistics() = delete;
