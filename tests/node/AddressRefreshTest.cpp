@@ -51,7 +51,7 @@ protected:
         return lists;
     }
     static std::string sent(const std::string& list) {
-        return "displayAvailableIPs \"" + list + "\"3";
+        return "displayAvailableIPs \"" + list + "\" 3";
     }
 
     double mTime = 0.0;

@@ -23,7 +23,7 @@ using namespace std::chrono_literals;
 
 const std::string kBindButton = "enableBindButton 0 1";
 const std::string kDataReceived =
-    "displayMessage \"Data received. Press Bind to Character button\"0";
+    "displayMessage \"Data received. Press Bind to Character button\" 0";
 
 // A pass lasts at least 1/frameRate; at 5 the node sleeps 200 ms after each block, long
 // enough for a test to put a whole burst into the socket before the next pass reads it.

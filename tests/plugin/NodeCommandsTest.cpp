@@ -76,7 +76,7 @@ TEST_F(NodeCommandsTest, ShowAddressesQueuesTheListForThatNodeEachTimeItIsRun) {
     ASSERT_EQ(lists.size(), 2U);
     for (const std::string& list : lists) {
         EXPECT_EQ(list.rfind("displayAvailableIPs \"Your local IPs:", 0), 0U) << list;
-        EXPECT_EQ(list.substr(list.size() - 2), "\"4") << list;
+        EXPECT_EQ(list.substr(list.size() - 3), "\" 4") << list;
     }
     // An evaluation right after does not list them again.
     mayahost::pullDirtyOutputs(mNode);
