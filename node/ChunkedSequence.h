@@ -38,6 +38,11 @@ public:
 
     // Forgets the elements, keeps the storage.
     void clear() { mSize = 0; }
+    // Forgets the elements and gives the storage back.
+    void release() {
+        mSize = 0;
+        std::vector<std::unique_ptr<T[]>>().swap(mBlocks);
+    }
 
 private:
     // Default-initialised, not zeroed: a new block costs an allocation, not a pass over it,

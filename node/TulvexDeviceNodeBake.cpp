@@ -94,6 +94,9 @@ void TulvexDeviceNode::bakeTake(Take& take) {
     copySkeletonChannels(channels.data());
     for (std::size_t bone = 0; bone < channels.size(); ++bone) {
         bakeBone(channels[bone].name, take[bone], skeletonName, curves);
+        // A handed-over take dies with the bake: its memory goes back bone by bone, so a long
+        // take and its curves are never both whole in memory.
+        take[bone].release();
     }
 }
 

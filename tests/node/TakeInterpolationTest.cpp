@@ -126,4 +126,19 @@ TEST(ChunkedSequence, GrowsByBlocksWithoutMovingElementsAndKeepsThemWhenCleared)
     EXPECT_EQ(sequence[0], 42.0);
 }
 
+TEST(ChunkedSequence, ReleaseGivesTheStorageBackAndTheSequenceStaysUsable) {
+    ChunkedSequence<double, 4> sequence;
+    for (int i = 0; i < 10; ++i) {
+        sequence.push_back(i);
+    }
+    ASSERT_EQ(sequence.capacity(), 12U);
+    sequence.release();
+    EXPECT_TRUE(sequence.empty());
+    EXPECT_EQ(sequence.capacity(), 0U);
+    sequence.push_back(7.5);
+    EXPECT_EQ(sequence.size(), 1U);
+    EXPECT_EQ(sequence[0], 7.5);
+    EXPECT_EQ(sequence.capacity(), 4U);
+}
+
 }  // namespace

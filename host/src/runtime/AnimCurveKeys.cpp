@@ -141,7 +141,7 @@ std::vector<std::pair<double, double>> AnimCurveKeys::keys(MTime::Unit unit) con
 
 void AnimCurveKeys::release() {
     std::lock_guard<std::mutex> lock(mutex_);
-    std::vector<Key>().swap(keys_);
+    std::deque<Key>().swap(keys_);
     unit_ = MTime::kInvalid;
 }
 

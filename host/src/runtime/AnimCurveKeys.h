@@ -2,6 +2,7 @@
 
 #include <maya/MTime.h>
 
+#include <deque>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -10,7 +11,8 @@ namespace mayahost {
 
 // The keys of one animation curve, in time order. Times are kept in the unit of the first key,
 // so a time keyed in that unit reads back exactly; keys in other units are converted to it.
-// A flat vector: appending in increasing time is amortised O(1) and a key costs 16 bytes.
+// A deque: appending in increasing time is O(1) and never copies the curve, and a key costs
+// 16 bytes and a little, so a long take takes no more than its keys.
 class AnimCurveKeys {
 public:
     struct Key {
@@ -50,7 +52,7 @@ private:
     const int curveType_;
     mutable std::mutex mutex_;  // any host thread (bakes on the evaluation thread, reads on
                                 // the main thread); guards keys_ and unit_
-    std::vector<Key> keys_;
+    std::deque<Key> keys_;
     MTime::Unit unit_ = MTime::kInvalid;  // set by the first key
 };
 
