@@ -146,9 +146,24 @@ public:
     MStatus CharacterizationComplete();
 
     const StreamCounters& counters() const { return mCounters; }
-    // The counters by name, then "secondsSinceLastDatagram" (negative before the first) and
-    // "sender" (address:port, empty before the first), as the statistics command reports them.
-    std::vector<std::pair<std::string, std::string>> streamStatistics() const;
+
+    // What the last bake made: curves, keys on each curve, the first and last key time (UI
+    // units) and the keys filled in on each curve. Main thread.
+    struct BakeSummary {
+        int curves = 0;
+        unsigned int keysPerCurve = 0;
+        unsigned int filledPerCurve = 0;
+        double firstTime = 0.0;
+        double lastTime = 0.0;
+    };
+    // Where the stream stands, names and values taking turns, as the status command reports
+    // them: "state" (notLive, waitingForPhone, waitingForDefinition, waitingForBinding,
+    // streaming, silent), "live", "port", "detectedRate", "recording" and "takeSeconds" (the
+    // take being recorded), the counters by name, "secondsSinceLastDatagram" (negative before
+    // the first), "sender" (address:port, empty before the first), and what the last bake
+    // made ("bakedCurves", "bakedKeysPerCurve", "bakedFilledPerCurve", "bakedFirstTime",
+    // "bakedLastTime"; zeros before the first). Main thread.
+    std::vector<std::pair<std::string, std::string>> deviceStatus();
 
     static MTypeId id;
     static MObject mOutputTranslate;
@@ -190,13 +205,22 @@ private:
     // Marks every output clean, whichever plug was asked for: one evaluation consumes one
     // block and takes one sample per bone, however many plugs Maya then asks for.
     void cleanOutputs(MDataBlock& block);
+    // The keys one bone got, as a bake summary counts them.
+    struct BoneKeys {
+        unsigned int keys = 0;
+        unsigned int filled = 0;
+        double firstTime = 0.0;
+        double lastTime = 0.0;
+    };
     void bakeTake(Take& take);
-    void bakeBone(const char* boneName, ChunkedSequence<RecordingData>& samples,
-                  const std::string& skeletonName, MFnAnimCurve* curves);
-    void keyInOrder(const ChunkedSequence<RecordingData>& samples, MFnAnimCurve* curves,
-                    const std::array<bool, 6>& made, double maxGap);
-    void keyAcrossJumps(const ChunkedSequence<RecordingData>& samples, MFnAnimCurve* curves,
+    BoneKeys bakeBone(const char* boneName, ChunkedSequence<RecordingData>& samples,
+                      const std::string& skeletonName, MFnAnimCurve* curves, int& curvesMade);
+    BoneKeys keyInOrder(const ChunkedSequence<RecordingData>& samples, MFnAnimCurve* curves,
                         const std::array<bool, 6>& made, double maxGap);
+    BoneKeys keyAcrossJumps(const ChunkedSequence<RecordingData>& samples, MFnAnimCurve* curves,
+                            const std::array<bool, 6>& made, double maxGap);
+    // Notes one sample time of the take being recorded, for its length. Evaluation thread.
+    void noteSampleTime(double time);
 
     // Idle work. Compute side: hand a finished take over, ask for a frameRate or for live to
     // go off. Main thread: do what was asked.
@@ -229,6 +253,14 @@ private:
     CaptureWaker mWaker;                // wake() from any thread, waits on the capture thread
     std::atomic<ClockFunction> mClock;  // set by tests before streaming, read by the capture thread
     StreamCounters mCounters;  // capture thread and compute count, any thread reads; atomics
+    // When the port was last opened, in the clock's nanoseconds; host side writes, any reads.
+    std::atomic<std::int64_t> mSocketOpenedNanoseconds{0};
+    // Length of the take being recorded: UI frames played forward between its samples.
+    // Evaluation thread writes, the main thread reads.
+    std::atomic<double> mTakeFrames{0.0};
+    double mLastSampleTime = 0.0;  // evaluation thread only
+    bool mTakeHasSample = false;   // evaluation thread only
+    BakeSummary mLastBake;         // main thread only
 
     // The address list of the panel: compute (evaluation thread) refreshes it when not live,
     // the show-addresses command (main thread) on request.

@@ -15,6 +15,7 @@
 #include "TakeInterpolation.h"
 #include "TulvexDeviceNode.h"
 #include "TulvexMessages.h"
+#include "UiCommandText.h"
 
 namespace {
 
@@ -92,33 +93,52 @@ void TulvexDeviceNode::bakeTake(Take& take) {
     const std::string skeletonName = getSkeletonName();
     std::array<SkeletonNodeInfo, TulvexDataHandler::kNumBones> channels{};
     copySkeletonChannels(channels.data());
+    BakeSummary summary;
     for (std::size_t bone = 0; bone < channels.size(); ++bone) {
-        bakeBone(channels[bone].name, take[bone], skeletonName, curves);
+        const BoneKeys keys =
+            bakeBone(channels[bone].name, take[bone], skeletonName, curves, summary.curves);
         // A handed-over take dies with the bake: its memory goes back bone by bone, so a long
         // take and its curves are never both whole in memory.
         take[bone].release();
+        // Every bone is keyed at the same times; the root tells them.
+        if (bone == 0) {
+            summary.keysPerCurve = keys.keys;
+            summary.filledPerCurve = keys.filled;
+            summary.firstTime = keys.firstTime;
+            summary.lastTime = keys.lastTime;
+        }
     }
+    mLastBake = summary;
+    // The panel says what was baked.
+    MGlobal::executeCommandOnIdle(
+        MString(UiCommandText::takeBaked(mDeviceIdForThread.load()).c_str()), false);
 }
 
-void TulvexDeviceNode::bakeBone(const char* boneName, ChunkedSequence<RecordingData>& samples,
-                                const std::string& skeletonName, MFnAnimCurve* curves) {
+TulvexDeviceNode::BoneKeys TulvexDeviceNode::bakeBone(const char* boneName,
+                                                      ChunkedSequence<RecordingData>& samples,
+                                                      const std::string& skeletonName,
+                                                      MFnAnimCurve* curves, int& curvesMade) {
     std::string baseName = skeletonName + "_" + boneName;
     const std::array<bool, kCurvesPerBone> made = createAnimCurveSet(
         baseName, curves[0], curves[1], curves[2], curves[3], curves[4], curves[5]);
+    curvesMade += static_cast<int>(std::count(made.begin(), made.end(), true));
 
     const double maxGap = MTime(kMaxFilledGapSeconds, MTime::kSeconds).as(MTime::uiUnit());
-    if (timesIncrease(samples)) {
-        keyInOrder(samples, curves, made, maxGap);
-    } else {
-        keyAcrossJumps(samples, curves, made, maxGap);
-    }
+    const BoneKeys keys = timesIncrease(samples) ? keyInOrder(samples, curves, made, maxGap)
+                                                 : keyAcrossJumps(samples, curves, made, maxGap);
     samples.clear();
+    return keys;
 }
 
 // The usual take: every sample later than the one before, so keys go straight to the curves.
-void TulvexDeviceNode::keyInOrder(const ChunkedSequence<RecordingData>& samples,
-                                  MFnAnimCurve* curves, const std::array<bool, 6>& made,
-                                  double maxGap) {
+TulvexDeviceNode::BoneKeys TulvexDeviceNode::keyInOrder(
+    const ChunkedSequence<RecordingData>& samples, MFnAnimCurve* curves,
+    const std::array<bool, 6>& made, double maxGap) {
+    BoneKeys counted;
+    if (!samples.empty()) {
+        counted.firstTime = samples[0].sampleTime;
+        counted.lastTime = samples[samples.size() - 1].sampleTime;
+    }
     RecordingData previous{};
     double previousTime = kNoKey;
     for (std::size_t s = 0; s < samples.size(); ++s) {
@@ -135,16 +155,19 @@ void TulvexDeviceNode::keyInOrder(const ChunkedSequence<RecordingData>& samples,
             previous = between;
         }
         addKeys(curves, made, sampleTime, sample);
+        counted.keys += static_cast<unsigned int>(filled) + 1;
+        counted.filled += static_cast<unsigned int>(filled);
         previous = sample;
         previousTime = sampleTime;
     }
+    return counted;
 }
 
 // Several samples at one time, or a timeline that jumped back (it loops): the keys are put
 // in time order first, one per time.
-void TulvexDeviceNode::keyAcrossJumps(const ChunkedSequence<RecordingData>& samples,
-                                      MFnAnimCurve* curves, const std::array<bool, 6>& made,
-                                      double maxGap) {
+TulvexDeviceNode::BoneKeys TulvexDeviceNode::keyAcrossJumps(
+    const ChunkedSequence<RecordingData>& samples, MFnAnimCurve* curves,
+    const std::array<bool, 6>& made, double maxGap) {
     // The keys in sample order, filled keys included; a backward jump is keyed where it
     // lands and not filled across.
     struct Key {
@@ -189,9 +212,17 @@ void TulvexDeviceNode::keyAcrossJumps(const ChunkedSequence<RecordingData>& samp
         }
     }
     keys.erase(keys.empty() ? keys.end() : last + 1, keys.end());
+    BoneKeys counted;
     for (const Key& key : keys) {
         addKeys(curves, made, key.values.sampleTime, key.values);
+        counted.filled += key.filled ? 1 : 0;
     }
+    counted.keys = static_cast<unsigned int>(keys.size());
+    if (!keys.empty()) {
+        counted.firstTime = keys.front().values.sampleTime;
+        counted.lastTime = keys.back().values.sampleTime;
+    }
+    return counted;
 }
 
 std::array<bool, 6> TulvexDeviceNode::createAnimCurveSet(std::string& baseName, MFnAnimCurve& tx,

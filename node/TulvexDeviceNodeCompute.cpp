@@ -164,6 +164,9 @@ MStatus TulvexDeviceNode::populateDataBlock(MDataBlock& block, const SkeletonNod
         std::cerr << "Error getting Time value" << std::endl;
         return MStatus::kFailure;
     }
+    if (sampling) {
+        noteSampleTime(sampleTime);
+    }
     for (unsigned int i = 0; i < TulvexDataHandler::kNumBones; ++i) {
         const SkeletonNodeInfo& bone = bones[i];
         MDataHandle translationElement = translationsBuilder.addElement(i, &status);
@@ -216,6 +219,16 @@ void TulvexDeviceNode::quaternionToVector(const double* quaternion, double* angl
     angles[0] = degreesOrZero(radians.x);
     angles[1] = degreesOrZero(radians.y);
     angles[2] = degreesOrZero(radians.z);
+}
+
+void TulvexDeviceNode::noteSampleTime(double time) {
+    // Only forward moves count, so a looping timeline adds each pass it plays.
+    if (mTakeHasSample && time > mLastSampleTime) {
+        mTakeFrames.store(mTakeFrames.load(std::memory_order_relaxed) + (time - mLastSampleTime),
+                          std::memory_order_relaxed);
+    }
+    mLastSampleTime = time;
+    mTakeHasSample = true;
 }
 
 bool TulvexDeviceNode::isRecording() {

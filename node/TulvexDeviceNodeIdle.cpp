@@ -12,6 +12,8 @@ std::mutex TulvexDeviceNode::sIdleMutex;
 std::vector<TulvexDeviceNode*> TulvexDeviceNode::sIdleNodes;
 
 void TulvexDeviceNode::handOverTake() {
+    mTakeFrames.store(0.0, std::memory_order_relaxed);
+    mTakeHasSample = false;
     auto take = std::make_unique<Take>(std::move(mRecordedData));
     mRecordedData = Take();
     for (int bone = 0; bone < mDataHandler.GetNumBones(); ++bone) {

@@ -79,6 +79,10 @@ MStatus TulvexDeviceNode::openStreamSocket() {
     int descriptor = 0;
     const MStatus status = openSocketConnection(descriptor, port);
     if (status == MStatus::kSuccess) {
+        mSocketOpenedNanoseconds.store(
+            std::chrono::duration_cast<std::chrono::nanoseconds>(mClock.load()().time_since_epoch())
+                .count(),
+            std::memory_order_relaxed);
         mSocket.store(descriptor);
         mWaker.wake();
     }
@@ -227,36 +231,6 @@ void TulvexDeviceNode::noteArrival(SteadyTime now, const sockaddr_in& sender) {
         std::memory_order_relaxed);
     mCounters.senderAddress.store(ntohl(sender.sin_addr.s_addr), std::memory_order_relaxed);
     mCounters.senderPort.store(ntohs(sender.sin_port), std::memory_order_relaxed);
-}
-
-std::vector<std::pair<std::string, std::string>> TulvexDeviceNode::streamStatistics() const {
-    const auto value = [](const std::atomic<std::uint64_t>& counter) {
-        return std::to_string(counter.load(std::memory_order_relaxed));
-    };
-    std::vector<std::pair<std::string, std::string>> statistics = {
-        {"datagramsReceived", value(mCounters.datagramsReceived)},
-        {"framesApplied", value(mCounters.framesApplied)},
-        {"definitionsAccepted", value(mCounters.definitionsAccepted)},
-        {"datagramsRejected", value(mCounters.datagramsRejected)},
-        {"blocksPushed", value(mCounters.blocksPushed)},
-        {"blocksSuperseded", value(mCounters.blocksSuperseded)},
-        {"passesWithoutBuffer", value(mCounters.passesWithoutBuffer)},
-        {"blocksPassedOver", value(mCounters.blocksPassedOver)},
-    };
-    char seconds[32];
-    std::snprintf(seconds, sizeof(seconds), "%.3f", secondsSinceLastDatagram());
-    statistics.emplace_back("secondsSinceLastDatagram", seconds);
-    std::string sender;
-    const std::uint16_t port = mCounters.senderPort.load(std::memory_order_relaxed);
-    if (mCounters.lastArrivalNanoseconds.load(std::memory_order_relaxed) != 0) {
-        in_addr address{};
-        address.s_addr = htonl(mCounters.senderAddress.load(std::memory_order_relaxed));
-        char text[INET_ADDRSTRLEN] = {};
-        inet_ntop(AF_INET, &address, text, sizeof(text));
-        sender = std::string(text) + ":" + std::to_string(port);
-    }
-    statistics.emplace_back("sender", sender);
-    return statistics;
 }
 
 const std::vector<SkeletonNodeInfo>& TulvexDeviceNode::parseSkeletonData(std::byte* data,

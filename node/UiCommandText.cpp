@@ -57,3 +57,7 @@ std::string UiCommandText::displayAvailableIPs(const std::string& addressList, i
 std::string UiCommandText::error(const std::string& message) {
     return "error " + quoted(message);
 }
+
+std::string UiCommandText::takeBaked(int deviceId) {
+    return "tulvexTakeBaked " + std::to_string(deviceId);
+}

@@ -13,6 +13,8 @@ public:
     static std::string displayMessage(const std::string& message, int deviceId);
     static std::string displayAvailableIPs(const std::string& addressList, int deviceId);
     static std::string error(const std::string& message);
+    // Tells the panel a take was baked; it asks the node what was made.
+    static std::string takeBaked(int deviceId);
 
     UiCommandText() = delete;
 };

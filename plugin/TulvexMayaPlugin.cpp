@@ -10,10 +10,10 @@
 
 #include "TulvexDeviceIdleCmd.h"
 #include "TulvexDeviceNode.h"
+#include "TulvexDeviceStatusCmd.h"
 #include "TulvexDidCharacterizeCmd.h"
 #include "TulvexMessages.h"
 #include "TulvexShowAddressesCmd.h"
-#include "TulvexStreamStatsCmd.h"
 #include "ZarnMotionFormat.h"
 
 namespace {
@@ -30,7 +30,7 @@ struct NodeCommand {
 };
 constexpr NodeCommand kNodeCommands[] = {
     {TulvexShowAddressesCmd::kName, TulvexShowAddressesCmd::creator},
-    {TulvexStreamStatsCmd::kName, TulvexStreamStatsCmd::creator},
+    {TulvexDeviceStatusCmd::kName, TulvexDeviceStatusCmd::creator},
 };
 
 // Main thread only: set at load, handed back at unload.

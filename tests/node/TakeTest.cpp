@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "NodeFixture.h"
 
@@ -315,7 +316,38 @@ TEST_F(TakeTest, ATakeRecordedBeforeTheBakeRanIsBakedAfterItOnce) {
     EXPECT_DOUBLE_EQ(rootX[0].value, 200.0);
     EXPECT_EQ(curveNames().size(), 162U);
     EXPECT_EQ(device().takesWaitingForBake(), 0U);
-    EXPECT_EQ(mayahost::runIdleQueue(), 0);
+    // Each take told the panel it was baked, and nothing else is left to do.
+    EXPECT_EQ(mayahost::pendingIdleCommands(),
+              (std::vector<std::string>{"tulvexTakeBaked 0", "tulvexTakeBaked 0"}));
+}
+
+TEST_F(TakeTest, TheStatusSaysHowLongTheTakeIsAndWhatTheBakeMade) {
+    const auto status = [this] {
+        std::map<std::string, std::string> byName;
+        for (const auto& [name, value] : device().deviceStatus()) {
+            byName[name] = value;
+        }
+        return byName;
+    };
+    record(true);
+    MAnimControl::playForward();
+    evaluateAt(10.0);
+    evaluateAt(13.0);  // two keys filled at 11 and 12
+    evaluateAt(12.0);  // a backward jump adds nothing to the length
+    evaluateAt(33.0);  // 3 + 21 frames played forward: one second of film
+    EXPECT_EQ(status()["recording"], "1");
+    EXPECT_EQ(status()["takeSeconds"], "1.00");
+    mLastTime = 33.0;
+    bake();
+    std::map<std::string, std::string> baked = status();
+    EXPECT_EQ(baked["recording"], "0");
+    EXPECT_EQ(baked["takeSeconds"], "0.00") << "the next take starts from nothing";
+    EXPECT_EQ(baked["bakedCurves"], "162");
+    EXPECT_EQ(baked["bakedKeysPerCurve"], "24");    // 10 to 33, every frame
+    EXPECT_EQ(baked["bakedFilledPerCurve"], "20");  // all but 10, 12, 13 and 33
+    EXPECT_EQ(baked["bakedFirstTime"], "10.00");
+    EXPECT_EQ(baked["bakedLastTime"], "33.00");
+    EXPECT_EQ(keys("tulvexCharacter0_Skeleton_head_rz").size(), 24U);
 }
 
 TEST_F(TakeTest, NotLiveWithRecordingOnBakesOncePlaybackStops) {

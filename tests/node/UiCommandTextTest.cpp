@@ -9,6 +9,7 @@ TEST(UiCommandText, FlagCommandsTakeDeviceIdThenFlag) {
     EXPECT_EQ(UiCommandText::enableBindButton(0, false), "enableBindButton 0 0");
     EXPECT_EQ(UiCommandText::updateLiveCheckbox(-3, false), "updateLiveCheckbox -3 0");
     EXPECT_EQ(UiCommandText::updateLiveCheckbox(12, true), "updateLiveCheckbox 12 1");
+    EXPECT_EQ(UiCommandText::takeBaked(3), "tulvexTakeBaked 3");
 }
 
 TEST(UiCommandText, TextCommandsPutABlankBetweenTheTextAndTheId) {

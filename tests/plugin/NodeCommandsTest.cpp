@@ -1,4 +1,4 @@
-// "TulvexShowAddresses" and "TulvexStreamStats" run through MEL against the real module, as
+// "TulvexShowAddresses" and "TulvexDeviceStatus" run through MEL against the real module, as
 // a panel or an embedder runs them.
 #include <arpa/inet.h>
 #include <maya/MFnDependencyNode.h>
@@ -55,7 +55,7 @@ protected:
     // The statistics by name; empty when the command failed.
     static std::map<std::string, std::string> statistics(const std::string& node) {
         MStringArray result;
-        if (MGlobal::executeCommand(MString(("TulvexStreamStats " + node).c_str()), result) !=
+        if (MGlobal::executeCommand(MString(("TulvexDeviceStatus " + node).c_str()), result) !=
             MStatus::kSuccess) {
             return {};
         }
@@ -85,7 +85,7 @@ TEST_F(NodeCommandsTest, ShowAddressesQueuesTheListForThatNodeEachTimeItIsRun) {
 }
 
 TEST_F(NodeCommandsTest, BothCommandsNeedOneDeviceNode) {
-    for (const char* command : {"TulvexShowAddresses", "TulvexStreamStats"}) {
+    for (const char* command : {"TulvexShowAddresses", "TulvexDeviceStatus"}) {
         SCOPED_TRACE(command);
         EXPECT_EQ(run(command), MStatus::kFailure);
         EXPECT_EQ(mayahost::takeDisplayedErrors(), std::vector<std::string>{kArgumentError});
@@ -99,28 +99,28 @@ TEST_F(NodeCommandsTest, BothCommandsNeedOneDeviceNode) {
     EXPECT_TRUE(queuedAddressLists().empty());
 }
 
-TEST_F(NodeCommandsTest, StreamStatsOfAFreshNodeAreZeroWithNoSender) {
+TEST_F(NodeCommandsTest, StatusOfAFreshNodeIsNotLiveWithZerosAndNoSender) {
     MStringArray result;
-    ASSERT_EQ(MGlobal::executeCommand("TulvexStreamStats performerA", result), MStatus::kSuccess);
-    ASSERT_EQ(result.length(), 20U);
-    const char* const names[] = {"datagramsReceived",
-                                 "framesApplied",
-                                 "definitionsAccepted",
-                                 "datagramsRejected",
-                                 "blocksPushed",
-                                 "blocksSuperseded",
-                                 "passesWithoutBuffer",
-                                 "blocksPassedOver",
-                                 "secondsSinceLastDatagram",
-                                 "sender"};
-    for (unsigned int i = 0; i < 10; ++i) {
-        EXPECT_EQ(std::string(result[2 * i].asChar()), names[i]);
+    ASSERT_EQ(MGlobal::executeCommand("TulvexDeviceStatus performerA", result), MStatus::kSuccess);
+    ASSERT_EQ(result.length() % 2, 0U) << "names and values take turns";
+    std::map<std::string, std::string> byName;
+    for (unsigned int i = 0; i + 1 < result.length(); i += 2) {
+        byName[result[i].asChar()] = result[i + 1].asChar();
     }
-    for (unsigned int i = 0; i < 8; ++i) {
-        EXPECT_EQ(std::string(result[2 * i + 1].asChar()), "0") << names[i];
+    EXPECT_EQ(byName.size(), result.length() / 2) << "each name once";
+    EXPECT_EQ(byName["state"], "notLive");
+    EXPECT_EQ(byName["live"], "0");
+    EXPECT_EQ(byName["detectedRate"], "50");
+    EXPECT_EQ(byName["recording"], "0");
+    EXPECT_EQ(byName["takeSeconds"], "0.00");
+    for (const char* name :
+         {"datagramsReceived", "framesApplied", "definitionsAccepted", "datagramsRejected",
+          "blocksPushed", "blocksSuperseded", "passesWithoutBuffer", "blocksPassedOver",
+          "bakedCurves", "bakedKeysPerCurve", "bakedFilledPerCurve"}) {
+        EXPECT_EQ(byName[name], "0") << name;
     }
-    EXPECT_LT(std::stod(result[17].asChar()), 0.0);
-    EXPECT_EQ(std::string(result[19].asChar()), "");
+    EXPECT_LT(std::stod(byName["secondsSinceLastDatagram"]), 0.0);
+    EXPECT_EQ(byName["sender"], "");
 }
 
 TEST_F(NodeCommandsTest, StreamStatsCountWhatTheNodeReceived) {
@@ -169,7 +169,7 @@ TEST_F(NodeCommandsTest, UnloadTakesBothCommandsBack) {
     mayahost::exitHost();
     ASSERT_EQ(unload(), MStatus::kSuccess);
     EXPECT_NE(run("TulvexShowAddresses performerA"), MStatus::kSuccess);
-    EXPECT_NE(run("TulvexStreamStats performerA"), MStatus::kSuccess);
+    EXPECT_NE(run("TulvexDeviceStatus performerA"), MStatus::kSuccess);
     mayahost::takeScriptErrors();
 }
 

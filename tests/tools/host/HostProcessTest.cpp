@@ -147,10 +147,19 @@ TEST_F(HostProcessTest, RecordsTwoPhonesIntoOneScene) {
         EXPECT_EQ(occurrences(text, "createNode joint -n \"" + skeleton + "_"), 27);
         EXPECT_EQ(occurrences(text, "createNode unitConversion -n \"" + skeleton + "_"), 81);
         EXPECT_EQ(occurrences(text, "connectAttr \"" + skeleton + "_"), 162 + 81);
-        EXPECT_EQ(keysInFile(text, skeleton + "_"), std::stol(row["keys"]))
+        const long keysPerCurve = std::stol(row["keys/curve"]);
+        EXPECT_EQ(keysInFile(text, skeleton + "_"), 162L * keysPerCurve)
             << "the file holds every key the summary counts";
-        // About a second of film frames from frame 1, at least a key per frame or so.
-        EXPECT_GT(std::stol(row["keys"]), 162L * 15);
+        // About a second of whole film frames from frame 1: a key for each.
+        EXPECT_GT(keysPerCurve, 15);
+        const std::string range = row["range"];
+        const std::size_t dash = range.find('-');
+        ASSERT_NE(dash, std::string::npos) << range;
+        const double first = std::stod(range.substr(0, dash));
+        const double last = std::stod(range.substr(dash + 1));
+        EXPECT_GE(first, 1.0);
+        EXPECT_EQ(last - first + 1.0, static_cast<double>(keysPerCurve))
+            << "a key on every whole frame of the range";
         EXPECT_NE(text.find(connection(skeleton + "_root_ty.o", skeleton + "_root.ty")),
                   std::string::npos);
         EXPECT_NE(

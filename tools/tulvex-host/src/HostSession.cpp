@@ -16,7 +16,6 @@
 #include "SceneCollector.h"
 #include "StopSignal.h"
 #include "SummaryTable.h"
-#include "TakeStatistics.h"
 #include "UiStandIns.h"
 
 namespace {
@@ -202,7 +201,7 @@ void HostSession::recordTake() {
 void HostSession::watchStreams(double takeSeconds) {
     for (std::size_t i = 0; i < mNodes.size(); ++i) {
         const bool stoppedBefore = mWatches[i].current().has_value();
-        const StreamStatistics& counts = mNodes[i]->statistics();
+        const DeviceStatus& counts = mNodes[i]->statistics();
         mWatches[i].observe(takeSeconds, counts.secondsSinceLastDatagram, counts.datagramsReceived);
         const std::optional<StreamWatch::Stop> stop = mWatches[i].current();
         if (stop && !stoppedBefore) {
@@ -268,26 +267,18 @@ void HostSession::collect() {
         mScene.skeletons.push_back(
             SceneCollector::skeletonOf(node->deviceId(), node->translations()));
         std::vector<SceneData::Curve> curves = SceneCollector::bakedCurves(node->deviceId());
-        long keys = 0;
-        int filled = 0;
-        for (const SceneData::Curve& curve : curves) {
-            const AnimCurveKeySource source(curve.name);
-            keys += static_cast<long>(source.count());
-            if (curve.targetNode ==
-                    BoneTable::jointName(BoneTable::skeletonName(node->deviceId()), 0) &&
-                curve.targetAttribute == "tx") {
-                filled = TakeStatistics::filledKeyCount(source);
-            }
-        }
+        // The figures the panel shows after a bake, from the same command.
         node->refreshStatistics();
-        const StreamStatistics& counts = node->statistics();
-        const int rate = TakeStatistics::detectedStreamRate(node->frameRate());
+        const DeviceStatus& status = node->statistics();
         mSummaryRows.push_back(
-            {node->name(), std::to_string(node->port()), std::to_string(counts.datagramsReceived),
-             std::to_string(counts.framesApplied), std::to_string(counts.blocksSuperseded),
-             std::to_string(counts.datagramsRejected), rate == 0 ? "-" : std::to_string(rate),
-             numberText(node->frameRate()), std::to_string(curves.size()), std::to_string(keys),
-             std::to_string(filled)});
+            {node->name(), std::to_string(node->port()), std::to_string(status.datagramsReceived),
+             std::to_string(status.framesApplied), std::to_string(status.blocksSuperseded),
+             std::to_string(status.datagramsRejected),
+             status.framesApplied == 0 ? "-" : std::to_string(status.detectedRate),
+             numberText(node->frameRate()), std::to_string(status.bakedCurves),
+             std::to_string(status.bakedKeysPerCurve),
+             numberText(status.bakedFirstTime) + "-" + numberText(status.bakedLastTime),
+             std::to_string(status.bakedFilledPerCurve)});
         for (SceneData::Curve& curve : curves) {
             mScene.curves.push_back(std::move(curve));
         }
@@ -391,7 +382,7 @@ int HostSession::curveCount(int deviceId) const {
 
 std::string HostSession::summary() const {
     SummaryTable table({"node", "port", "datagrams", "frames", "superseded", "rejected", "rate",
-                        "frameRate", "curves", "keys", "filled"});
+                        "frameRate", "curves", "keys/curve", "range", "filled"});
     for (const std::vector<std::string>& row : mSummaryRows) {
         table.addRow(row);
     }

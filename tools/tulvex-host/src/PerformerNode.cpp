@@ -10,7 +10,6 @@
 
 #include "BoneTable.h"
 #include "HostError.h"
-#include "TakeStatistics.h"
 
 namespace {
 
@@ -60,19 +59,19 @@ double PerformerNode::frameRate() const {
 
 void PerformerNode::refreshStatistics() {
     MStringArray result;
-    const MString command(("TulvexStreamStats " + mName).c_str());
+    const MString command(("TulvexDeviceStatus " + mName).c_str());
     if (MGlobal::executeCommand(command, result) != MStatus::kSuccess) {
         throw HostError(ExitCode::kModuleNotLoaded,
-                        "the plug-in does not answer TulvexStreamStats for " + mName);
+                        "the plug-in does not answer TulvexDeviceStatus for " + mName);
     }
     std::vector<std::string> texts;
     for (unsigned int i = 0; i < result.length(); ++i) {
         texts.emplace_back(result[i].asChar());
     }
-    const std::optional<StreamStatistics> parsed = StreamStatistics::parse(texts);
+    const std::optional<DeviceStatus> parsed = DeviceStatus::parse(texts);
     if (!parsed) {
         throw HostError(ExitCode::kModuleNotLoaded,
-                        "the plug-in's TulvexStreamStats gave an unreadable answer for " + mName);
+                        "the plug-in's TulvexDeviceStatus gave an unreadable answer for " + mName);
     }
     mStatistics = *parsed;
 }
@@ -111,9 +110,9 @@ bool PerformerNode::streaming() const {
 }
 
 std::string PerformerNode::statusLine() const {
-    // frameRate starts at a default that looks like a rate; it means one only once frames
-    // have been applied.
-    const int rate = streaming() ? TakeStatistics::detectedStreamRate(frameRate()) : 0;
+    // The detected rate starts at a default that looks like one; it means one only once
+    // frames have been applied.
+    const std::uint64_t rate = streaming() ? mStatistics.detectedRate : 0;
     std::ostringstream line;
     line << mName << "  port " << mPort << "  " << (live() ? "live" : "off ") << "  "
          << (mBound ? "bound  " : "unbound") << "  frameRate " << frameRate() << " ("

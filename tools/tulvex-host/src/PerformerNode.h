@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "StreamStatistics.h"
+#include "DeviceStatus.h"
 
 // One performer's device node in the scene, and what its panel would show: the node's
 // messages, its bind button and whether the bind went through.
@@ -30,7 +30,7 @@ public:
     // Asks the node for its stream's counters (the plug-in's statistics command) and keeps
     // them; statistics() is what the last ask returned.
     void refreshStatistics();
-    const StreamStatistics& statistics() const { return mStatistics; }
+    const DeviceStatus& statistics() const { return mStatistics; }
     // outputTranslations, one entry per bone.
     std::vector<std::array<double, 3>> translations() const;
 
@@ -57,6 +57,6 @@ private:
     std::string mMessage;
     bool mBindEnabled = false;
     bool mBound = false;
-    StreamStatistics mStatistics;
+    DeviceStatus mStatistics;
     std::uint64_t mFramesAtBind = 0;
 };

@@ -8,9 +8,9 @@
 
 namespace {
 
-constexpr const char* kQuietProcedures[] = {"TulvexMayaInitStrings", "createTulvexShelf",
-                                            "cleanUpUI", "displayAvailableIPs",
-                                            "updateLiveCheckbox"};
+constexpr const char* kQuietProcedures[] = {
+    "TulvexMayaInitStrings", "createTulvexShelf",  "cleanUpUI",
+    "displayAvailableIPs",   "updateLiveCheckbox", "tulvexTakeBaked"};
 constexpr const char* kPanelProcedures[] = {"enableBindButton", "displayMessage"};
 
 MStatus doNothing(const std::vector<std::string>& /*args*/, const std::string& /*text*/) {

@@ -1,4 +1,4 @@
-#include "TulvexStreamStatsCmd.h"
+#include "TulvexDeviceStatusCmd.h"
 
 #include <maya/MString.h>
 #include <maya/MStringArray.h>
@@ -6,17 +6,17 @@
 #include "DeviceNodeArgument.h"
 #include "TulvexDeviceNode.h"
 
-void* TulvexStreamStatsCmd::creator() {
-    return new TulvexStreamStatsCmd();
+void* TulvexDeviceStatusCmd::creator() {
+    return new TulvexDeviceStatusCmd();
 }
 
-MStatus TulvexStreamStatsCmd::doIt(const MArgList& args) {
+MStatus TulvexDeviceStatusCmd::doIt(const MArgList& args) {
     TulvexDeviceNode* node = DeviceNodeArgument::resolve(args);
     if (node == nullptr) {
         return MStatus::kFailure;
     }
     MStringArray result;
-    for (const auto& [name, value] : node->streamStatistics()) {
+    for (const auto& [name, value] : node->deviceStatus()) {
         result.append(MString(name.c_str()));
         result.append(MString(value.c_str()));
     }

@@ -3,12 +3,12 @@
 #include <maya/MPxCommand.h>
 #include <maya/MStatus.h>
 
-// "TulvexStreamStats <node>": what the node's capture thread has seen of its stream, as a
+// "TulvexDeviceStatus <node>": what the node's capture thread has seen of its stream, as a
 // string array of names and values taking turns ("datagramsReceived", "1200", ...), so a
 // script or an embedder finds a value by its name. Changes nothing.
-class TulvexStreamStatsCmd : public MPxCommand {
+class TulvexDeviceStatusCmd : public MPxCommand {
 public:
-    static constexpr const char* kName = "TulvexStreamStats";
+    static constexpr const char* kName = "TulvexDeviceStatus";
 
     static void* creator();
     MStatus doIt(const MArgList& args) override;
