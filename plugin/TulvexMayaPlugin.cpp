@@ -8,12 +8,14 @@
 
 #include <string>
 
+#include "StatusTimer.h"
 #include "TulvexDeviceIdleCmd.h"
 #include "TulvexDeviceNode.h"
 #include "TulvexDeviceStatusCmd.h"
 #include "TulvexDidCharacterizeCmd.h"
 #include "TulvexMessages.h"
 #include "TulvexShowAddressesCmd.h"
+#include "TulvexStatusTimerCmd.h"
 #include "ZarnMotionFormat.h"
 
 namespace {
@@ -31,6 +33,7 @@ struct NodeCommand {
 constexpr NodeCommand kNodeCommands[] = {
     {TulvexShowAddressesCmd::kName, TulvexShowAddressesCmd::creator},
     {TulvexDeviceStatusCmd::kName, TulvexDeviceStatusCmd::creator},
+    {TulvexStatusTimerCmd::kName, TulvexStatusTimerCmd::creator},
 };
 
 // Main thread only: set at load, handed back at unload.
@@ -113,6 +116,8 @@ MStatus uninitializePlugin(MObject obj) {
     MFnPlugin plugin(obj);
 
     MMessage::removeCallback(newSceneCallbackId);
+    // Every callback of a plug-in goes before its code does.
+    StatusTimer::stop();
 
     status = plugin.deregisterNode(TulvexDeviceNode::id);
     const bool nodeTypeGone = status == MStatus::kSuccess;

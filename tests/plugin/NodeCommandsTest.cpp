@@ -11,6 +11,7 @@
 #include <unistd.h>
 #include <zmf/ZmfCodec.h>
 
+#include <algorithm>
 #include <chrono>
 #include <map>
 #include <thread>
@@ -165,12 +166,43 @@ TEST_F(NodeCommandsTest, StreamStatsCountWhatTheNodeReceived) {
     ASSERT_EQ(mayahost::setLive(mNode, false), MStatus::kSuccess);
 }
 
-TEST_F(NodeCommandsTest, UnloadTakesBothCommandsBack) {
+TEST_F(NodeCommandsTest, TheStatusTimerAsksThePanelsToRefreshOnceASecondWhileItRuns) {
+    using std::chrono::milliseconds;
+    const auto refreshes = [] {
+        const std::vector<std::string> queued = mayahost::takeIdleCommands();
+        return std::count(queued.begin(), queued.end(), "tulvexRefreshPanels");
+    };
+    int running = 0;
+    ASSERT_EQ(MGlobal::executeCommand("TulvexStatusTimer 1", running), MStatus::kSuccess);
+    EXPECT_EQ(running, 1);
+    ASSERT_EQ(run("TulvexStatusTimer 1"), MStatus::kSuccess) << "starting twice is harmless";
+    mayahost::advanceTimers(milliseconds(600));
+    EXPECT_EQ(refreshes(), 0);
+    mayahost::advanceTimers(milliseconds(600));
+    EXPECT_EQ(refreshes(), 1) << "one timer, however often it was started";
+    mayahost::advanceTimers(milliseconds(5000));
+    EXPECT_EQ(refreshes(), 1) << "a late loop refreshes once, not five times";
+
+    ASSERT_EQ(MGlobal::executeCommand("TulvexStatusTimer 0", running), MStatus::kSuccess);
+    EXPECT_EQ(running, 0);
+    mayahost::advanceTimers(milliseconds(3000));
+    EXPECT_EQ(refreshes(), 0);
+    for (const char* wrong :
+         {"TulvexStatusTimer", "TulvexStatusTimer 2", "TulvexStatusTimer 1 1"}) {
+        EXPECT_NE(run(wrong), MStatus::kSuccess) << wrong;
+    }
+}
+
+TEST_F(NodeCommandsTest, UnloadTakesTheCommandsAndTheTimerBack) {
+    ASSERT_EQ(run("TulvexStatusTimer 1"), MStatus::kSuccess);
     mayahost::exitHost();
     ASSERT_EQ(unload(), MStatus::kSuccess);
     EXPECT_NE(run("TulvexShowAddresses performerA"), MStatus::kSuccess);
     EXPECT_NE(run("TulvexDeviceStatus performerA"), MStatus::kSuccess);
+    EXPECT_NE(run("TulvexStatusTimer 0"), MStatus::kSuccess);
     mayahost::takeScriptErrors();
+    mayahost::takeIdleCommands();
+    EXPECT_EQ(mayahost::advanceTimers(std::chrono::seconds(2)), 0) << "no callback outlives it";
 }
 
 }  // namespace

@@ -170,6 +170,13 @@ double fromUiUnits(const MPlug& plug, double uiValue);
 // it went through. False when nothing drives it.
 bool disconnectInput(const MPlug& destination);
 
+// ---- Timers --------------------------------------------------------------------------------
+
+// Lets `elapsed` pass for the MTimerMessage callbacks and calls those whose period is up,
+// once each however many periods passed, as Maya's event loop does when it is idle. The
+// embedder's loop calls it with the time since its last call. Returns the calls made.
+int advanceTimers(std::chrono::nanoseconds elapsed);
+
 // ---- Scene events ----------------------------------------------------------------------------
 
 // Called on the main thread with the name of each scene event as it happens, the way

@@ -29,9 +29,19 @@ MCallbackId CallbackTable::addNodeRemoval(const NodeRecord* node, MMessage::MNod
     return id;
 }
 
+MCallbackId CallbackTable::addTimer(double periodSeconds, MMessage::MElapsedTimeFunction function,
+                                    void* clientData) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const MCallbackId id = next_++;
+    timerEntries_[id] = TimerEntry{periodSeconds, function, clientData, 0.0, 0.0, 0.0};
+    return id;
+}
+
 bool CallbackTable::remove(MCallbackId id) {
     std::lock_guard<std::mutex> lock(mutex_);
-    return entries_.erase(id) + attributeEntries_.erase(id) + removalEntries_.erase(id) != 0;
+    return entries_.erase(id) + attributeEntries_.erase(id) + removalEntries_.erase(id) +
+               timerEntries_.erase(id) !=
+           0;
 }
 
 void CallbackTable::run(MSceneMessage::Message message) {
@@ -110,11 +120,40 @@ void CallbackTable::runNodeRemoval(const NodeRecord* node, MObject& object) {
     }
 }
 
+int CallbackTable::advanceTimers(double elapsedSeconds) {
+    struct Due {
+        MMessage::MElapsedTimeFunction function;
+        void* clientData;
+        float elapsed;
+        float last;
+    };
+    std::vector<Due> due;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (auto& [id, timer] : timerEntries_) {
+            timer.sinceLastCall += elapsedSeconds;
+            timer.sinceAdded += elapsedSeconds;
+            if (timer.sinceLastCall >= timer.period) {
+                due.push_back({timer.function, timer.clientData,
+                               static_cast<float>(timer.sinceAdded),
+                               static_cast<float>(timer.lastCallAt)});
+                timer.sinceLastCall = 0.0;
+                timer.lastCallAt = timer.sinceAdded;
+            }
+        }
+    }
+    for (const Due& call : due) {
+        call.function(call.elapsed, call.last, call.clientData);
+    }
+    return static_cast<int>(due.size());
+}
+
 void CallbackTable::clear() {
     std::lock_guard<std::mutex> lock(mutex_);
     entries_.clear();
     attributeEntries_.clear();
     removalEntries_.clear();
+    timerEntries_.clear();
 }
 
 }  // namespace mayahost

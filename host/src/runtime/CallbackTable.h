@@ -19,6 +19,8 @@ public:
                                     MNodeMessage::MAttr2PlugFunction function, void* clientData);
     MCallbackId addNodeRemoval(const NodeRecord* node, MMessage::MNodeFunction function,
                                void* clientData);
+    MCallbackId addTimer(double periodSeconds, MMessage::MElapsedTimeFunction function,
+                         void* clientData);
     bool remove(MCallbackId id);
     // Run the callbacks of one message, or of one node's attribute change, on the calling
     // thread, oldest first. A callback may add or remove callbacks while they run.
@@ -26,6 +28,9 @@ public:
     void runAttributeChanged(const NodeRecord* node, MNodeMessage::AttributeMessage message,
                              MPlug& plug);
     void runNodeRemoval(const NodeRecord* node, MObject& object);
+    // Lets `elapsedSeconds` pass for every timer and calls those whose period is up, once
+    // each however many periods passed, as Maya's event loop does. Returns the calls made.
+    int advanceTimers(double elapsedSeconds);
     void clear();
 
 private:
@@ -44,10 +49,19 @@ private:
         MMessage::MNodeFunction function;
         void* clientData;
     };
+    struct TimerEntry {
+        double period;
+        MMessage::MElapsedTimeFunction function;
+        void* clientData;
+        double sinceLastCall;
+        double sinceAdded;
+        double lastCallAt;
+    };
     std::mutex mutex_;  // any host thread; guards the entry maps and next_
     std::map<MCallbackId, Entry> entries_;
     std::map<MCallbackId, AttributeEntry> attributeEntries_;
     std::map<MCallbackId, RemovalEntry> removalEntries_;
+    std::map<MCallbackId, TimerEntry> timerEntries_;
     MCallbackId next_ = 1;
 };
 

@@ -323,6 +323,12 @@ bool disconnectInput(const MPlug& destination) {
     return HostAccess::resolve(destination, ref) && UnitConversion::disconnectInput(ref);
 }
 
+// ---- Timers
+
+int advanceTimers(std::chrono::nanoseconds elapsed) {
+    return hostState().callbacks.advanceTimers(std::chrono::duration<double>(elapsed).count());
+}
+
 // ---- Scene events
 
 void setSceneEventListener(std::function<void(const std::string& event)> listener) {
