@@ -78,6 +78,8 @@ TEST(MayaAsciiWriterTest, StartsWithTheHeaderMaya2022Expects) {
     EXPECT_LT(lineIndex(lines, "requires maya \"2022\";"),
               lineIndex(lines, "currentUnit -l centimeter -a degree -t film;"));
     EXPECT_LT(lineIndex(lines, "currentUnit -l centimeter -a degree -t film;"),
+              lineIndex(lines, "fileInfo \"application\" \"maya\";"));
+    EXPECT_LT(lineIndex(lines, "fileInfo \"version\" \"2022\";"),
               lineIndex(lines, "createNode transform -n \"arm\";"));
 }
 

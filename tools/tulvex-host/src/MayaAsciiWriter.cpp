@@ -127,7 +127,10 @@ void MayaAsciiWriter::writeHeader() {
     mOut << "//Maya ASCII 2022 scene\n"
          << "//Codeset: UTF-8\n"
          << "requires maya \"2022\";\n"
-         << "currentUnit -l centimeter -a degree -t film;\n";
+         << "currentUnit -l centimeter -a degree -t film;\n"
+         << "fileInfo \"application\" \"maya\";\n"
+         << "fileInfo \"product\" \"Maya 2022\";\n"
+         << "fileInfo \"version\" \"2022\";\n";
 }
 
 void MayaAsciiWriter::writeSkeleton(const SceneData::Skeleton& skeleton) {
