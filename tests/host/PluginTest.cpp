@@ -6,6 +6,9 @@
 #include <maya/MGlobal.h>
 #include <maya/MPxCommand.h>
 #include <maya/MPxNode.h>
+#include <maya/MStringArray.h>
+#include <maya/MStringResource.h>
+#include <maya/MStringResourceId.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -166,19 +169,22 @@ TEST_F(PluginTest, ArmedFaultFailsTheNextCallOnlyAndChangesNothing) {
 }
 
 TEST_F(PluginTest, RegisterUIStringsCallsTheFunctionThenRunsTheProcedure) {
-    stringsRegistered = 0;
-    std::vector<int> seenByProcedure;
-    mayahost::registerProcedure("hostInitStrings", [&](const auto&, const auto&) {
-        seenByProcedure.push_back(stringsRegistered);
-        return MStatus(MStatus::kSuccess);
-    });
+    // The procedure reads what the function registered, so it only succeeds after it.
+    ASSERT_TRUE(MGlobal::executeCommand(
+        "global proc hostInitStrings() {"
+        "    global string $gSeen[];"
+        "    $gSeen[size($gSeen)] = `getPluginResource \"hostTestPlugin\" \"kHello\"`;"
+        "}"));
     MFnPlugin fn(plugin);
     auto registerStrings = []() {
-        ++stringsRegistered;
-        return MStatus(MStatus::kSuccess);
+        return MStringResource::registerString(
+            MStringResourceId("hostTestPlugin", "kHello", "hello"));
     };
     ASSERT_TRUE(fn.registerUIStrings(registerStrings, "hostInitStrings"));
-    EXPECT_EQ(seenByProcedure, std::vector<int>{1});  // the function ran first
+    MStringArray seen;
+    ASSERT_TRUE(MGlobal::executeCommand("global string $gSeen[]; $gSeen", seen));
+    ASSERT_EQ(seen.length(), 1U);
+    EXPECT_EQ(std::string(seen[0].asChar()), "hello");
 
     EXPECT_FALSE(fn.registerUIStrings(registerStrings, "notSourcedYet"));
     EXPECT_EQ(mayahost::takeScriptErrors(),
@@ -186,7 +192,8 @@ TEST_F(PluginTest, RegisterUIStringsCallsTheFunctionThenRunsTheProcedure) {
 
     EXPECT_FALSE(
         fn.registerUIStrings([]() { return MStatus(MStatus::kFailure); }, "hostInitStrings"));
-    EXPECT_EQ(seenByProcedure.size(), 1U);
+    ASSERT_TRUE(MGlobal::executeCommand("global string $gSeen[]; $gSeen", seen));
+    EXPECT_EQ(seen.length(), 1U) << "a failed string registration runs no procedure";
 }
 
 class ScriptFolders : public PluginTest {
@@ -229,14 +236,31 @@ TEST_F(ScriptFolders, SourceFileResolvesBareNamesAlongTheScriptPath) {
     EXPECT_TRUE(mayahost::takeDisplayedErrors().empty());
 }
 
-TEST_F(ScriptFolders, MissingScriptFailsWithAShownError) {
+TEST_F(ScriptFolders, MissingScriptFailsWithMelsError) {
     mayahost::setScriptPath({root + "/first"});
     EXPECT_FALSE(MGlobal::sourceFile("Only.mel"));
     EXPECT_FALSE(MGlobal::sourceFile((root + "/first/Nope.mel").c_str()));
     EXPECT_TRUE(mayahost::sourcedFiles().empty());
-    const std::vector<std::string> errors = mayahost::takeDisplayedErrors();
-    ASSERT_EQ(errors.size(), 2U);
-    EXPECT_NE(errors[0].find("Only.mel"), std::string::npos);
+    EXPECT_EQ(mayahost::takeScriptErrors(),
+              (std::vector<std::string>{
+                  "Cannot find file \"Only.mel\" for source statement.",
+                  "Cannot find file \"" + root + "/first/Nope.mel\" for source statement."}));
+}
+
+TEST_F(ScriptFolders, SourcedScriptsRunAndDefineTheirProcedures) {
+    std::ofstream(root + "/first/Defines.mel")
+        << "global proc string hostGreeting() { return \"hi\"; }\n"
+        << "global int $gHostSourced;\n$gHostSourced++;\n";
+    mayahost::setScriptPath({root + "/first"});
+    ASSERT_TRUE(MGlobal::sourceFile("Defines"));  // a bare name gets ".mel"
+    ASSERT_TRUE(MGlobal::sourceFile("Defines.mel"));
+    MString greeting;
+    ASSERT_TRUE(MGlobal::executeCommand("hostGreeting()", greeting));
+    EXPECT_EQ(std::string(greeting.asChar()), "hi");
+    int count = 0;
+    ASSERT_TRUE(MGlobal::executeCommand("global int $gHostSourced; $gHostSourced", count));
+    EXPECT_EQ(count, 2) << "each source runs the file again";
+    std::remove((root + "/first/Defines.mel").c_str());
 }
 
 TEST_F(PluginTest, PerrorWritesTheMessageAndTheStatusToStandardError) {

@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "NodeFixture.h"
+#include "UiProcedures.h"
 
 namespace nodetest {
 namespace {
@@ -18,11 +19,7 @@ class ComputeTest : public NodeTest {
 protected:
     void SetUp() override {
         NodeTest::SetUp();
-        for (const char* name :
-             {"enableBindButton", "displayMessage", "updateLiveCheckbox", "displayAvailableIPs"}) {
-            mayahost::registerProcedure(name, [](const std::vector<std::string>&,
-                                                 const std::string&) { return MStatus(); });
-        }
+        ASSERT_TRUE(defineUiProcedures());
     }
 
     std::vector<double> element(const MObject& attribute, unsigned int index) const {
@@ -128,7 +125,7 @@ TEST_F(ComputeTest, PortInUseReportsSwitchesLiveOffAndFallsBackToNotLive) {
     // Compute writes no plug and runs no MEL itself: all of it waits for idle time.
     const std::string message =
         "Port in Use. Socket Initialization failed. Try using a different port.";
-    EXPECT_TRUE(mayahost::procedureCalls().empty());
+    EXPECT_TRUE(uiCalls().empty());
     EXPECT_TRUE(plug(TulvexDeviceNode::live).asBool());
     EXPECT_EQ(
         mayahost::pendingIdleCommands(),
@@ -141,12 +138,8 @@ TEST_F(ComputeTest, PortInUseReportsSwitchesLiveOffAndFallsBackToNotLive) {
 
     mayahost::runIdleQueue();
     EXPECT_EQ(mayahost::takeScriptErrors(), (std::vector<std::string>{message}));
-    std::vector<std::string> calls;
-    for (const mayahost::ProcedureCall& call : mayahost::takeProcedureCalls()) {
-        calls.push_back(call.text);
-    }
-    EXPECT_EQ(calls, (std::vector<std::string>{"displayMessage \"" + message + "\" 0",
-                                               "updateLiveCheckbox 0 0"}));
+    EXPECT_EQ(uiCalls(), (std::vector<std::string>{"displayMessage " + message + "|0",
+                                                   "updateLiveCheckbox 0 0"}));
     EXPECT_FALSE(plug(TulvexDeviceNode::live).asBool());
 
     // The next evaluation is a not-live one and puts out the pose.

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "NodeFixture.h"
+#include "UiProcedures.h"
 
 namespace nodetest {
 namespace {
@@ -138,11 +139,7 @@ TEST_F(DeviceNodeTest, NodesReleaseTheirDescriptors) {
 }
 
 TEST_F(DeviceNodeTest, ADeletedLiveNodeFreesItsPortAndUndoBringsItBack) {
-    for (const char* name :
-         {"enableBindButton", "displayMessage", "updateLiveCheckbox", "displayAvailableIPs"}) {
-        mayahost::registerProcedure(
-            name, [](const std::vector<std::string>&, const std::string&) { return MStatus(); });
-    }
+    ASSERT_TRUE(defineUiProcedures());
     const int port = freeUdpPort();
     goLive(port);
     ASSERT_EQ(mayahost::deleteNode(nodeObject()), MStatus::kSuccess);

@@ -10,6 +10,7 @@
 #include <maya/MTime.h>
 #include <mayahost/HostControl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <map>
@@ -17,6 +18,7 @@
 #include <thread>
 
 #include "NodeFixture.h"
+#include "UiProcedures.h"
 
 namespace nodetest {
 namespace {
@@ -60,11 +62,7 @@ protected:
     void SetUp() override {
         NodeTest::SetUp();
         device().setClock(nullptr);  // the real steady clock: datagrams really are apart
-        for (const char* name :
-             {"enableBindButton", "displayMessage", "updateLiveCheckbox", "displayAvailableIPs"}) {
-            mayahost::registerProcedure(name, [](const std::vector<std::string>&,
-                                                 const std::string&) { return MStatus(); });
-        }
+        ASSERT_TRUE(defineUiProcedures());
     }
     void TearDown() override {
         mSending.store(false);
@@ -119,11 +117,12 @@ protected:
                      plug(TulvexDeviceNode::mOutputTranslations).elementByLogicalIndex(0))
                      .at(0)});
         }
+        const std::vector<std::string> queued = mayahost::pendingIdleCommands();
+        const bool askedToBind =
+            std::find(queued.begin(), queued.end(), "enableBindButton 0 1") != queued.end();
         mayahost::runIdleQueue();
-        for (const mayahost::ProcedureCall& call : mayahost::takeProcedureCalls()) {
-            if (call.text == "enableBindButton 0 1") {
-                device().CharacterizationComplete();
-            }
+        if (askedToBind) {
+            device().CharacterizationComplete();
         }
     }
 

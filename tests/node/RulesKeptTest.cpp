@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "NodeFixture.h"
+#include "UiProcedures.h"
 
 namespace nodetest {
 namespace {
@@ -20,10 +21,7 @@ class RulesKeptTest : public NodeTest {
 protected:
     void SetUp() override {
         NodeTest::SetUp();
-        for (const char* name : {"enableBindButton", "displayMessage", "displayAvailableIPs"}) {
-            mayahost::registerProcedure(name, [](const std::vector<std::string>&,
-                                                 const std::string&) { return MStatus(); });
-        }
+        ASSERT_TRUE(defineUiProcedures());
     }
     void TearDown() override {
         MAnimControl::stop();

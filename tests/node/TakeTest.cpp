@@ -11,6 +11,7 @@
 #include <map>
 
 #include "NodeFixture.h"
+#include "UiProcedures.h"
 
 namespace nodetest {
 namespace {
@@ -24,9 +25,7 @@ class TakeTest : public NodeTest {
 protected:
     void SetUp() override {
         NodeTest::SetUp();
-        mayahost::registerProcedure(
-            "displayAvailableIPs",
-            [](const std::vector<std::string>&, const std::string&) { return MStatus(); });
+        ASSERT_TRUE(defineUiProcedures());
         // A definition and the binding, so frames move the pose.
         apply(zmf::encode(makeDefinition(0.25F)));
         device().CharacterizationComplete();

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "NodeFixture.h"
+#include "UiProcedures.h"
 
 namespace nodetest {
 namespace {
@@ -12,13 +13,7 @@ class UiBridgeTest : public NodeTest {
 protected:
     void SetUp() override {
         NodeTest::SetUp();
-        for (const char* name :
-             {"enableBindButton", "displayMessage", "updateLiveCheckbox", "displayAvailableIPs"}) {
-            mayahost::registerProcedure(name,
-                                        [](const std::vector<std::string>&, const std::string&) {
-                                            return MStatus(MStatus::kSuccess);
-                                        });
-        }
+        ASSERT_TRUE(defineUiProcedures());
     }
 };
 
@@ -26,15 +21,14 @@ TEST_F(UiBridgeTest, QueuedCommandsCarryTheDeviceId) {
     ASSERT_EQ(plug(TulvexDeviceNode::mDeviceId).setInt(2), MStatus::kSuccess);
     device().enableBindCharacterButton(true);
     device().displayUIMessage("Awaiting Skeleton Definition");
-    EXPECT_TRUE(mayahost::procedureCalls().empty()) << "nothing runs before the host is idle";
+    EXPECT_TRUE(uiCalls().empty()) << "nothing runs before the host is idle";
+    EXPECT_EQ(mayahost::pendingIdleCommands(),
+              (std::vector<std::string>{"enableBindButton 2 1",
+                                        "displayMessage \"Awaiting Skeleton Definition\" 2"}));
     EXPECT_EQ(mayahost::runIdleQueue(), 2);
-
-    const std::vector<mayahost::ProcedureCall> calls = mayahost::takeProcedureCalls();
-    ASSERT_EQ(calls.size(), 2U);
-    EXPECT_EQ(calls[0].text, "enableBindButton 2 1");
-    EXPECT_EQ(calls[0].args, (std::vector<std::string>{"2", "1"}));
-    EXPECT_EQ(calls[1].text, "displayMessage \"Awaiting Skeleton Definition\" 2");
-    EXPECT_EQ(calls[1].args, (std::vector<std::string>{"Awaiting Skeleton Definition", "2"}));
+    EXPECT_EQ(uiCalls(),
+              (std::vector<std::string>{"enableBindButton 2 1",
+                                        "displayMessage Awaiting Skeleton Definition|2"}));
 }
 
 TEST_F(UiBridgeTest, MessageOnDeviceZeroEndsInTheDigit) {
@@ -47,9 +41,7 @@ TEST_F(UiBridgeTest, MessageOnDeviceZeroEndsInTheDigit) {
 TEST_F(UiBridgeTest, LiveStatusRunsAtOnceAndSetsThePlug) {
     ASSERT_EQ(mayahost::setLive(nodeObject(), true), MStatus::kSuccess);
     device().setLiveStatus(false);
-    const std::vector<mayahost::ProcedureCall> calls = mayahost::takeProcedureCalls();
-    ASSERT_EQ(calls.size(), 1U);
-    EXPECT_EQ(calls[0].text, "updateLiveCheckbox 0 0");
+    EXPECT_EQ(uiCalls(), std::vector<std::string>{"updateLiveCheckbox 0 0"});
     EXPECT_FALSE(plug(TulvexDeviceNode::live).asBool());
     EXPECT_TRUE(mayahost::pendingIdleCommands().empty());
 }
@@ -58,12 +50,11 @@ TEST_F(UiBridgeTest, AddressListIsQueuedWithTheHeading) {
     ASSERT_EQ(plug(TulvexDeviceNode::mDeviceId).setInt(5), MStatus::kSuccess);
     device().updateIPTextfield();
     ASSERT_EQ(mayahost::runIdleQueue(), 1);
-    const std::vector<mayahost::ProcedureCall> calls = mayahost::takeProcedureCalls();
+    const std::vector<std::string> calls = uiCalls();
     ASSERT_EQ(calls.size(), 1U);
-    ASSERT_EQ(calls[0].args.size(), 2U);
-    EXPECT_EQ(calls[0].args[0].rfind("Your local IPs:", 0), 0U);
-    EXPECT_EQ(calls[0].args[0].find("127.0.0.1"), std::string::npos);
-    EXPECT_EQ(calls[0].args[1], "5");
+    EXPECT_EQ(calls[0].rfind("displayAvailableIPs Your local IPs:", 0), 0U) << calls[0];
+    EXPECT_EQ(calls[0].find("127.0.0.1"), std::string::npos);
+    EXPECT_EQ(calls[0].substr(calls[0].size() - 2), "|5");
 }
 
 TEST_F(UiBridgeTest, CharacterizedFlagIsSetByTheHandShakeAndClearedByANewDefinition) {

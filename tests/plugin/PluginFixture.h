@@ -12,7 +12,7 @@
 namespace plugintest {
 
 // Loads the staged plug-in module into a fresh stand-in host, as Maya's plug-in manager
-// would, with the staged scripts on the script path.
+// would, with the staged scripts on the script path: the plug-in sources them and they run.
 class PluginTest : public ::testing::Test {
 protected:
     static std::string stagedPlugin() { return TULVEX_TEST_PLUGIN_MODULE; }
@@ -21,12 +21,6 @@ protected:
     void SetUp() override {
         mayahost::resetHost();
         mayahost::setScriptPath({stagedScripts()});
-        for (const char* name :
-             {"TulvexMayaInitStrings", "createTulvexShelf", "cleanUpUI", "enableBindButton",
-              "updateLiveCheckbox", "displayMessage", "displayAvailableIPs"}) {
-            mayahost::registerProcedure(name, [](const std::vector<std::string>&,
-                                                 const std::string&) { return MStatus(); });
-        }
     }
     void TearDown() override {
         if (mLoaded) {

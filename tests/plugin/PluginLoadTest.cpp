@@ -3,6 +3,7 @@
 #include <maya/MGlobal.h>
 #include <maya/MStringResource.h>
 #include <maya/MStringResourceId.h>
+#include <mayahost/UiControl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -45,14 +46,18 @@ TEST_F(PluginTest, LoadRegistersEverythingAndQueuesTheShelf) {
             << message.key;
     }
 
-    // The shelf is built once Maya is idle, after the load returned; the library bound fine.
+    // The scripts' strings are registered within the load; the shelf is built once Maya is
+    // idle, after the load returned; the library bound fine.
+    MString label;
+    ASSERT_TRUE(MGlobal::executeCommand(
+        "getPluginResource \"TulvexMayaPlugin\" \"kTulvexShelfNewLabel\"", label));
+    EXPECT_EQ(std::string(label.asChar()), "New Device");
     const std::vector<std::string> queued = mayahost::pendingIdleCommands();
     EXPECT_EQ(queued, std::vector<std::string>{"createTulvexShelf"});
-    // Only the scripts' string registration runs within the load.
-    const std::vector<mayahost::ProcedureCall> calls = mayahost::takeProcedureCalls();
-    ASSERT_EQ(calls.size(), 1U);
-    EXPECT_EQ(calls[0].text, "TulvexMayaInitStrings");
+    EXPECT_FALSE(mayahost::uiState("Tulvex").exists);
     EXPECT_EQ(mayahost::runIdleQueue(), 1);
+    EXPECT_EQ(mayahost::uiState("Tulvex").type, "shelfLayout");
+    EXPECT_TRUE(mayahost::takeScriptErrors().empty());
 
     // The node type and the command exist.
     MObject node = mayahost::createNode("TulvexDeviceNode");
@@ -141,10 +146,10 @@ TEST_F(PluginTest, FailedCommandDeregistrationIsTheUnloadsResult) {
               std::string::npos);
 }
 
-// A copy of the module in a layout without the decoding library, and without scripts.
+// A copy of the module in a layout without the decoding library, with or without the scripts.
 class StrippedInstall {
 public:
-    StrippedInstall() {
+    explicit StrippedInstall(bool withScripts) {
         mRoot = std::filesystem::temp_directory_path() /
                 ("tulvex-stripped-" + std::to_string(::getpid()));
         const std::filesystem::path plugins = mRoot / "plug-ins" / TULVEX_TEST_PLATFORM_DIR;
@@ -152,6 +157,9 @@ public:
         mModule = plugins / std::filesystem::path(TULVEX_TEST_PLUGIN_MODULE).filename();
         std::filesystem::copy_file(TULVEX_TEST_PLUGIN_MODULE, mModule,
                                    std::filesystem::copy_options::overwrite_existing);
+        if (withScripts) {
+            std::filesystem::copy(TULVEX_TEST_SCRIPTS_DIR, mRoot / "scripts");
+        }
     }
     ~StrippedInstall() { std::filesystem::remove_all(mRoot); }
     StrippedInstall(const StrippedInstall&) = delete;
@@ -164,8 +172,8 @@ private:
     std::filesystem::path mModule;
 };
 
-TEST_F(PluginTest, MissingLibraryAndScriptsDoNotFailTheLoad) {
-    StrippedInstall install;
+TEST_F(PluginTest, MissingLibraryDoesNotFailTheLoad) {
+    StrippedInstall install(true);
     mayahost::setScriptPath({install.scripts()});
     testing::internal::CaptureStderr();
     ASSERT_EQ(load(install.module()), MStatus::kSuccess);
@@ -177,10 +185,27 @@ TEST_F(PluginTest, MissingLibraryAndScriptsDoNotFailTheLoad) {
                          "error \"Failed to import ZarnMotionFormat library. Plug-in "
                          "will not be functional.\""));
     EXPECT_TRUE(contains(queued, "createTulvexShelf"));
-    EXPECT_TRUE(mayahost::sourcedFiles().empty());
+    EXPECT_EQ(mayahost::sourcedFiles().size(), 3U);
     EXPECT_FALSE(anyStartsWith(queued, "error \"failed"));
     // The node type is there, it just cannot decode.
     EXPECT_FALSE(mayahost::createNode("TulvexDeviceNode").isNull());
+}
+
+TEST_F(PluginTest, MissingScriptsFailTheLoadAtTheStrings) {
+    // Without the scripts the strings procedure cannot be found, so the strings cannot be
+    // registered and the plug-in refuses to load.
+    StrippedInstall install(false);
+    mayahost::setScriptPath({install.scripts()});
+    testing::internal::CaptureStderr();
+    EXPECT_NE(load(install.module()), MStatus::kSuccess);
+    EXPECT_NE(
+        testing::internal::GetCapturedStderr().find("failed to register localized UI strings"),
+        std::string::npos);
+    EXPECT_TRUE(mayahost::sourcedFiles().empty());
+    const std::vector<std::string> errors = mayahost::takeScriptErrors();
+    EXPECT_TRUE(contains(errors, "Cannot find file \"SkeletonHelpers.mel\" for source statement."));
+    EXPECT_TRUE(contains(errors, "Cannot find procedure \"TulvexMayaInitStrings\"."));
+    EXPECT_TRUE(mayahost::createNode("TulvexDeviceNode").isNull());
 }
 
 TEST(PluginModule, ExportsOnlyTheEntryPointsTheVersionAndTheSignature) {

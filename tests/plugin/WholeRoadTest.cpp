@@ -12,6 +12,7 @@
 #include <unistd.h>
 #include <zmf/ZmfCodec.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -98,14 +99,11 @@ TEST_F(PluginTest, WholeRoadOfOneStream) {
     const auto loopOnce = [&] {
         mayahost::waitForRefresh(std::chrono::milliseconds(20));
         mayahost::processRefreshes();
+        const std::vector<std::string> queued = mayahost::pendingIdleCommands();
         mayahost::runIdleQueue();
-        for (const mayahost::ProcedureCall& call : mayahost::takeProcedureCalls()) {
-            if (call.name == "enableBindButton" &&
-                call.args == std::vector<std::string>{"0", "1"}) {
-                bound =
-                    MGlobal::executeCommand(MString(("TulvexDidCharacterize " + name).c_str())) ==
+        if (std::find(queued.begin(), queued.end(), "enableBindButton 0 1") != queued.end()) {
+            bound = MGlobal::executeCommand(MString(("TulvexDidCharacterize " + name).c_str())) ==
                     MStatus::kSuccess;
-            }
         }
     };
     const MPlug root = fn.findPlug("outputTranslations", false).elementByLogicalIndex(0);

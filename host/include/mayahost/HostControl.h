@@ -17,9 +17,10 @@ namespace mayahost {
 // ---- Whole host ----------------------------------------------------------------------------
 
 // Back to a fresh host: stops every capture thread, deletes every node (time1 is made anew),
-// forgets plug-in types, commands, procedures, plug-ins, callbacks, connections, queued and
-// recorded texts, string tables, the script path and armed faults; the UI time unit is film
-// again, playback stopped and the current time 0. Keeps test cases apart.
+// forgets plug-in types, commands, plug-ins, callbacks, connections, queued and recorded
+// texts, string tables and armed faults; MEL starts afresh (no procedures, globals, UI
+// beyond the main window, script jobs or script path) in interactive mode; the UI time unit
+// is film again, playback stopped and the current time 0. Keeps test cases apart.
 void resetHost();
 
 // Host calls that can be made to fail once, to reach a plug-in's failure paths.
@@ -224,37 +225,53 @@ std::vector<std::string> takeIdleCommands();
 // Commands they queue run at the next call. Returns the number of commands run.
 int runIdleQueue();
 
-// A UI procedure of the embedder: receives the parsed arguments and the statement's text.
+// An embedder's own C++ for a MEL procedure: receives the call's words and its text (the
+// words re-joined). It is called instead of a MEL procedure of that name, scripts' included;
+// a later registration of the same name replaces it. A failed status stops the calling MEL.
 using Procedure =
     std::function<MStatus(const std::vector<std::string>& args, const std::string& text)>;
-
-// Makes `name` callable from MEL; a later registration of the same name replaces it.
 void registerProcedure(const std::string& name, Procedure procedure);
 
-// One call of a registered procedure.
+// One call of a registered procedure; the calls are kept, oldest first, until taken.
 struct ProcedureCall {
     std::string name;
     std::vector<std::string> args;
     std::string text;
 };
-
-// Calls of registered procedures, oldest first; take also forgets them.
 std::vector<ProcedureCall> procedureCalls();
 std::vector<ProcedureCall> takeProcedureCalls();
 
-// Script errors since the last call: `error` texts, unknown procedures, syntax errors.
+// What MEL showed since the last call of each: the bare texts of errors (`error` texts,
+// unknown procedures, syntax errors, failing commands) and of warnings; the whole lines of
+// both in order, as Maya prints them ("// Error: line 1: Cannot find procedure \"x\". //");
+// and the text `print` wrote. Everything is also echoed to stdout and stderr unless switched
+// off.
 std::vector<std::string> takeScriptErrors();
+std::vector<std::string> takeScriptWarnings();
+std::vector<std::string> takeScriptLines();
+std::string takeScriptOutput();
+void setScriptEcho(bool echo);
 
 // Texts shown with displayError / displayWarning / displayInfo (MGlobal or MPxCommand).
 std::vector<std::string> takeDisplayedErrors();
 std::vector<std::string> takeDisplayedWarnings();
 std::vector<std::string> takeDisplayedInfos();
 
-// Folders MGlobal::sourceFile searches for a bare file name, first match wins.
+// Folders `source`, MGlobal::sourceFile and auto-sourcing search for a bare file name, first
+// match wins (MAYA_SCRIPT_PATH).
 void setScriptPath(const std::vector<std::string>& folders);
 
-// Resolved paths of the files MGlobal::sourceFile found, in call order.
+// Resolved paths of the script files sourced so far, in order.
 std::vector<std::string> sourcedFiles();
+
+// Folders the `loadPlugin` command searches for a module given by name (MAYA_PLUG_IN_PATH).
+void setPluginPath(const std::vector<std::string>& folders);
+
+// Interactive (the default) or batch, as Maya is started: interactive has a main window with
+// an empty shelf tab layout that `$gShelfTopLevel` names; batch has no UI, no script jobs,
+// and `about -batch` answers true. Switching starts the UI and the script jobs afresh.
+void setBatchMode(bool batch);
+bool batchMode();
 
 // ---- String resources ----------------------------------------------------------------------
 

@@ -1,65 +1,72 @@
 #include <maya/MCommandResult.h>
 #include <maya/MString.h>
 
-#include "ResultValue.h"
+#include "MelValue.h"
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
-using mayahost::ResultValue;
+using mayahost::MelType;
+using mayahost::MelValue;
 
 namespace {
 
-ResultValue& resultOf(void* data) {
-    return *static_cast<ResultValue*>(data);
+const MelValue& valueOf(void* data) {
+    return *static_cast<MelValue*>(data);
 }
 
 }  // namespace
 
-MCommandResult::MCommandResult(MStatus* ReturnStatus) : fData(new ResultValue) {
+MCommandResult::MCommandResult(MStatus* ReturnStatus) : fData(new MelValue) {
     if (ReturnStatus != nullptr) {
         *ReturnStatus = MStatus::kSuccess;
     }
 }
 
 MCommandResult::~MCommandResult() {
-    delete static_cast<ResultValue*>(fData);
+    delete static_cast<MelValue*>(fData);
 }
 
 MStatus MCommandResult::getResult(int& result) const {
-    const ResultValue& value = resultOf(fData);
-    if (value.kind != ResultValue::Kind::Int || value.isArray || value.numbers.empty()) {
+    const MelValue& value = valueOf(fData);
+    if (value.type() != MelType::Int) {
         return MStatus::kInvalidParameter;
     }
-    result = static_cast<int>(value.numbers.front());
+    result = value.asInt();
     return MStatus::kSuccess;
 }
 
 MStatus MCommandResult::getResult(double& result) const {
-    const ResultValue& value = resultOf(fData);
-    if ((value.kind != ResultValue::Kind::Double && value.kind != ResultValue::Kind::Int) ||
-        value.isArray || value.numbers.empty()) {
+    const MelValue& value = valueOf(fData);
+    if (!value.isNumber()) {
         return MStatus::kInvalidParameter;
     }
-    result = value.numbers.front();
+    result = value.asFloat();
     return MStatus::kSuccess;
 }
 
 MStatus MCommandResult::getResult(MString& result) const {
-    const ResultValue& value = resultOf(fData);
-    if (value.kind != ResultValue::Kind::String || value.isArray || value.strings.empty()) {
+    const MelValue& value = valueOf(fData);
+    if (value.type() != MelType::String) {
         return MStatus::kInvalidParameter;
     }
-    result = value.strings.front().c_str();
+    result = value.asString().c_str();
     return MStatus::kSuccess;
 }
 
+// Any result as text: a scalar as MEL prints it, an array as its elements joined by blanks.
 MString MCommandResult::stringResult(MStatus* ReturnResult) const {
-    const ResultValue& value = resultOf(fData);
+    const MelValue& value = valueOf(fData);
     if (ReturnResult != nullptr) {
-        *ReturnResult =
-            value.kind == ResultValue::Kind::None ? MStatus::kInvalidParameter : MStatus::kSuccess;
+        *ReturnResult = value.isNone() ? MStatus::kInvalidParameter : MStatus::kSuccess;
     }
-    return MString(value.text().c_str());
+    if (!value.isArray()) {
+        return MString(value.asString().c_str());
+    }
+    std::string joined;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        joined += (i == 0 ? "" : " ") + value.element(i).asString();
+    }
+    return MString(joined.c_str());
 }
 
 OPENMAYA_NAMESPACE_CLOSE

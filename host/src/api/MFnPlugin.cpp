@@ -5,6 +5,7 @@
 #include <maya/MTypeId.h>
 
 #include "HostAccess.h"
+#include "HostMel.h"
 #include "HostRules.h"
 #include "HostState.h"
 #include "NodeType.h"
@@ -93,7 +94,7 @@ MStatus MFnPlugin::registerCommand(const MString& commandName, MCreatorFunction 
     if (record == nullptr || creatorFunction == nullptr || commandName.length() == 0) {
         return MStatus::kInvalidParameter;
     }
-    if (!host.mel.registerCommand(commandName.asChar(), creatorFunction, record)) {
+    if (!host.mel->pluginCommands().add(commandName.asChar(), creatorFunction, record)) {
         MGlobal::displayError(MString("Command \"") + commandName + "\" is already registered.");
         return MStatus::kFailure;
     }
@@ -109,7 +110,8 @@ MStatus MFnPlugin::deregisterCommand(const MString& commandName) {
     if (recordOf(*this) == nullptr) {
         return MStatus::kInvalidParameter;
     }
-    return host.mel.deregisterCommand(commandName.asChar()) ? MStatus::kSuccess : MStatus::kFailure;
+    return host.mel->pluginCommands().remove(commandName.asChar()) ? MStatus::kSuccess
+                                                                   : MStatus::kFailure;
 }
 
 MStatus MFnPlugin::registerNode(const MString& typeName, const MTypeId& typeId,

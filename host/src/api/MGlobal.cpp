@@ -2,38 +2,32 @@
 #include <maya/MGlobal.h>
 #include <maya/MSelectionList.h>
 
-#include <sys/stat.h>
 #include <cstdio>
 #include <mutex>
 #include <string>
 
 #include "HostAccess.h"
+#include "HostMel.h"
 #include "HostRules.h"
 #include "HostState.h"
-#include "ResultValue.h"
+#include "MelValue.h"
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
-using mayahost::ResultValue;
+using mayahost::MelType;
+using mayahost::MelValue;
 
 namespace {
 
-bool isFile(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-MStatus run(const MString& command, bool displayEnabled) {
+// Runs MEL at once on the main thread (R1, R2) and hands back the value it left.
+MStatus run(const MString& command, bool displayEnabled, MelValue* value = nullptr) {
     mayahost::HostRules::outsideCompute("MGlobal::executeCommand");
-    return mayahost::hostState().mel.execute(command.asChar(), displayEnabled);
-}
-
-template <typename Array, typename Element>
-void fillNumbers(Array& out, const ResultValue& result) {
-    out.clear();
-    for (double number : result.numbers) {
-        out.append(static_cast<Element>(number));
+    const mayahost::MelResult result =
+        mayahost::hostState().mel->execute(command.asChar(), displayEnabled);
+    if (value != nullptr) {
+        *value = result.value();
     }
+    return result.ok() ? MStatus::kSuccess : MStatus::kFailure;
 }
 
 void record(std::vector<std::string> mayahost::ErrorLog::*list, const MString& text) {
@@ -51,28 +45,8 @@ MStatus MGlobal::getSelectionListByName(const MString& name, MSelectionList& lis
 
 MStatus MGlobal::sourceFile(const MString& fileName) {
     mayahost::HostRules::outsideCompute("MGlobal::sourceFile");
-    mayahost::MelRunner& mel = mayahost::hostState().mel;
-    const std::string name = fileName.asChar();
-    std::string resolved;
-    if (!name.empty() && name.front() == '/') {
-        resolved = isFile(name) ? name : std::string();
-    } else if (!name.empty()) {
-        for (const std::string& folder : mel.scriptPath()) {
-            std::string candidate = folder;
-            candidate.append("/").append(name);
-            if (isFile(candidate)) {
-                resolved = candidate;
-                break;
-            }
-        }
-    }
-    if (resolved.empty()) {
-        displayError(MString("Cannot find file \"") + fileName + "\" for source statement.");
-        return MStatus::kFailure;
-    }
-    // The stand-in records what would be sourced; it does not interpret MEL files.
-    mel.recordSourced(resolved);
-    return MStatus::kSuccess;
+    return mayahost::hostState().mel->sourceFile(fileName.asChar()).ok() ? MStatus::kSuccess
+                                                                         : MStatus::kFailure;
 }
 
 MStatus MGlobal::executeCommandOnIdle(const MString& command, bool displayEnabled) {
@@ -91,61 +65,81 @@ MStatus MGlobal::executeCommand(const MString& command, bool displayEnabled, boo
 
 MStatus MGlobal::executeCommand(const MString& command, MCommandResult& result, bool displayEnabled,
                                 bool /*undoEnabled*/) {
-    const MStatus status = run(command, displayEnabled);
-    *static_cast<ResultValue*>(hostimpl::HostAccess::result(result)) = mayahost::currentResult();
+    MelValue value;
+    const MStatus status = run(command, displayEnabled, &value);
+    *static_cast<MelValue*>(hostimpl::HostAccess::result(result)) = value;
     return status;
 }
 
+// The typed overloads fail with kInvalidParameter when the command left another type.
 MStatus MGlobal::executeCommand(const MString& command, int& result, bool displayEnabled,
                                 bool /*undoEnabled*/) {
-    MStatus status = run(command, displayEnabled);
-    const ResultValue& value = mayahost::currentResult();
-    if (status && (value.kind != ResultValue::Kind::Int || value.numbers.empty())) {
+    MelValue value;
+    MStatus status = run(command, displayEnabled, &value);
+    if (status && value.type() != MelType::Int) {
         status = MStatus::kInvalidParameter;
     }
     if (status) {
-        result = static_cast<int>(value.numbers.front());
+        result = value.asInt();
     }
     return status;
 }
 
 MStatus MGlobal::executeCommand(const MString& command, MIntArray& result, bool displayEnabled,
                                 bool /*undoEnabled*/) {
-    const MStatus status = run(command, displayEnabled);
+    MelValue value;
+    MStatus status = run(command, displayEnabled, &value);
+    if (status && value.type() != MelType::IntArray) {
+        status = MStatus::kInvalidParameter;
+    }
     if (status) {
-        fillNumbers<MIntArray, int>(result, mayahost::currentResult());
+        result.clear();
+        for (int element : value.ints()) {
+            result.append(element);
+        }
     }
     return status;
 }
 
 MStatus MGlobal::executeCommand(const MString& command, double& result, bool displayEnabled,
                                 bool /*undoEnabled*/) {
-    MStatus status = run(command, displayEnabled);
-    const ResultValue& value = mayahost::currentResult();
-    if (status && (value.kind == ResultValue::Kind::String || value.numbers.empty())) {
+    MelValue value;
+    MStatus status = run(command, displayEnabled, &value);
+    if (status && !value.isNumber()) {
         status = MStatus::kInvalidParameter;
     }
     if (status) {
-        result = value.numbers.front();
+        result = value.asFloat();
     }
     return status;
 }
 
 MStatus MGlobal::executeCommand(const MString& command, MDoubleArray& result, bool displayEnabled,
                                 bool /*undoEnabled*/) {
-    const MStatus status = run(command, displayEnabled);
+    MelValue value;
+    MStatus status = run(command, displayEnabled, &value);
+    if (status && value.type() != MelType::FloatArray && value.type() != MelType::IntArray) {
+        status = MStatus::kInvalidParameter;
+    }
     if (status) {
-        fillNumbers<MDoubleArray, double>(result, mayahost::currentResult());
+        result.clear();
+        for (std::size_t i = 0; i < value.size(); ++i) {
+            result.append(value.element(i).asFloat());
+        }
     }
     return status;
 }
 
 MStatus MGlobal::executeCommand(const MString& command, MStringArray& result, bool displayEnabled,
                                 bool /*undoEnabled*/) {
-    const MStatus status = run(command, displayEnabled);
+    MelValue value;
+    MStatus status = run(command, displayEnabled, &value);
+    if (status && value.type() != MelType::StringArray) {
+        status = MStatus::kInvalidParameter;
+    }
     if (status) {
         result.clear();
-        for (const std::string& text : mayahost::currentResult().strings) {
+        for (const std::string& text : value.strings()) {
             result.append(MString(text.c_str()));
         }
     }
@@ -154,9 +148,13 @@ MStatus MGlobal::executeCommand(const MString& command, MStringArray& result, bo
 
 MStatus MGlobal::executeCommand(const MString& command, MString& result, bool displayEnabled,
                                 bool /*undoEnabled*/) {
-    const MStatus status = run(command, displayEnabled);
+    MelValue value;
+    MStatus status = run(command, displayEnabled, &value);
+    if (status && (value.isArray() || value.isNone())) {
+        status = MStatus::kInvalidParameter;
+    }
     if (status) {
-        result = mayahost::currentResult().text().c_str();
+        result = value.asString().c_str();
     }
     return status;
 }
@@ -185,6 +183,7 @@ void MGlobal::displayWarning(const MString& theWarning) {
 
 void MGlobal::displayError(const MString& theError) {
     mayahost::HostRules::mainThreadCall("MGlobal::displayError");
+    mayahost::hostState().mel->pluginCommands().noteDisplayedError();
     std::fprintf(stderr, "// Error: %s\n", theError.asChar());
     record(&mayahost::ErrorLog::shown, theError);
 }

@@ -7,21 +7,24 @@
 #include <utility>
 #include <vector>
 
+#include "HostMel.h"
 #include "HostRules.h"
-#include "ResultValue.h"
+#include "HostState.h"
+#include "MelValue.h"
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
-using mayahost::ResultValue;
+using mayahost::MelType;
+using mayahost::MelValue;
 
 namespace {
 
-void setNumbers(ResultValue::Kind kind, bool isArray, std::vector<double> numbers) {
-    ResultValue& result = mayahost::currentResult();
-    result.clear();
-    result.kind = kind;
-    result.isArray = isArray;
-    result.numbers = std::move(numbers);
+void setValue(MelValue value) {
+    mayahost::hostState().mel->results().set(std::move(value));
+}
+
+const MelValue& currentValue() {
+    return mayahost::hostState().mel->results().current();
 }
 
 }  // namespace
@@ -62,24 +65,24 @@ void MPxCommand::displayError(const MString& theError, bool /*showLineNumber*/) 
 
 void MPxCommand::clearResult() {
     mayahost::HostRules::mainThreadCall("MPxCommand::clearResult");
-    mayahost::currentResult().clear();
+    setValue(MelValue());
 }
 
 void MPxCommand::setResult(unsigned int val) {
     mayahost::HostRules::mainThreadCall("MPxCommand::setResult");
-    setNumbers(ResultValue::Kind::Int, false, {static_cast<double>(val)});
+    setValue(MelValue::ofInt(static_cast<int>(val)));
 }
 void MPxCommand::setResult(int val) {
     mayahost::HostRules::mainThreadCall("MPxCommand::setResult");
-    setNumbers(ResultValue::Kind::Int, false, {static_cast<double>(val)});
+    setValue(MelValue::ofInt(val));
 }
 void MPxCommand::setResult(double val) {
     mayahost::HostRules::mainThreadCall("MPxCommand::setResult");
-    setNumbers(ResultValue::Kind::Double, false, {val});
+    setValue(MelValue::ofFloat(val));
 }
 void MPxCommand::setResult(bool val) {
     mayahost::HostRules::mainThreadCall("MPxCommand::setResult");
-    setNumbers(ResultValue::Kind::Int, false, {val ? 1.0 : 0.0});
+    setValue(MelValue::ofInt(val ? 1 : 0));
 }
 void MPxCommand::setResult(const char* val) {
     mayahost::HostRules::mainThreadCall("MPxCommand::setResult");
@@ -87,56 +90,51 @@ void MPxCommand::setResult(const char* val) {
 }
 void MPxCommand::setResult(const MString& val) {
     mayahost::HostRules::mainThreadCall("MPxCommand::setResult");
-    ResultValue& result = mayahost::currentResult();
-    result.clear();
-    result.kind = ResultValue::Kind::String;
-    result.strings.emplace_back(val.asChar());
+    setValue(MelValue::ofString(val.asChar()));
 }
 void MPxCommand::setResult(const MIntArray& val) {
     mayahost::HostRules::mainThreadCall("MPxCommand::setResult");
-    std::vector<double> numbers;
+    std::vector<int> values;
     for (unsigned int i = 0; i < val.length(); ++i) {
-        numbers.push_back(static_cast<double>(val[i]));
+        values.push_back(val[i]);
     }
-    setNumbers(ResultValue::Kind::Int, true, numbers);
+    setValue(MelValue::ofInts(std::move(values)));
 }
 void MPxCommand::setResult(const MDoubleArray& val) {
     mayahost::HostRules::mainThreadCall("MPxCommand::setResult");
-    std::vector<double> numbers;
+    std::vector<double> values;
     for (unsigned int i = 0; i < val.length(); ++i) {
-        numbers.push_back(val[i]);
+        values.push_back(val[i]);
     }
-    setNumbers(ResultValue::Kind::Double, true, numbers);
+    setValue(MelValue::ofFloats(std::move(values)));
 }
 void MPxCommand::setResult(const MStringArray& val) {
     mayahost::HostRules::mainThreadCall("MPxCommand::setResult");
-    ResultValue& result = mayahost::currentResult();
-    result.clear();
-    result.kind = ResultValue::Kind::String;
-    result.isArray = true;
+    std::vector<std::string> values;
     for (unsigned int i = 0; i < val.length(); ++i) {
-        result.strings.emplace_back(val[i].asChar());
+        values.emplace_back(val[i].asChar());
     }
+    setValue(MelValue::ofStrings(std::move(values)));
 }
 
 int MPxCommand::currentIntResult(MStatus* ReturnStatus) {
     mayahost::HostRules::mainThreadCall("MPxCommand::currentIntResult");
-    const ResultValue& result = mayahost::currentResult();
-    const bool numeric = result.kind == ResultValue::Kind::Int && !result.numbers.empty();
+    const MelValue& value = currentValue();
+    const bool isInt = value.type() == MelType::Int;
     if (ReturnStatus != nullptr) {
-        *ReturnStatus = numeric ? MStatus::kSuccess : MStatus::kInvalidParameter;
+        *ReturnStatus = isInt ? MStatus::kSuccess : MStatus::kInvalidParameter;
     }
-    return numeric ? static_cast<int>(result.numbers.front()) : 0;
+    return isInt ? value.asInt() : 0;
 }
 
 MString MPxCommand::currentStringResult(MStatus* ReturnStatus) {
     mayahost::HostRules::mainThreadCall("MPxCommand::currentStringResult");
-    const ResultValue& result = mayahost::currentResult();
-    const bool text = result.kind == ResultValue::Kind::String && !result.strings.empty();
+    const MelValue& value = currentValue();
+    const bool isText = value.type() == MelType::String;
     if (ReturnStatus != nullptr) {
-        *ReturnStatus = text ? MStatus::kSuccess : MStatus::kInvalidParameter;
+        *ReturnStatus = isText ? MStatus::kSuccess : MStatus::kInvalidParameter;
     }
-    return text ? MString(result.strings.front().c_str()) : MString();
+    return isText ? MString(value.asString().c_str()) : MString();
 }
 
 OPENMAYA_NAMESPACE_CLOSE

@@ -15,6 +15,8 @@ namespace mayahost {
 // A C++-implemented MEL command. Either it has a syntax, and its handler receives a checked
 // invocation; or it is raw, as a plug-in command registered without a syntax, and its handler
 // receives every word as text in order, flags included (Maya hands those an MArgList).
+// A raw command may take precedence over MEL procedures of its name: an embedder standing in
+// for a script's procedure.
 class MelCommand {
 public:
     using Handler = std::function<MelResult(const MelInvocation&, MelContext&)>;
@@ -22,11 +24,15 @@ public:
 
     MelCommand(MelSyntax syntax, Handler handler)
         : name_(syntax.name()), syntax_(std::move(syntax)), handler_(std::move(handler)) {}
-    MelCommand(std::string name, RawHandler handler)
-        : name_(std::move(name)), syntax_(name_), rawHandler_(std::move(handler)) {}
+    MelCommand(std::string name, RawHandler handler, bool overridesProcedures = false)
+        : name_(std::move(name)),
+          syntax_(name_),
+          rawHandler_(std::move(handler)),
+          overridesProcedures_(overridesProcedures) {}
 
     const std::string& name() const { return name_; }
     bool isRaw() const { return static_cast<bool>(rawHandler_); }
+    bool overridesProcedures() const { return overridesProcedures_; }
     const MelSyntax& syntax() const { return syntax_; }
     const Handler& handler() const { return handler_; }
     const RawHandler& rawHandler() const { return rawHandler_; }
@@ -36,6 +42,7 @@ private:
     MelSyntax syntax_;
     Handler handler_;
     RawHandler rawHandler_;
+    bool overridesProcedures_ = false;
 };
 
 }  // namespace mayahost

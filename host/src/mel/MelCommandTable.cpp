@@ -13,11 +13,13 @@ bool MelCommandTable::add(MelSyntax syntax, MelCommand::Handler handler) {
     return true;
 }
 
-bool MelCommandTable::addRaw(const std::string& name, MelCommand::RawHandler handler) {
+bool MelCommandTable::addRaw(const std::string& name, MelCommand::RawHandler handler,
+                             bool overridesProcedures) {
     if (name.empty() || contains(name) || !handler) {
         return false;
     }
-    commands_[name] = std::make_shared<const MelCommand>(name, std::move(handler));
+    commands_[name] =
+        std::make_shared<const MelCommand>(name, std::move(handler), overridesProcedures);
     return true;
 }
 

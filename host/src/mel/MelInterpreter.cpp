@@ -53,6 +53,10 @@ bool MelInterpreter::registerRawCommand(const std::string& name, MelCommand::Raw
     return commands_.addRaw(name, std::move(handler));
 }
 
+bool MelInterpreter::registerOverride(const std::string& name, MelCommand::RawHandler handler) {
+    return commands_.addRaw(name, std::move(handler), true);
+}
+
 bool MelInterpreter::deregisterCommand(const std::string& name) {
     if (builtins_.count(name) != 0) {
         return false;
@@ -195,6 +199,10 @@ void MelInterpreter::fail(const MelNode& at, const std::string& message, Framing
 void MelInterpreter::failWithoutContext(const std::string& message) {
     reportError(message, std::string());
     throw Abort{message};
+}
+
+void MelInterpreter::failShown() {
+    throw Abort{std::string()};
 }
 
 void MelInterpreter::reportError(const std::string& message, const std::string& where) {

@@ -72,6 +72,9 @@ public:
     // False when the name is already a command (the built-in ones included).
     bool registerCommand(MelSyntax syntax, MelCommand::Handler handler);
     bool registerRawCommand(const std::string& name, MelCommand::RawHandler handler);
+    // A raw command that is called instead of a MEL procedure of the same name, for an
+    // embedder that stands in for a script's procedure. False when the name is a command.
+    bool registerOverride(const std::string& name, MelCommand::RawHandler handler);
     // False for an unknown name and for the interpreter's own commands.
     bool deregisterCommand(const std::string& name);
     bool hasCommand(const std::string& name) const { return commands_.contains(name); }
@@ -107,6 +110,7 @@ private:
     [[noreturn]] void fail(const MelNode& at, const std::string& message,
                            Framing framing = Framing::Line);
     [[noreturn]] void failWithoutContext(const std::string& message);
+    [[noreturn]] void failShown();
     void reportError(const std::string& message, const std::string& context);
     std::string context(const MelNode* at, Framing framing) const;
     MelOutput& output() { return output_ != nullptr ? *output_ : console_; }

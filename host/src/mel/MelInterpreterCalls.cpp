@@ -54,10 +54,14 @@ MelValue MelInterpreter::call(const MelNode& call) {
     }
     // Held for the whole call: the procedure may be redefined, or the command removed, while
     // it runs.
+    const auto command = commands_.find(name);
+    if (command != nullptr && command->overridesProcedures()) {
+        return callCommand(*command, call);
+    }
     if (const auto procedure = findProcedure(name, call)) {
         return callProcedure(*procedure, call);
     }
-    if (const auto command = commands_.find(name)) {
+    if (command != nullptr) {
         return callCommand(*command, call);
     }
     if (autoSource(name, call)) {
@@ -155,6 +159,9 @@ MelValue MelInterpreter::callCommand(const MelCommand& command, const MelNode& c
         fail(call, "Internal error in command \"" + command.name() + "\": " + exception.what());
     }
     if (!result.ok()) {
+        if (result.shown()) {
+            failShown();
+        }
         if (!result.withContext()) {
             failWithoutContext(result.message());
         }

@@ -26,7 +26,16 @@ public:
         return result;
     }
 
+    // A failure the command has already shown (as a plug-in command does with displayError):
+    // it stops the script like any other, and nothing more is printed.
+    static MelResult failureShown() {
+        MelResult result = failure(std::string());
+        result.shown_ = true;
+        return result;
+    }
+
     bool ok() const { return ok_; }
+    bool shown() const { return shown_; }
     const MelValue& value() const { return value_; }
     const std::string& message() const { return message_; }
     bool withContext() const { return withContext_; }
@@ -34,6 +43,7 @@ public:
 private:
     bool ok_ = true;
     bool withContext_ = true;
+    bool shown_ = false;
     MelValue value_;
     std::string message_;
 };

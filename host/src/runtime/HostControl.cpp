@@ -12,6 +12,7 @@
 #include "DeviceState.h"
 #include "Evaluator.h"
 #include "HostAccess.h"
+#include "HostMel.h"
 #include "HostState.h"
 #include "NodeRecord.h"
 #include "NodeType.h"
@@ -52,7 +53,7 @@ void resetHost() {
     host.refresh.clear();
     host.types.removePluginTypes();
     host.types.clearPlugins();
-    host.mel.reset();
+    host.mel = std::make_unique<HostMel>();
     host.callbacks.clear();
     {
         std::lock_guard<std::mutex> lock(host.faults.mutex);
@@ -421,26 +422,39 @@ int runIdleQueue() {
         std::lock_guard<std::mutex> lock(host.idle.mutex);
         batch.swap(host.idle.commands);
     }
-    for (const std::string& command : batch) {
-        host.mel.execute(command, false);
-    }
-    return static_cast<int>(batch.size());
+    return host.mel->runIdle(batch);
 }
 
 void registerProcedure(const std::string& name, Procedure procedure) {
-    hostState().mel.registerProcedure(name, std::move(procedure));
+    hostState().mel->registerProcedure(name, std::move(procedure));
 }
 
 std::vector<ProcedureCall> procedureCalls() {
-    return hostState().mel.calls(false);
+    return hostState().mel->procedureCalls(false);
 }
 
 std::vector<ProcedureCall> takeProcedureCalls() {
-    return hostState().mel.calls(true);
+    return hostState().mel->procedureCalls(true);
 }
 
 std::vector<std::string> takeScriptErrors() {
-    return hostState().mel.takeErrors();
+    return hostState().mel->output().takeErrors();
+}
+
+std::vector<std::string> takeScriptWarnings() {
+    return hostState().mel->output().takeWarnings();
+}
+
+std::vector<std::string> takeScriptLines() {
+    return hostState().mel->output().takeLines();
+}
+
+std::string takeScriptOutput() {
+    return hostState().mel->output().takePrinted();
+}
+
+void setScriptEcho(bool echo) {
+    hostState().mel->output().setEcho(echo);
 }
 
 std::vector<std::string> takeDisplayedErrors() {
@@ -456,11 +470,23 @@ std::vector<std::string> takeDisplayedInfos() {
 }
 
 void setScriptPath(const std::vector<std::string>& folders) {
-    hostState().mel.setScriptPath(folders);
+    hostState().mel->setScriptPath(folders);
 }
 
 std::vector<std::string> sourcedFiles() {
-    return hostState().mel.sourced();
+    return hostState().mel->interpreter().sourcedFiles();
+}
+
+void setPluginPath(const std::vector<std::string>& folders) {
+    hostState().mel->setPluginPath(folders);
+}
+
+void setBatchMode(bool batch) {
+    hostState().mel->setBatch(batch);
+}
+
+bool batchMode() {
+    return hostState().mel->batch();
 }
 
 // ---- String resources

@@ -1,11 +1,17 @@
 #include "HostState.h"
 
+#include "HostMel.h"
 #include "HostRules.h"
 
 namespace mayahost {
 
-HostState::HostState() : types(arena), scene(arena, types, graph, refresh), timeline(scene, types) {
+HostState::HostState()
+    : types(arena),
+      scene(arena, types, graph, refresh),
+      timeline(scene, types),
+      mel(std::make_unique<HostMel>()) {
     HostRules::adoptMainThread();
+    events.setEngineListener([this](const std::string& event) { mel->sceneEvent(event); });
 }
 
 HostState::~HostState() {

@@ -9,6 +9,7 @@
 
 #include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <string>
@@ -18,7 +19,6 @@
 #include "Arena.h"
 #include "CallbackTable.h"
 #include "Graph.h"
-#include "MelRunner.h"
 #include "RefreshBoard.h"
 #include "Scene.h"
 #include "SceneEvents.h"
@@ -27,6 +27,8 @@
 #include "TypeRegistry.h"
 
 namespace mayahost {
+
+class HostMel;
 
 struct StringTable {
     std::mutex mutex;  // any thread looks strings up; guards both maps
@@ -90,7 +92,7 @@ struct HostState {
     Timeline timeline;
     SceneUnits units;
     SceneEvents events;
-    MelRunner mel;
+    std::unique_ptr<HostMel> mel;  // main thread only; made anew by resetHost
     CallbackTable callbacks;
     PluginLoader loader;
 };

@@ -62,6 +62,10 @@ public:
     bool alive = true;
 
     std::string name;  // guarded by the scene's mutex
+    // DAG nodes (transforms and joints) only: the transform above it, null at the top. Kept
+    // while the node waits on the undo queue, so undo puts it back where it was. Guarded by
+    // the scene's mutex.
+    NodeRecord* parent = nullptr;
     // Created and destroyed on the main thread; other threads use it only while the node lives.
     MPxNode* user = nullptr;
     // Main thread only: created after postConstructor, stopped before the node is destroyed.

@@ -46,11 +46,22 @@ EntryPoint entryPoint(void* handle, const char* name) {
 }  // namespace
 
 MStatus PluginLoader::load(const std::string& modulePath) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (modules_.count(modulePath) != 0) {
-        showError("Plug-in " + modulePath + " is already loaded.");
-        return MStatus::kFailure;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (modules_.count(modulePath) != 0 || busy_.count(modulePath) != 0) {
+            showError("Plug-in " + modulePath + " is already loaded.");
+            return MStatus::kFailure;
+        }
+        busy_.insert(modulePath);
     }
+    struct Done {
+        PluginLoader& loader;
+        const std::string& path;
+        ~Done() {
+            std::lock_guard<std::mutex> lock(loader.mutex_);
+            loader.busy_.erase(path);
+        }
+    } done{*this, modulePath};
     void* handle = dlopen(modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
         const char* error = dlerror();
@@ -65,36 +76,53 @@ MStatus PluginLoader::load(const std::string& modulePath) {
         dlclose(handle);
         return MStatus::kFailure;
     }
-    MObject plugin =
-        HostAccess::makeObject(hostState().types.plugin(stemOf(modulePath), folderOf(modulePath)));
+    PluginRecord* record = hostState().types.plugin(stemOf(modulePath), folderOf(modulePath));
+    MObject plugin = HostAccess::makeObject(record);
     const MStatus status = initialize(plugin);
     if (status != MStatus::kSuccess) {
         showError("initializePlugin function failed (" + modulePath + ")");
         // What it registered before failing points into the module: keep it open then.
-        if (!hostState().types.hasTypesOf(HostAccess::plugin(plugin))) {
+        if (!hostState().types.hasTypesOf(record)) {
             dlclose(handle);
         }
         return status;
     }
+    record->loaded = true;
+    record->modulePath = modulePath;
+    std::lock_guard<std::mutex> lock(mutex_);
     modules_[modulePath] = Module{handle, plugin};
     return MStatus::kSuccess;
 }
 
 MStatus PluginLoader::unload(const std::string& modulePath) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    const auto found = modules_.find(modulePath);
-    if (found == modules_.end()) {
-        showError("Plug-in " + modulePath + " is not loaded.");
-        return MStatus::kFailure;
+    Module module;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const auto found = modules_.find(modulePath);
+        if (found == modules_.end() || busy_.count(modulePath) != 0) {
+            showError("Plug-in " + modulePath + " is not loaded.");
+            return MStatus::kFailure;
+        }
+        module = found->second;
+        modules_.erase(found);
+        busy_.insert(modulePath);
     }
-    Module module = found->second;
-    modules_.erase(found);
+    struct Done {
+        PluginLoader& loader;
+        const std::string& path;
+        ~Done() {
+            std::lock_guard<std::mutex> lock(loader.mutex_);
+            loader.busy_.erase(path);
+        }
+    } done{*this, modulePath};
+    PluginRecord* record = HostAccess::plugin(module.plugin);
+    record->loaded = false;
     // The undo queue may keep the plug-in's nodes, whose code goes with the module: Maya
     // lets go of it before a plug-in is unloaded.
     hostState().scene.flushUndo();
     const MStatus status = entryPoint(module.handle, kUninitialize)(module.plugin);
     // A node type left registered (its nodes still exist) keeps the module in use.
-    if (!hostState().types.hasTypesOf(HostAccess::plugin(module.plugin))) {
+    if (!hostState().types.hasTypesOf(record)) {
         dlclose(module.handle);
     }
     return status;

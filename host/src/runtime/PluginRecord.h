@@ -19,6 +19,9 @@ public:
     std::string version = "Unknown";
     std::string apiVersion = "Any";
     bool described = false;  // vendor and version come from the first MFnPlugin built
+    // Set by the plug-in loader: whether its module is loaded now, and from where.
+    bool loaded = false;
+    std::string modulePath;
 };
 
 }  // namespace mayahost

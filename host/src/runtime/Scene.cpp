@@ -115,24 +115,79 @@ NodeRecord* Scene::create(const NodeType& type, const std::string& requestedName
     return node;
 }
 
+bool Scene::isDag(const NodeType& type) {
+    return type.apiType == MFn::kTransform;
+}
+
+MStatus Scene::setParent(NodeRecord* child, NodeRecord* parent) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto inScene = [this](const NodeRecord* node) {
+        return std::find(nodes_.begin(), nodes_.end(), node) != nodes_.end();
+    };
+    if (child == nullptr || !inScene(child) || !isDag(child->type) ||
+        (parent != nullptr && (!inScene(parent) || !isDag(parent->type)))) {
+        return MStatus::kInvalidParameter;
+    }
+    for (const NodeRecord* above = parent; above != nullptr; above = above->parent) {
+        if (above == child) {
+            return MStatus::kInvalidParameter;
+        }
+    }
+    child->parent = parent;
+    return MStatus::kSuccess;
+}
+
+NodeRecord* Scene::parentOf(const NodeRecord* node) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return node->parent;
+}
+
+std::string Scene::pathOf(const NodeRecord* node) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!isDag(node->type)) {
+        return node->name;
+    }
+    std::string path;
+    for (const NodeRecord* at = node; at != nullptr; at = at->parent) {
+        path = "|" + at->name + path;
+    }
+    return path;
+}
+
 MStatus Scene::remove(NodeRecord* node) {
+    Deletion deletion;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (std::find(nodes_.begin(), nodes_.end(), node) == nodes_.end()) {
             return MStatus::kInvalidParameter;
         }
+        // What lies below a DAG node goes with it; nodes_ keeps parents before children.
+        deletion.nodes.push_back(node);
+        for (NodeRecord* candidate : nodes_) {
+            for (const NodeRecord* above = candidate->parent; above != nullptr;
+                 above = above->parent) {
+                if (above == node) {
+                    deletion.nodes.push_back(candidate);
+                    break;
+                }
+            }
+        }
     }
-    MObject object = HostAccess::makeObject(node);
-    hostState().callbacks.runNodeRemoval(node, object);
+    for (NodeRecord* going : deletion.nodes) {
+        MObject object = HostAccess::makeObject(going);
+        hostState().callbacks.runNodeRemoval(going, object);
+    }
 
     // Conversion nodes exist for the node's connections alone, so they go with it.
-    Deletion deletion;
-    deletion.nodes.push_back(node);
-    for (const Graph::Connection& c : graph_.connectionsOf(node)) {
-        NodeRecord* other = c.source.node == node ? c.destination.node : c.source.node;
-        if (other->type.conversion && std::find(deletion.nodes.begin(), deletion.nodes.end(),
-                                                other) == deletion.nodes.end()) {
-            deletion.nodes.push_back(other);
+    const std::size_t owners = deletion.nodes.size();
+    for (std::size_t k = 0; k < owners; ++k) {
+        NodeRecord* owner = deletion.nodes[k];
+        for (const Graph::Connection& c : graph_.connectionsOf(owner)) {
+            NodeRecord* other = c.source.node == owner ? c.destination.node : c.source.node;
+            if (other->type.conversion && std::find(deletion.nodes.begin(), deletion.nodes.end(),
+                                                    other) == deletion.nodes.end()) {
+                deletion.nodes.push_back(other);
+            }
         }
     }
     {
@@ -186,6 +241,13 @@ bool Scene::restore(NodeRecord* node) {
             nodes_.push_back(back);
             if (&back->type == types_.builtins().timeType && time_ == nullptr) {
                 time_ = back;
+            }
+        }
+        // A parent still on the undo queue is not there to go back under.
+        for (NodeRecord* back : deletion.nodes) {
+            if (back->parent != nullptr &&
+                std::find(nodes_.begin(), nodes_.end(), back->parent) == nodes_.end()) {
+                back->parent = nullptr;
             }
         }
     }

@@ -24,9 +24,18 @@ public:
 
     // Creator, postConstructor, then the capture thread of a device node.
     NodeRecord* create(const NodeType& type, const std::string& requestedName, MStatus& status);
+    // The DAG: transforms and joints, each under one transform or at the top. Fails, changing
+    // nothing, when either is no DAG node or the parent lies below the child.
+    static bool isDag(const NodeType& type);
+    MStatus setParent(NodeRecord* child, NodeRecord* parent);
+    NodeRecord* parentOf(const NodeRecord* node);
+    // The node's full DAG path ("|group|joint"); a DG node's path is its name.
+    std::string pathOf(const NodeRecord* node);
+
     // R5: a deleted node is not destroyed. Its pre-removal callbacks run, it leaves the graph
     // with its connections (and the conversion nodes between them), its capture thread is
-    // shut down, and it waits on the undo queue. Fails on a node not in the scene.
+    // shut down, and it waits on the undo queue. A DAG node takes everything below it along,
+    // in the same deletion. Fails on a node not in the scene.
     MStatus remove(NodeRecord* node);
     // Brings back the deletion that took `node` (any, for null: the last one): names, when
     // taken meanwhile, become unique ones; connections and capture threads come back.

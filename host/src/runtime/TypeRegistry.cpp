@@ -241,6 +241,19 @@ bool TypeRegistry::hasTypesOf(const PluginRecord* plugin) const {
     return false;
 }
 
+std::vector<const NodeType*> TypeRegistry::typesOf(const PluginRecord* plugin) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<const NodeType*> found;
+    for (const auto& made : all_) {
+        const auto registered = types_.find(made->name);
+        if (made->plugin == plugin && registered != types_.end() &&
+            registered->second == made.get()) {
+            found.push_back(made.get());
+        }
+    }
+    return found;
+}
+
 PluginRecord* TypeRegistry::plugin(const std::string& name, const std::string& loadPath) {
     std::lock_guard<std::mutex> lock(mutex_);
     PluginRecord*& record = plugins_[name];
@@ -256,6 +269,15 @@ PluginRecord* TypeRegistry::findPlugin(const std::string& name) const {
     std::lock_guard<std::mutex> lock(mutex_);
     auto found = plugins_.find(name);
     return found != plugins_.end() ? found->second : nullptr;
+}
+
+std::vector<PluginRecord*> TypeRegistry::plugins() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<PluginRecord*> records;
+    for (const auto& entry : plugins_) {
+        records.push_back(entry.second);
+    }
+    return records;
 }
 
 void TypeRegistry::clearPlugins() {

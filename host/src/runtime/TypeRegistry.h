@@ -62,9 +62,13 @@ public:
     void removePluginTypes();
     // True while a type registered by that plug-in is still registered.
     bool hasTypesOf(const PluginRecord* plugin) const;
+    // The registered types of that plug-in, in registration order.
+    std::vector<const NodeType*> typesOf(const PluginRecord* plugin) const;
 
     PluginRecord* plugin(const std::string& name, const std::string& loadPath);
     PluginRecord* findPlugin(const std::string& name) const;
+    // Every plug-in record, by name.
+    std::vector<PluginRecord*> plugins() const;
     void clearPlugins();
 
     // The type whose initialize function runs on this thread, for MPxNode::addAttribute.

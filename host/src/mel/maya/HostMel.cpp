@@ -1,0 +1,131 @@
+#include "HostMel.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <utility>
+
+#include "ApplicationCommands.h"
+#include "AttributeCommands.h"
+#include "JobCommands.h"
+#include "SceneCommands.h"
+#include "TimeCommands.h"
+
+namespace mayahost {
+
+namespace {
+
+constexpr std::size_t kKeptCalls = 10000;
+
+bool isFile(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// A word as MEL would quote it, for the text a stand-in procedure is handed.
+std::string wordText(const std::string& word) {
+    if (!word.empty() && word.find_first_of(" \t\"\\;") == std::string::npos) {
+        return word;
+    }
+    std::string quoted = "\"";
+    for (const char c : word) {
+        if (c == '"' || c == '\\') {
+            quoted += '\\';
+        }
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+}  // namespace
+
+HostMel::HostMel() : ui_(interpreter_), pluginCommands_(interpreter_, results_) {
+    interpreter_.setOutput(&output_);
+    SceneCommands::install(interpreter_);
+    AttributeCommands::install(interpreter_, plugFlags_);
+    ApplicationCommands::install(interpreter_, *this);
+    TimeCommands::install(interpreter_);
+    JobCommands::install(interpreter_, *this);
+    ui_.tree().setRemovalListener(
+        [this](const UiElement& element) { jobs_.uiRemoved(element.path()); });
+    ui_.startUp(false);
+}
+
+HostMel::~HostMel() = default;
+
+MelResult HostMel::execute(const std::string& text, bool display) {
+    if (display) {
+        std::printf("%s\n", text.c_str());
+        std::fflush(stdout);
+    }
+    return interpreter_.execute(text);
+}
+
+MelResult HostMel::sourceFile(const std::string& fileName) {
+    return interpreter_.sourceFile(fileName);
+}
+
+int HostMel::runIdle(const std::deque<std::string>& commands) {
+    int ran = 0;
+    for (const std::string& command : commands) {
+        interpreter_.execute(command);
+        ++ran;
+    }
+    return ran + jobs_.runPending(interpreter_);
+}
+
+void HostMel::sceneEvent(const std::string& event) {
+    if (!batch()) {
+        jobs_.fired(event);
+    }
+}
+
+void HostMel::setBatch(bool batch) {
+    jobs_.clear();
+    ui_.startUp(batch);
+}
+
+void HostMel::setScriptPath(const std::vector<std::string>& folders) {
+    interpreter_.scriptFolders().setFolders(folders);
+}
+
+std::string HostMel::findPluginModule(const std::string& name) const {
+    if (name.find('/') != std::string::npos) {
+        return isFile(name) ? name : std::string();
+    }
+    const bool hasSuffix = name.find('.') != std::string::npos;
+    for (const std::string& folder : pluginPath_) {
+        for (const std::string& candidate :
+             {folder + "/" + name, hasSuffix ? std::string() : folder + "/" + name + ".so"}) {
+            if (!candidate.empty() && isFile(candidate)) {
+                return candidate;
+            }
+        }
+    }
+    return std::string();
+}
+
+void HostMel::registerProcedure(const std::string& name, Procedure procedure) {
+    if (procedures_.count(name) != 0) {
+        interpreter_.deregisterCommand(name);
+    }
+    procedures_.insert(name);
+    interpreter_.registerOverride(name, [this, name, procedure = std::move(procedure)](
+                                            const std::vector<std::string>& words, MelContext&) {
+        std::string text = name;
+        for (const std::string& word : words) {
+            text += " " + wordText(word);
+        }
+        if (calls_.size() >= kKeptCalls) {
+            calls_.erase(calls_.begin());
+        }
+        calls_.push_back({name, words, text});
+        return procedure(words, text) ? MelResult::success() : MelResult::failureShown();
+    });
+}
+
+std::vector<ProcedureCall> HostMel::procedureCalls(bool take) {
+    return take ? std::exchange(calls_, {}) : calls_;
+}
+
+}  // namespace mayahost

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <mayahost/HostControl.h>
+
+#include <deque>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "CommandResult.h"
+#include "HostMelOutput.h"
+#include "MelInterpreter.h"
+#include "MelUi.h"
+#include "PlugFlags.h"
+#include "PluginCommands.h"
+#include "ScriptJobs.h"
+
+namespace mayahost {
+
+// The host's one MEL engine: the interpreter with Maya's scene, application, time, job and
+// UI commands, the plug-in commands, the UI and its main window, script jobs, and the output
+// tests take. MGlobal's MEL calls, the idle queue and the UI all run through it.
+//
+// Threads: main thread only, as MEL is in Maya; the interpreter refuses other threads. The
+// idle queue it runs is fed from any thread, but lives outside (HostState::idle).
+class HostMel {
+public:
+    HostMel();
+    ~HostMel();
+    HostMel(const HostMel&) = delete;
+    HostMel& operator=(const HostMel&) = delete;
+
+    MelInterpreter& interpreter() { return interpreter_; }
+    MelUi& ui() { return ui_; }
+    HostMelOutput& output() { return output_; }
+    CommandResult& results() { return results_; }
+    PluginCommands& pluginCommands() { return pluginCommands_; }
+    ScriptJobs& jobs() { return jobs_; }
+
+    // MGlobal::executeCommand: `display` echoes the text first.
+    MelResult execute(const std::string& text, bool display);
+    // MGlobal::sourceFile: a bare name is searched on the script path.
+    MelResult sourceFile(const std::string& fileName);
+    // Runs idle commands in order, then the script jobs of the events fired meanwhile.
+    // Returns how many commands and jobs ran.
+    int runIdle(const std::deque<std::string>& commands);
+    // A scene event, by its scriptJob name: its jobs run at the next idle (none in batch).
+    void sceneEvent(const std::string& event);
+
+    // Batch mode: no main window, no UI commands, no script jobs, `about -batch` true.
+    void setBatch(bool batch);
+    bool batch() const { return ui_.options().batch; }
+
+    void setScriptPath(const std::vector<std::string>& folders);
+    // Where `loadPlugin` looks for a module given by name (MAYA_PLUG_IN_PATH).
+    void setPluginPath(const std::vector<std::string>& folders) { pluginPath_ = folders; }
+    // The module file a `loadPlugin` argument names; empty when there is none.
+    std::string findPluginModule(const std::string& name) const;
+
+    // An embedder's stand-in for a script procedure; it wins over a MEL procedure of the name.
+    void registerProcedure(const std::string& name, Procedure procedure);
+    // Their calls so far, oldest first; `take` also forgets them.
+    std::vector<ProcedureCall> procedureCalls(bool take);
+
+private:
+    HostMelOutput output_;
+    MelInterpreter interpreter_;
+    MelUi ui_;
+    CommandResult results_;
+    PluginCommands pluginCommands_;
+    ScriptJobs jobs_;
+    PlugFlags plugFlags_;
+    std::vector<std::string> pluginPath_;
+    std::set<std::string> procedures_;  // names registerProcedure took over
+    std::vector<ProcedureCall> calls_;  // their calls, bounded
+};
+
+}  // namespace mayahost

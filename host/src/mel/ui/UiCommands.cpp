@@ -1,0 +1,602 @@
+#include "UiCommands.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "MelInterpreter.h"
+#include "MelSyntax.h"
+#include "MelText.h"
+
+namespace mayahost {
+
+namespace {
+
+using Arg = MelArgType;
+using Kind = UiElement::Kind;
+constexpr unsigned C = MelFlag::kCreate;
+constexpr unsigned Q = MelFlag::kQuery;
+constexpr unsigned E = MelFlag::kEdit;
+
+MelFlag flag(const char* longName, const char* shortName, std::vector<Arg> arguments,
+             unsigned modes, bool multiUse = false) {
+    return MelFlag(longName, shortName, std::move(arguments), modes, multiUse);
+}
+
+// Flags every layout and control has.
+std::vector<MelFlag> sharedFlags(Kind kind) {
+    std::vector<MelFlag> flags = {
+        flag("exists", "ex", {}, C),
+        flag("parent", "p", {Arg::String}, C | Q),
+        flag("enable", "en", {Arg::Bool}, C | Q | E),
+        flag("visible", "vis", {Arg::Bool}, C | Q | E),
+        flag("manage", "m", {Arg::Bool}, C | Q | E),
+        flag("width", "w", {Arg::Int}, C | Q | E),
+        flag("height", "h", {Arg::Int}, C | Q | E),
+        flag("annotation", "ann", {Arg::String}, C | Q | E),
+        flag("docTag", "dtg", {Arg::String}, C | Q | E),
+        flag("fullPathName", "fpn", {}, Q),
+    };
+    if (kind == Kind::Layout) {
+        flags.push_back(flag("childArray", "ca", {}, Q));
+        flags.push_back(flag("numberOfChildren", "nch", {}, Q));
+    }
+    return flags;
+}
+
+UiCommands::Spec spec(const char* type, Kind kind, std::vector<MelFlag> own, bool generic = false) {
+    UiCommands::Spec made{type, kind, sharedFlags(kind), generic};
+    made.flags.insert(made.flags.end(), own.begin(), own.end());
+    return made;
+}
+
+std::vector<UiCommands::Spec> elementSpecs() {
+    std::vector<UiCommands::Spec> specs;
+    specs.push_back({"window",
+                     Kind::Window,
+                     {
+                         flag("exists", "ex", {}, C),
+                         flag("title", "t", {Arg::String}, C | Q | E),
+                         flag("widthHeight", "wh", {Arg::Int, Arg::Int}, C | Q | E),
+                         flag("width", "w", {Arg::Int}, C | Q | E),
+                         flag("height", "h", {Arg::Int}, C | Q | E),
+                         flag("topLeftCorner", "tlc", {Arg::Int, Arg::Int}, C | Q | E),
+                         flag("visible", "vis", {Arg::Bool}, C | Q | E),
+                         flag("sizeable", "s", {Arg::Bool}, C | Q | E),
+                         flag("resizeToFitChildren", "rtf", {Arg::Bool}, C | Q | E),
+                         flag("iconName", "in", {Arg::String}, C | Q | E),
+                         flag("closeCommand", "cc", {Arg::Script}, C | E),
+                         flag("retain", "ret", {}, C),
+                     },
+                     false});
+    specs.push_back(spec("columnLayout", Kind::Layout,
+                         {
+                             flag("adjustableColumn", "adj", {Arg::Bool}, C | Q | E),
+                             flag("rowSpacing", "rs", {Arg::Int}, C | Q | E),
+                             flag("columnAttach", "cat", {Arg::String, Arg::Int}, C | E),
+                             flag("columnAlign", "cal", {Arg::String}, C | E),
+                             flag("columnOffset", "co", {Arg::String, Arg::Int}, C | E),
+                             flag("columnWidth", "cw", {Arg::Int}, C | Q | E),
+                         }));
+    specs.push_back(
+        spec("rowLayout", Kind::Layout,
+             {
+                 flag("numberOfColumns", "nc", {Arg::Int}, C | Q),
+                 flag("columnWidth", "cw", {Arg::Int, Arg::Int}, C | E, true),
+                 flag("columnWidth2", "cw2", {Arg::Int, Arg::Int}, C | Q | E),
+                 flag("columnWidth3", "cw3", {Arg::Int, Arg::Int, Arg::Int}, C | Q | E),
+                 flag("adjustableColumn", "adj", {Arg::Int}, C | E),
+                 flag("columnAttach", "cat", {Arg::Int, Arg::String, Arg::Int}, C | E, true),
+                 flag("columnAlign", "cal", {Arg::Int, Arg::String}, C | E, true),
+             }));
+    specs.push_back(spec("shelfLayout", Kind::Layout,
+                         {
+                             flag("cellWidth", "cw", {Arg::Int}, C | Q | E),
+                             flag("cellHeight", "ch", {Arg::Int}, C | Q | E),
+                             flag("cellWidthHeight", "cwh", {Arg::Int, Arg::Int}, C | Q | E),
+                             flag("style", "st", {Arg::String}, C | Q | E),
+                             flag("spacing", "spa", {Arg::Int}, C | Q | E),
+                         }));
+    specs.push_back(spec("shelfTabLayout", Kind::Layout,
+                         {
+                             flag("selectTab", "st", {Arg::String}, C | Q | E),
+                             flag("selectTabIndex", "sti", {Arg::Int}, C | Q | E),
+                             flag("tabLabel", "tl", {Arg::String, Arg::String}, C | E, true),
+                             flag("changeCommand", "cc", {Arg::Script}, C | E),
+                             flag("image", "i", {Arg::String}, C | Q | E),
+                         }));
+    specs.push_back(spec("text", Kind::Control,
+                         {
+                             flag("label", "l", {Arg::String}, C | Q | E),
+                             flag("align", "al", {Arg::String}, C | Q | E),
+                             flag("font", "fn", {Arg::String}, C | Q | E),
+                             flag("wordWrap", "ww", {Arg::Bool}, C | Q | E),
+                             flag("recomputeSize", "rs", {Arg::Bool}, C | Q | E),
+                         }));
+    specs.push_back(spec("checkBox", Kind::Control,
+                         {
+                             flag("label", "l", {Arg::String}, C | Q | E),
+                             flag("value", "v", {Arg::Bool}, C | Q | E),
+                             flag("onCommand", "onc", {Arg::Script}, C | Q | E),
+                             flag("offCommand", "ofc", {Arg::Script}, C | Q | E),
+                             flag("changeCommand", "cc", {Arg::Script}, C | Q | E),
+                             flag("editable", "ed", {Arg::Bool}, C | Q | E),
+                             flag("align", "al", {Arg::String}, C | Q | E),
+                             flag("recomputeSize", "rs", {Arg::Bool}, C | Q | E),
+                         }));
+    specs.push_back(spec("button", Kind::Control,
+                         {
+                             flag("label", "l", {Arg::String}, C | Q | E),
+                             flag("command", "c", {Arg::Script}, C | Q | E),
+                             flag("align", "al", {Arg::String}, C | Q | E),
+                             flag("actOnPress", "aop", {Arg::Bool}, C | Q | E),
+                             flag("recomputeSize", "rs", {Arg::Bool}, C | Q | E),
+                         }));
+    specs.push_back(spec("scrollField", Kind::Control,
+                         {
+                             flag("text", "tx", {Arg::String}, C | Q | E),
+                             flag("editable", "ed", {Arg::Bool}, C | Q | E),
+                             flag("wordWrap", "ww", {Arg::Bool}, C | Q | E),
+                             flag("clear", "cl", {}, C | E),
+                             flag("insertText", "it", {Arg::String}, C | E),
+                             flag("changeCommand", "cc", {Arg::Script}, C | E),
+                             flag("enterCommand", "ec", {Arg::Script}, C | E),
+                             flag("font", "fn", {Arg::String}, C | Q | E),
+                         }));
+    specs.push_back(spec("shelfButton", Kind::Control,
+                         {
+                             flag("label", "l", {Arg::String}, C | Q | E),
+                             flag("image", "i", {Arg::String}, C | Q | E),
+                             flag("image1", "i1", {Arg::String}, C | Q | E),
+                             flag("imageOverlayLabel", "iol", {Arg::String}, C | Q | E),
+                             flag("sourceType", "stp", {Arg::String}, C | Q | E),
+                             flag("command", "c", {Arg::Script}, C | Q | E),
+                             flag("doubleClickCommand", "dcc", {Arg::Script}, C | Q | E),
+                             flag("style", "st", {Arg::String}, C | Q | E),
+                             flag("enableCommandRepeat", "ecr", {Arg::Bool}, C | Q | E),
+                             flag("commandRepeatable", "rpt", {Arg::Bool}, C | Q | E),
+                             flag("align", "al", {Arg::String}, C | Q | E),
+                             flag("font", "fn", {Arg::String}, C | Q | E),
+                         }));
+    specs.push_back(spec("layout", Kind::Layout, {}, true));
+    specs.push_back(spec("control", Kind::Control, {}, true));
+    return specs;
+}
+
+MelResult text(const std::string& value) {
+    return MelResult::success(MelValue::ofString(value));
+}
+
+MelResult notFound(const std::string& name) {
+    return MelResult::failure("Object '" + name + "' not found.");
+}
+
+const MelFlag* findFlag(const UiCommands::Spec& spec, const std::string& longName) {
+    for (const MelFlag& candidate : spec.flags) {
+        if (candidate.longName() == longName) {
+            return &candidate;
+        }
+    }
+    return nullptr;
+}
+
+MelValue zeroOf(Arg type) {
+    switch (type) {
+        case Arg::Bool:
+        case Arg::Int:
+            return MelValue::ofInt(0);
+        case Arg::Float:
+        case Arg::Time:
+            return MelValue::ofFloat(0.0);
+        default:
+            return MelValue::ofString(std::string());
+    }
+}
+
+// What a query gives for a flag that was never set: Maya's defaults where the scripts rely on
+// them, otherwise the zero value of the flag's argument.
+MelValue defaultOf(const UiElement& element, const MelFlag& flag) {
+    const std::string& name = flag.longName();
+    if (name == "enable" || name == "manage" || name == "editable") {
+        return MelValue::ofInt(1);
+    }
+    if (name == "visible") {
+        return MelValue::ofInt(element.visible() ? 1 : 0);
+    }
+    if (name == "label" && element.kind() == Kind::Control) {
+        return MelValue::ofString(element.name());
+    }
+    if (name == "title") {
+        return MelValue::ofString(element.name());
+    }
+    if (name == "sourceType") {
+        return MelValue::ofString("mel");
+    }
+    if (flag.arguments().size() > 1) {
+        bool numeric = true;
+        for (Arg type : flag.arguments()) {
+            numeric = numeric && (type == Arg::Int || type == Arg::Bool);
+        }
+        if (numeric) {
+            return MelValue::ofInts(std::vector<int>(flag.arguments().size(), 0));
+        }
+        return MelValue::ofStrings(std::vector<std::string>(flag.arguments().size()));
+    }
+    return flag.arguments().empty() ? MelValue::ofInt(0) : zeroOf(flag.arguments()[0]);
+}
+
+MelValue stored(const std::vector<MelValue>& values) {
+    if (values.size() == 1) {
+        return values[0];
+    }
+    bool numeric = true;
+    for (const MelValue& value : values) {
+        numeric = numeric && value.type() == MelType::Int;
+    }
+    if (numeric) {
+        std::vector<int> ints;
+        for (const MelValue& value : values) {
+            ints.push_back(value.asInt());
+        }
+        return MelValue::ofInts(ints);
+    }
+    std::vector<std::string> texts;
+    for (const MelValue& value : values) {
+        texts.push_back(value.asString());
+    }
+    return MelValue::ofStrings(texts);
+}
+
+}  // namespace
+
+bool UiCommands::install(MelInterpreter& interpreter) {
+    specs_ = elementSpecs();
+    bool all = true;
+    for (const Spec& each : specs_) {
+        MelSyntax syntax(each.type);
+        for (const MelFlag& f : each.flags) {
+            syntax.addFlag(f);
+        }
+        syntax.setPositionals(0, 1, Arg::String);
+        const Spec* held = &each;
+        all = interpreter.registerCommand(std::move(syntax), [this, held](const MelInvocation& call,
+                                                                          MelContext& context) {
+            return element(*held, call, context);
+        }) && all;
+    }
+    all = interpreter.registerCommand(
+              MelSyntax("showWindow").setPositionals(0, 1, Arg::String),
+              [this](const MelInvocation& call, MelContext&) { return showWindow(call); }) &&
+          all;
+    all = interpreter.registerCommand(
+              MelSyntax("setParent")
+                  .addFlag("topLevel", "top")
+                  .addFlag("upLevel", "u")
+                  .addFlag("menu", "m", {}, C | Q)
+                  .setPositionals(0, 1, Arg::String),
+              [this](const MelInvocation& call, MelContext&) { return setParent(call); }) &&
+          all;
+    MelSyntax deleteSyntax("deleteUI");
+    for (const auto& [longName, shortName] :
+         std::vector<std::pair<const char*, const char*>>{{"window", "wnd"},
+                                                          {"layout", "lay"},
+                                                          {"control", "ctl"},
+                                                          {"menu", "m"},
+                                                          {"menuItem", "mi"},
+                                                          {"editor", "ed"},
+                                                          {"panel", "pnl"},
+                                                          {"panelConfig", "pc"},
+                                                          {"collection", "cl"},
+                                                          {"radioMenuItemCollection", "ric"},
+                                                          {"toolContext", "tc"},
+                                                          {"uiTemplate", "uit"}}) {
+        deleteSyntax.addFlag(longName, shortName);
+    }
+    deleteSyntax.setPositionals(1, MelSyntax::kUnlimited, Arg::String);
+    all = interpreter.registerCommand(
+              std::move(deleteSyntax),
+              [this](const MelInvocation& call, MelContext&) { return deleteUi(call); }) &&
+          all;
+    all = interpreter.registerCommand(
+              MelSyntax("lsUI")
+                  .addFlag("windows", "wnd")
+                  .addFlag("controls", "ctl")
+                  .addFlag("controlLayouts", "cl")
+                  .addFlag("editors", "ed")
+                  .addFlag("panels", "p")
+                  .addFlag("menus", "m")
+                  .addFlag("menuItems", "mi")
+                  .addFlag("long", "l")
+                  .addFlag("type", "typ", {Arg::String}, C, true)
+                  .addFlag("head", "hd", {Arg::Int})
+                  .addFlag("tail", "tl", {Arg::Int})
+                  .setPositionals(0, MelSyntax::kUnlimited, Arg::String),
+              [this](const MelInvocation& call, MelContext&) { return lsUi(call); }) &&
+          all;
+    return all;
+}
+
+MelResult UiCommands::batchRefusal(const std::string& command) const {
+    // What Maya's batch mode says to UI commands is not documented; the host refuses them.
+    return MelResult::failure(command + ": UI commands are not available in batch mode.");
+}
+
+bool UiCommands::matches(const Spec& spec, const UiElement& element) const {
+    if (!spec.generic) {
+        return element.type() == spec.type;
+    }
+    // Layouts are controls too, as far as `control` is concerned.
+    return spec.kind == Kind::Layout ? element.kind() == Kind::Layout
+                                     : element.kind() != Kind::Window;
+}
+
+MelResult UiCommands::element(const Spec& spec, const MelInvocation& call, MelContext& context) {
+    const std::string name =
+        call.positionals().empty() ? std::string() : call.positionals()[0].asString();
+    const UiTree::Filter filter = [this, &spec](const UiElement& e) { return matches(spec, e); };
+    if (call.isCreate() && call.has("exists")) {
+        return MelResult::success(MelValue::ofInt(tree_.find(name, filter) != nullptr ? 1 : 0));
+    }
+    if (options_.batch) {
+        return batchRefusal(spec.type);
+    }
+    if (call.isCreate()) {
+        if (spec.generic) {
+            return notFound(name);  // `layout` and `control` make nothing
+        }
+        return create(spec, call);
+    }
+    UiElement* found = tree_.find(name, filter);
+    if (found == nullptr) {
+        return notFound(name);
+    }
+    return call.isQuery() ? query(spec, *found, call) : edit(*found, call, context);
+}
+
+MelResult UiCommands::create(const Spec& spec, const MelInvocation& call) {
+    const std::string name =
+        call.positionals().empty() ? std::string() : call.positionals()[0].asString();
+    UiElement* parent = nullptr;
+    if (spec.kind != Kind::Window) {
+        if (call.has("parent")) {
+            const std::string parentName = call.stringValue("parent");
+            parent = tree_.find(parentName,
+                                [](const UiElement& e) { return e.kind() != Kind::Control; });
+            if (parent == nullptr) {
+                return notFound(parentName);
+            }
+        } else {
+            parent = tree_.defaultParent();
+        }
+        // Messages for a missing parent are the host's, in Maya's style.
+        if (parent == nullptr) {
+            return MelResult::failure("No window or layout to put the " + spec.type + " in.");
+        }
+        if (spec.kind == Kind::Control && parent->kind() == Kind::Window) {
+            return MelResult::failure("Controls must have a layout. No layout found in window: " +
+                                      parent->path());
+        }
+        if (parent->type() == "rowLayout" && parent->has("numberOfColumns") &&
+            static_cast<int>(parent->children().size()) >= parent->integer("numberOfColumns")) {
+            return MelResult::failure("Too many children in layout: " + parent->path());
+        }
+    }
+    std::string error;
+    UiElement* made = tree_.create(spec.kind, spec.type, name, parent, error);
+    if (made == nullptr) {
+        return MelResult::failure(error);
+    }
+    for (const MelInvocation::FlagUse& use : call.flags()) {
+        if (use.name != "parent") {
+            store(*made, use);
+        }
+    }
+    if (spec.kind != Kind::Control) {
+        tree_.setDefaultParent(made);
+    }
+    return text(made->path());
+}
+
+void UiCommands::store(UiElement& element, const MelInvocation::FlagUse& use) {
+    if (use.name == "widthHeight" && use.values.size() == 2) {
+        element.set("width", use.values[0]);
+        element.set("height", use.values[1]);
+        return;
+    }
+    if (use.name == "clear") {
+        element.set("text", MelValue::ofString(std::string()));
+        return;
+    }
+    if (use.name == "insertText" && !use.values.empty()) {
+        // The host's insertion point is always the end of the text.
+        element.set("text", MelValue::ofString(element.text("text") + use.values[0].asString()));
+        return;
+    }
+    element.set(use.name, use.values.empty() ? MelValue::ofInt(1) : stored(use.values));
+}
+
+MelResult UiCommands::query(const Spec& spec, UiElement& element, const MelInvocation& call) {
+    if (call.flags().empty()) {
+        // Maya's wording is not documented; the host's own.
+        return MelResult::failure(spec.type + ": a query needs a flag to query.");
+    }
+    const std::string& name = call.flags()[0].name;
+    if (name == "fullPathName") {
+        return text(element.path());
+    }
+    if (name == "parent") {
+        return text(element.parent() != nullptr ? element.parent()->path() : std::string());
+    }
+    if (name == "childArray") {
+        std::vector<std::string> names;
+        for (const auto& child : element.children()) {
+            names.push_back(child->name());
+        }
+        return MelResult::success(MelValue::ofStrings(names));
+    }
+    if (name == "numberOfChildren") {
+        return MelResult::success(MelValue::ofInt(static_cast<int>(element.children().size())));
+    }
+    if (name == "widthHeight") {
+        return MelResult::success(
+            MelValue::ofInts({element.integer("width"), element.integer("height")}));
+    }
+    if (name == "selectTab" && !element.has("selectTab")) {
+        return text(element.children().empty() ? std::string() : element.children()[0]->name());
+    }
+    if (element.has(name)) {
+        return MelResult::success(element.value(name));
+    }
+    const MelFlag* known = findFlag(spec, name);
+    return MelResult::success(known != nullptr ? defaultOf(element, *known) : MelValue());
+}
+
+MelResult UiCommands::edit(UiElement& element, const MelInvocation& call, MelContext& context) {
+    std::vector<std::string> callbacks;
+    for (const MelInvocation::FlagUse& use : call.flags()) {
+        if (use.name == "selectTab") {
+            const std::string tab = use.values.at(0).asString();
+            const bool child =
+                std::any_of(element.children().begin(), element.children().end(),
+                            [&](const std::unique_ptr<UiElement>& c) { return c->name() == tab; });
+            if (!child) {
+                return notFound(tab);
+            }
+        }
+        if (element.type() == "checkBox" && use.name == "value" &&
+            options_.checkBoxEditRunsCommands) {
+            const int before = element.integer("value");
+            const int after = use.values.at(0).asInt();
+            if (before != after) {
+                callbacks.push_back(element.text(after != 0 ? "onCommand" : "offCommand"));
+                callbacks.push_back(element.text("changeCommand"));
+            }
+        }
+        store(element, use);
+    }
+    for (const std::string& script : callbacks) {
+        if (!script.empty()) {
+            context.runCallback(script);
+        }
+    }
+    return MelResult::success();
+}
+
+MelResult UiCommands::showWindow(const MelInvocation& call) {
+    if (options_.batch) {
+        return batchRefusal("showWindow");
+    }
+    UiElement* window = nullptr;
+    std::string name;
+    if (call.positionals().empty()) {
+        window = tree_.lastWindow();
+    } else {
+        name = call.positionals()[0].asString();
+        window = tree_.find(name, [](const UiElement& e) { return e.kind() == Kind::Window; });
+    }
+    if (window == nullptr) {
+        return notFound(name);
+    }
+    window->set("visible", MelValue::ofInt(1));
+    return MelResult::success();
+}
+
+MelResult UiCommands::setParent(const MelInvocation& call) {
+    if (options_.batch) {
+        return batchRefusal("setParent");
+    }
+    if (call.has("menu")) {
+        return MelResult::failure("setParent: menus are not modelled by this host.");
+    }
+    UiElement* before = tree_.defaultParent();
+    if (call.isQuery()) {
+        return text(before != nullptr ? before->path() : std::string());
+    }
+    const std::string target =
+        call.positionals().empty() ? std::string() : call.positionals()[0].asString();
+    if (call.has("topLevel") || target == "|") {
+        tree_.setDefaultParent(nullptr);
+    } else if (call.has("upLevel") || target == "..") {
+        // Above the top there is nothing: then it stays where it is.
+        if (before != nullptr) {
+            tree_.setDefaultParent(before->parent());
+        }
+    } else if (!target.empty()) {
+        UiElement* found =
+            tree_.find(target, [](const UiElement& e) { return e.kind() != Kind::Control; });
+        if (found == nullptr) {
+            return notFound(target);
+        }
+        tree_.setDefaultParent(found);
+    } else {
+        return text(before != nullptr ? before->path() : std::string());
+    }
+    UiElement* after = tree_.defaultParent();
+    return text(after != before && after != nullptr ? after->path() : std::string());
+}
+
+MelResult UiCommands::deleteUi(const MelInvocation& call) {
+    if (options_.batch) {
+        return batchRefusal("deleteUI");
+    }
+    const bool typed = !call.flags().empty();
+    for (const MelValue& value : call.positionals()) {
+        const std::string name = value.asString();
+        UiElement* found = tree_.find(name, [&](const UiElement& e) {
+            if (!typed) {
+                return true;
+            }
+            return (call.has("window") && e.kind() == Kind::Window) ||
+                   (call.has("layout") && e.kind() == Kind::Layout) ||
+                   (call.has("control") && e.kind() == Kind::Control);
+        });
+        if (found == nullptr) {
+            return notFound(name);
+        }
+        if (tree_.runningWithin(found)) {
+            return MelResult::failure(
+                "Cannot delete '" + found->path() +
+                "' while its own command runs: Maya would crash. Defer it with evalDeferred.");
+        }
+        tree_.remove(found);
+    }
+    return MelResult::success();
+}
+
+MelResult UiCommands::lsUi(const MelInvocation& call) const {
+    const bool windows = call.has("windows");
+    const bool controls = call.has("controls");
+    const bool layouts = call.has("controlLayouts");
+    const bool anyKind = !windows && !controls && !layouts && !call.has("editors") &&
+                         !call.has("panels") && !call.has("menus") && !call.has("menuItems");
+    const std::vector<std::string> types = call.stringValues("type");
+    std::vector<std::string> names;
+    for (const UiElement* element : tree_.all()) {
+        const Kind kind = element->kind();
+        const bool kindOk = (anyKind && types.empty()) || (windows && kind == Kind::Window) ||
+                            (controls && kind == Kind::Control) ||
+                            (layouts && kind == Kind::Layout) ||
+                            std::find(types.begin(), types.end(), element->type()) != types.end();
+        if (!kindOk) {
+            continue;
+        }
+        bool named = call.positionals().empty();
+        for (const MelValue& pattern : call.positionals()) {
+            named = named || MelText::glob(element->name(), pattern.asString());
+        }
+        if (named) {
+            names.push_back(call.has("long") ? element->path() : element->name());
+        }
+    }
+    if (call.has("head")) {
+        names.resize(std::min<std::size_t>(
+            names.size(), static_cast<std::size_t>(std::max(0, call.intValue("head")))));
+    }
+    if (call.has("tail")) {
+        const std::size_t keep = std::min<std::size_t>(
+            names.size(), static_cast<std::size_t>(std::max(0, call.intValue("tail"))));
+        names.erase(names.begin(), names.end() - static_cast<std::ptrdiff_t>(keep));
+    }
+    return MelResult::success(MelValue::ofStrings(names));
+}
+
+}  // namespace mayahost

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "MelFlag.h"
+#include "MelInvocation.h"
+#include "MelResult.h"
+#include "MelValue.h"
+#include "UiElement.h"
+#include "UiOptions.h"
+#include "UiTree.h"
+
+namespace mayahost {
+
+class MelContext;
+class MelInterpreter;
+
+// Maya's UI commands on a UiTree: window, showWindow, columnLayout, rowLayout, shelfLayout,
+// shelfTabLayout, text, checkBox, button, scrollField, shelfButton, layout, control,
+// setParent, deleteUI and lsUI, each with its flags, modes and Maya's errors. Element
+// commands parse their flags and delegate to one create/query/edit path that stores each
+// flag's value on the element. Main thread only.
+class UiCommands {
+public:
+    UiCommands(UiTree& tree, const UiOptions& options) : tree_(tree), options_(options) {}
+    UiCommands(const UiCommands&) = delete;
+    UiCommands& operator=(const UiCommands&) = delete;
+
+    // Registers every command; false when one of the names is taken.
+    bool install(MelInterpreter& interpreter);
+
+    // What one element command makes and which flags it has beyond the shared ones.
+    struct Spec {
+        std::string type;
+        UiElement::Kind kind;
+        std::vector<MelFlag> flags;
+        bool generic = false;  // `layout` and `control`: edit and query any element of the kind
+    };
+
+private:
+    MelResult element(const Spec& spec, const MelInvocation& call, MelContext& context);
+    MelResult create(const Spec& spec, const MelInvocation& call);
+    MelResult query(const Spec& spec, UiElement& element, const MelInvocation& call);
+    MelResult edit(UiElement& element, const MelInvocation& call, MelContext& context);
+    void store(UiElement& element, const MelInvocation::FlagUse& use);
+    bool matches(const Spec& spec, const UiElement& element) const;
+
+    MelResult showWindow(const MelInvocation& call);
+    MelResult setParent(const MelInvocation& call);
+    MelResult deleteUi(const MelInvocation& call);
+    MelResult lsUi(const MelInvocation& call) const;
+    MelResult batchRefusal(const std::string& command) const;
+
+    UiTree& tree_;
+    const UiOptions& options_;
+    std::vector<Spec> specs_;
+};
+
+}  // namespace mayahost
