@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "MelCallSites.h"
 #include "MelFixture.h"
 
 namespace {
@@ -208,6 +209,70 @@ TEST_F(MelCommandTest, ExceptionsFromHandlersBecomeErrorsOfTheCall) {
     EXPECT_FALSE(run("print \"a\";\nthrows;").ok());
     EXPECT_EQ(lines(), std::vector<std::string>{
                            "// Error: line 2: Internal error in command \"throws\": broken //"});
+}
+
+TEST_F(MelCommandTest, AnOverrideIsCalledInsteadOfAProcedureOfItsName) {
+    ASSERT_TRUE(run("global proc string who(string $x) { return \"script \" + $x; }").ok());
+    EXPECT_EQ(valueOf("who(\"a\")").asString(), "script a");
+    std::vector<std::string> seen;
+    ASSERT_TRUE(
+        mel.registerOverride("who", [&seen](const std::vector<std::string>& words, MelContext&) {
+            seen = words;
+            return MelResult::success(MelValue::ofString("override"));
+        }));
+    EXPECT_EQ(valueOf("who \"b\"").asString(), "override");
+    EXPECT_EQ(seen, std::vector<std::string>{"b"});
+    EXPECT_FALSE(mel.registerOverride("probe", [](const std::vector<std::string>&, MelContext&) {
+        return MelResult::success();
+    })) << "a command's name is taken";
+    ASSERT_TRUE(mel.deregisterCommand("who"));
+    EXPECT_EQ(valueOf("who(\"c\")").asString(), "script c") << "the procedure is back";
+}
+
+TEST_F(MelCommandTest, AFailureTheCommandShowedItselfIsNotShownAgain) {
+    ASSERT_TRUE(mel.registerRawCommand("quiet", [](const std::vector<std::string>&, MelContext&) {
+        return MelResult::failureShown();
+    }));
+    ASSERT_TRUE(run("global int $gAfter; $gAfter = 0;").ok());
+    EXPECT_FALSE(run("quiet; $gAfter = 1;").ok());
+    EXPECT_EQ(valueOf("global int $gAfter; $gAfter").asInt(), 0) << "it stopped the script";
+    EXPECT_TRUE(lines().empty()) << shown();
+    EXPECT_EQ(valueOf("catch(`quiet`)").asInt(), 1);
+}
+
+TEST_F(MelCommandTest, ModesAllowedWithoutAFlag) {
+    ASSERT_TRUE(mel.registerCommand(
+        MelSyntax("clock").allowModes(MelFlag::kQuery).setPositionals(0, 1, MelArgType::Float),
+        [](const MelInvocation& call, MelContext&) {
+            return MelResult::success(MelValue::ofInt(call.isQuery() ? 1 : 0));
+        }));
+    EXPECT_EQ(valueOf("clock -q").asInt(), 1);
+    EXPECT_EQ(valueOf("clock 5").asInt(), 0);
+    EXPECT_FALSE(run("clock -e 5").ok()) << "edit is not allowed";
+    EXPECT_EQ(lines().back(), "// Error: line 1: Invalid flag '-e' //");
+}
+
+TEST(MelCallSites, ListsEveryCallAndDefinition) {
+    mayahost::MelCallSites sites;
+    std::string error;
+    ASSERT_TRUE(
+        sites.scan("global proc a() { b 1; string $s = `c -q`; }\n"
+                   "proc d(string $x) { print(size($x)); }\n"
+                   "if (e()) a();",
+                   error))
+        << error;
+    std::vector<std::string> calls;
+    for (const auto& call : sites.calls()) {
+        calls.push_back(call.name + "@" + std::to_string(call.line));
+    }
+    EXPECT_EQ(calls, (std::vector<std::string>{"b@1", "c@1", "print@2", "size@2", "e@3", "a@3"}));
+    ASSERT_EQ(sites.definitions().size(), 2U);
+    EXPECT_TRUE(sites.definitions()[0].isGlobal);
+    EXPECT_FALSE(sites.definitions()[1].isGlobal);
+    EXPECT_TRUE(sites.defines("d"));
+    EXPECT_FALSE(sites.defines("b"));
+    EXPECT_FALSE(sites.scan("global proc broken( { }", error));
+    EXPECT_EQ(error.rfind("Line 1.", 0), 0U) << error;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // they call (the real scene and UI commands are not part of the interpreter). The stand-ins
 // are registered through the same command framework, so every call the scripts make is also
 // checked against a syntax.
+#include <fstream>
 #include <map>
 #include <string>
 #include <utility>
@@ -104,6 +105,13 @@ protected:
                     nodes.erase(name.asString());
                 }
                 return MelResult::success();
+            });
+        add(MelSyntax("pluginInfo")
+                .addFlag("loaded", "l", {}, MelFlag::kQuery)
+                .setPositionals(1, 1, MelArgType::String),
+            [](const MelInvocation& call, MelContext&) {
+                return MelResult::success(MelValue::ofInt(
+                    call.positionals()[0].asString() == "TulvexMayaPlugin" ? 1 : 0));
             });
         add(MelSyntax("about").addFlag("batch", "b"), [](const MelInvocation&, MelContext&) {
             return MelResult::success(MelValue::ofInt(1));
@@ -216,10 +224,22 @@ TEST_F(MelScriptsTest, ThePluginsCommandTextsKeepStateForClosedPanels) {
 TEST_F(MelScriptsTest, AMissingNodeWarnsWithTheScriptsLine) {
     ASSERT_TRUE(run("TulvexMayaInitStrings").ok());
     EXPECT_EQ(valueOf("tulvexPanelNode(5)"), MelValue::ofString(""));
-    EXPECT_EQ(lines(), std::vector<std::string>{
-                           "// Warning: file: " + std::string(TULVEX_SOURCE_SCRIPTS_DIR) +
-                           "/UICallbacks.mel line 52: Tulvex: no device "
-                           "node has device id 5. //"});
+    // The line of the script's `warning`.
+    const std::string path = std::string(TULVEX_SOURCE_SCRIPTS_DIR) + "/UICallbacks.mel";
+    std::ifstream script(path);
+    std::string text;
+    int line = 0;
+    int warningLine = 0;
+    while (std::getline(script, text)) {
+        ++line;
+        if (warningLine == 0 && text.find("warning `format") != std::string::npos) {
+            warningLine = line;
+        }
+    }
+    ASSERT_GT(warningLine, 0);
+    EXPECT_EQ(lines(), std::vector<std::string>{"// Warning: file: " + path + " line " +
+                                                std::to_string(warningLine) +
+                                                ": Tulvex: no device node has device id 5. //"});
     EXPECT_TRUE(run("tulvexLiveChanged 5 1").ok());
     EXPECT_EQ(lines().size(), 2U);
 }

@@ -31,6 +31,9 @@ const MelFlag* MelSyntax::findFlag(const std::string& name) const {
 }
 
 bool MelSyntax::supports(MelMode mode) const {
+    if ((modes_ & MelFlag::bit(mode)) != 0) {
+        return true;
+    }
     for (const MelFlag& flag : flags_) {
         if (flag.allows(mode)) {
             return true;

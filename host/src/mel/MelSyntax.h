@@ -34,7 +34,12 @@ public:
     const std::vector<MelFlag>& flags() const { return flags_; }
     // The flag whose long or short name is `name` (no '-'), or null.
     const MelFlag* findFlag(const std::string& name) const;
-    // Whether any flag may be used in that mode, which makes -q or -e valid.
+    // A command that takes -q or -e on its own (`currentTime -q`), not only with a flag.
+    MelSyntax& allowModes(unsigned modes) {
+        modes_ |= modes;
+        return *this;
+    }
+    // Whether the command or any flag may be used in that mode, which makes -q or -e valid.
     bool supports(MelMode mode) const;
     std::size_t minimumPositionals() const { return minimum_; }
     std::size_t maximumPositionals() const { return maximum_; }
@@ -46,6 +51,7 @@ private:
     std::size_t minimum_ = 0;
     std::size_t maximum_ = 0;
     MelArgType positionalType_ = MelArgType::Any;
+    unsigned modes_ = 0;  // modes allowed without a flag
 };
 
 }  // namespace mayahost

@@ -76,6 +76,7 @@ void resetHost() {
     }
     host.scene.ensureDefaults();
     host.timeline.reset();
+    host.units.reset();
 }
 
 void failNext(HostCall call, int count, int after) {

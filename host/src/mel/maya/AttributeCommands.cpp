@@ -231,6 +231,18 @@ MelResult setAttr(const MelInvocation& call, MelContext&, PlugFlags& flags) {
     if (call.has("size")) {
         return MelResult::failure("setAttr: -size is not modelled by this host.");
     }
+    if (call.has("type")) {
+        const std::string type = call.stringValue("type");
+        const std::string own = dataType(plug.attribute->root());
+        const bool numeric = own != "message" && own != "generic";
+        const bool fits = type == own || (numeric && (type == "double3" || type == "float3") &&
+                                          ScenePlugs::scalars(plug).size() == 3);
+        if (!fits) {
+            // The host's wording: its attributes hold numbers only.
+            return MelResult::failure("setAttr: '" + plugName + "' does not hold data of type " +
+                                      type + ".");
+        }
+    }
     std::vector<double> values;
     for (std::size_t k = 1; k < given.size(); ++k) {
         const std::size_t count = given[k].isArray() ? given[k].size() : 1;
@@ -243,18 +255,6 @@ MelResult setAttr(const MelInvocation& call, MelContext&, PlugFlags& flags) {
                                           word.asString());
             }
             values.push_back(number);
-        }
-    }
-    if (call.has("type")) {
-        const std::string type = call.stringValue("type");
-        const std::string own = dataType(plug.attribute->root());
-        const bool numeric = own != "message" && own != "generic";
-        const bool fits = type == own || (numeric && (type == "double3" || type == "float3") &&
-                                          ScenePlugs::scalars(plug).size() == 3);
-        if (!fits) {
-            // The host's wording: its attributes hold numbers only.
-            return MelResult::failure("setAttr: '" + plugName + "' does not hold data of type " +
-                                      type + ".");
         }
     }
     // Locked plugs can still be unlocked; the value, if any, is set after.

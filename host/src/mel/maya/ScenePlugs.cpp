@@ -106,9 +106,15 @@ bool ScenePlugs::plug(const std::string& text, PlugRef& out, std::string& error)
 }
 
 std::string ScenePlugs::name(const PlugRef& plug) {
+    // As Maya names plugs: a child of a plain compound by itself ("j.translateX"), a child of
+    // an array element after its element ("n.output[2].output0").
     const AttributeRecord* root = plug.attribute->root();
-    std::string text = hostState().scene.nameOf(plug.node) + "." + root->longName;
-    if (root->array && plug.hasIndex) {
+    std::string text = hostState().scene.nameOf(plug.node) + ".";
+    if (!root->array) {
+        return text + plug.attribute->longName;
+    }
+    text += root->longName;
+    if (plug.hasIndex) {
         text += "[" + std::to_string(plug.index) + "]";
     }
     if (plug.attribute != root) {

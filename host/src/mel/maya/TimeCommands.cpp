@@ -246,6 +246,7 @@ bool TimeCommands::install(MelInterpreter& interpreter) {
                                                .addFlag("fullName", "f", {}, C | Q),
                                            currentUnitCommand);
     all = interpreter.registerCommand(MelSyntax("currentTime")
+                                          .allowModes(Q | E)
                                           .addFlag("update", "u", {Arg::Bool}, C | E)
                                           .setPositionals(0, 1, Arg::Time),
                                       currentTimeCommand) &&
