@@ -1,69 +1,26 @@
-// The staged MEL scripts, read without Maya: the procedures the plug-in calls, the calls the
-// scripts make, the bind hand-shake and the skeleton's bone table.
+// The staged MEL scripts, parsed and run by the host's interpreter with the staged plug-in
+// loaded: they source cleanly, every call in them resolves, the command texts the plug-in
+// sends run, and the bone table is the node's.
 #include <gtest/gtest.h>
+#include <maya/MGlobal.h>
+#include <maya/MIntArray.h>
+#include <maya/MStringArray.h>
+#include <mayahost/HostControl.h>
+#include <mayahost/UiControl.h>
 
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "MelLint.h"
+#include "MelCallSites.h"
 
 namespace {
 
-using mellint::Call;
-using mellint::Proc;
-using mellint::Script;
-using mellint::Token;
-using mellint::TokenKind;
-
 const char* const kScriptFiles[] = {"SkeletonHelpers.mel", "UIManagement.mel", "UICallbacks.mel"};
-
-// Command texts exactly as the plug-in sends them; ids and texts are sample values.
-const std::vector<std::string> kPluginCommandTexts = {
-    "TulvexMayaInitStrings",
-    "createTulvexShelf",
-    "cleanUpUI",
-    "enableBindButton 2 1",
-    "updateLiveCheckbox 2 0",
-    "displayMessage \"Data received. Press Bind to Character button\"2",
-    "displayAvailableIPs \"Your local IPs:\t\t\t192.168.1.20\"2",
-};
-
-// Maya's own commands the scripts may use, and the plug-in's command.
-const std::set<std::string> kKnownCommands = {
-    "about",
-    "button",
-    "checkBox",
-    "clear",
-    "columnLayout",
-    "connectAttr",
-    "control",
-    "createNode",
-    "delete",
-    "deleteUI",
-    "format",
-    "getAttr",
-    "getPluginResource",
-    "gmatch",
-    "layout",
-    "ls",
-    "lsUI",
-    "registerPluginResource",
-    "scrollField",
-    "setAttr",
-    "setParent",
-    "shelfButton",
-    "shelfLayout",
-    "showWindow",
-    "size",
-    "text",
-    "warning",
-    "window",
-    "TulvexDidCharacterize",
-};
 
 // Bone index, name and parent index of the 27 bones the node puts out.
 const std::vector<std::pair<std::string, int>> kBones = {
@@ -82,194 +39,138 @@ std::string readFile(const std::string& path) {
     return text.str();
 }
 
-const std::vector<Script>& scripts() {
-    static const std::vector<Script> read = [] {
-        std::vector<Script> out;
-        for (const char* file : kScriptFiles) {
-            out.push_back(mellint::readScript(
-                file, readFile(std::string(TULVEX_STAGED_SCRIPTS_DIR) + "/" + file)));
-        }
-        return out;
-    }();
-    return read;
+std::string staged(const char* file) {
+    return std::string(TULVEX_STAGED_SCRIPTS_DIR) + "/" + file;
 }
 
-std::string joined(const std::vector<std::string>& lines) {
-    std::string out;
-    for (const std::string& line : lines) {
-        out += line + "\n";
+// A fresh host with the staged scripts on the script path, and the plug-in loaded when asked.
+class TulvexScripts : public ::testing::Test {
+protected:
+    void SetUp() override {
+        mayahost::resetHost();
+        mayahost::setScriptEcho(false);
+        mayahost::setScriptPath({TULVEX_STAGED_SCRIPTS_DIR});
     }
-    return out;
-}
-
-bool bodyHasString(const Script& script, const Proc& proc, const std::string& prefix) {
-    for (std::size_t i = proc.bodyBegin; i < proc.bodyEnd; ++i) {
-        const Token& token = script.tokens[i];
-        if (token.kind == TokenKind::String && token.text.rfind(prefix, 0) == 0) {
-            return true;
+    void TearDown() override {
+        if (mLoaded) {
+            mayahost::exitHost();
+            mayahost::unloadPlugin(TULVEX_TEST_PLUGIN_MODULE);
+        }
+        mayahost::resetHost();
+    }
+    void load() {
+        ASSERT_EQ(mayahost::loadPlugin(TULVEX_TEST_PLUGIN_MODULE), MStatus::kSuccess);
+        mLoaded = true;
+        while (mayahost::runIdleQueue() > 0) {
         }
     }
-    return false;
-}
-
-std::vector<const Call*> callsIn(const Script& script, const std::string& proc,
-                                 const std::string& name) {
-    std::vector<const Call*> out;
-    for (const Call& call : script.calls) {
-        if (call.inProc == proc && call.name == name) {
-            out.push_back(&call);
+    static std::string lines() {
+        std::string all;
+        for (const std::string& line : mayahost::takeScriptLines()) {
+            all += line + "\n";
         }
+        return all;
     }
-    return out;
-}
 
-bool isVariable(const std::vector<Token>& arg, const std::string& name) {
-    return arg.size() == 1 && arg[0].kind == TokenKind::Variable && arg[0].text == name;
-}
-
-// The proc connecting the node's outputs to joints, and the script holding it.
-std::pair<const Script*, const Proc*> skeletonBuilder() {
-    for (const Script& script : scripts()) {
-        for (const Proc& proc : script.procs) {
-            if (bodyHasString(script, proc, ".outputTranslations[")) {
-                return {&script, &proc};
-            }
-        }
-    }
-    return {nullptr, nullptr};
-}
+    bool mLoaded = false;
+};
 
 TEST(TulvexScriptFiles, StagedCopiesMatchTheSources) {
     for (const char* file : kScriptFiles) {
         const std::string source = readFile(std::string(TULVEX_SOURCE_SCRIPTS_DIR) + "/" + file);
         ASSERT_FALSE(source.empty()) << file;
-        EXPECT_EQ(readFile(std::string(TULVEX_STAGED_SCRIPTS_DIR) + "/" + file), source)
-            << file << " is stale in the build tree";
+        EXPECT_EQ(readFile(staged(file)), source) << file << " is stale in the build tree";
     }
 }
 
-TEST(TulvexScriptFiles, ReadCleanlyAndSourceWithoutRunningAnything) {
-    // Balance, terminated strings and comments, proc headers, nothing but procs and global
-    // declarations at file level (each file is sourced on its own, in any order).
-    EXPECT_EQ(joined(mellint::syntaxProblems(scripts())), "");
-    for (const Script& script : scripts()) {
-        EXPECT_FALSE(script.procs.empty()) << script.file;
-    }
-}
-
-TEST(TulvexScriptProcs, PluginEntryPointsAreDefinedOnceWithTheTypesItSends) {
-    EXPECT_EQ(joined(mellint::entryPointMismatches(scripts(), kPluginCommandTexts)), "");
-}
-
-TEST(TulvexScriptProcs, GlobalProcsAreDefinedOnceAcrossTheFiles) {
-    EXPECT_EQ(joined(mellint::duplicateProcs(scripts())), "");
-}
-
-TEST(TulvexScriptProcs, CallsResolveWithTheRightArgumentCount) {
-    // Includes the commands of shelf buttons and panel controls.
-    EXPECT_EQ(joined(mellint::unresolvedCalls(scripts(), kKnownCommands)), "");
-    EXPECT_EQ(joined(mellint::arityMismatches(scripts())), "");
-}
-
-TEST(TulvexBinding, BuildsTheSkeletonOfTheNodeThenTellsThatNode) {
-    const auto [builderScript, builder] = skeletonBuilder();
-    ASSERT_NE(builder, nullptr) << "no proc connects .outputTranslations[...]";
-    ASSERT_EQ(builder->params.size(), 1U);
-    ASSERT_EQ(builder->params[0].type, "string");
-    const std::string nodeParam = builder->params[0].name;
-
-    // Both outputs go from the node passed in: connectAttr ($node + ".output...[" + $i + "]").
-    int connected = 0;
-    for (const Call* call : callsIn(*builderScript, builder->name, "connectAttr")) {
-        for (const auto& arg : call->args) {
-            if (arg.size() > 4 && arg[0].text == "(" && arg[1].text == nodeParam &&
-                arg[2].text == "+" && arg[3].kind == TokenKind::String &&
-                (arg[3].text == ".outputTranslations[" || arg[3].text == ".outputRotations[")) {
-                ++connected;
-            }
+TEST(TulvexScriptFiles, ParseAndDefineEachGlobalProcedureOnce) {
+    std::map<std::string, std::string> definedIn;
+    for (const char* file : kScriptFiles) {
+        mayahost::MelCallSites sites;
+        std::string error;
+        ASSERT_TRUE(sites.scan(readFile(staged(file)), error)) << file << ": " << error;
+        EXPECT_FALSE(sites.definitions().empty()) << file;
+        for (const auto& definition : sites.definitions()) {
+            EXPECT_TRUE(definition.isGlobal) << file << ": " << definition.name;
+            const auto [where, fresh] = definedIn.emplace(definition.name, file);
+            EXPECT_TRUE(fresh) << definition.name << " is defined in " << where->second
+                               << " and in " << file;
         }
     }
-    EXPECT_EQ(connected, 2) << "translations and rotations connected from " << nodeParam;
+}
 
-    int handshakes = 0;
-    for (const Script& script : scripts()) {
-        for (const Call& didCall : script.calls) {
-            if (didCall.name != "TulvexDidCharacterize") {
+TEST_F(TulvexScripts, SourcingRunsNothingButDefinitions) {
+    for (const char* file : kScriptFiles) {
+        EXPECT_EQ(MGlobal::sourceFile(file), MStatus::kSuccess) << file << "\n" << lines();
+    }
+    EXPECT_EQ(mayahost::nodeNames(), std::vector<std::string>{"time1"});
+    EXPECT_EQ(mayahost::uiWindows(), std::vector<std::string>{"MayaWindow"});
+    EXPECT_TRUE(mayahost::uiState("MayaWindow|ShelfLayout").children.empty());
+    EXPECT_EQ(mayahost::takeScriptOutput(), "");
+    EXPECT_EQ(lines(), "");
+    int exists = 0;
+    ASSERT_TRUE(MGlobal::executeCommand("exists tulvexOpenPanel", exists));
+    EXPECT_EQ(exists, 1);
+}
+
+TEST_F(TulvexScripts, EveryCallResolvesWithThePluginLoaded) {
+    load();
+    for (const char* file : kScriptFiles) {
+        mayahost::MelCallSites sites;
+        std::string error;
+        ASSERT_TRUE(sites.scan(readFile(staged(file)), error)) << error;
+        std::set<std::string> checked;
+        for (const auto& call : sites.calls()) {
+            if (!checked.insert(call.name).second || sites.defines(call.name)) {
                 continue;
             }
-            ++handshakes;
-            ASSERT_EQ(didCall.args.size(), 1U) << script.file << ":" << didCall.line;
-            ASSERT_EQ(didCall.args[0].size(), 1U);
-            const std::string node = didCall.args[0][0].text;
-            ASSERT_EQ(didCall.args[0][0].kind, TokenKind::Variable) << node;
-
-            // The same node was bound just before, in the same proc.
-            bool boundFirst = false;
-            for (const Call* build : callsIn(script, didCall.inProc, builder->name)) {
-                boundFirst =
-                    boundFirst || (build->tokenIndex < didCall.tokenIndex &&
-                                   build->args.size() == 1 && isVariable(build->args[0], node));
-            }
-            EXPECT_TRUE(boundFirst)
-                << didCall.inProc << " does not bind " << node << " before TulvexDidCharacterize";
-
-            // And the button is switched off afterwards.
-            bool disabled = false;
-            for (const Call* enable : callsIn(script, didCall.inProc, "enableBindButton")) {
-                disabled = disabled ||
-                           (enable->tokenIndex > didCall.tokenIndex && enable->args.size() == 2 &&
-                            enable->args[1].size() == 1 && enable->args[1][0].text == "0");
-            }
-            EXPECT_TRUE(disabled) << didCall.inProc << " leaves the bind button enabled";
+            int found = 0;
+            ASSERT_TRUE(MGlobal::executeCommand(("exists \"" + call.name + "\"").c_str(), found));
+            EXPECT_EQ(found, 1) << file << " line " << call.line << ": " << call.name
+                                << " is neither a procedure of the scripts nor a command";
         }
     }
-    EXPECT_EQ(handshakes, 1);
 }
 
-TEST(TulvexSkeleton, BoneTableMatchesTheNodesBones) {
-    const Script* namesScript = nullptr;
-    const Script* parentsScript = nullptr;
-    const Proc* namesProc = mellint::findProc(scripts(), "tulvexBoneNames", &namesScript);
-    const Proc* parentsProc = mellint::findProc(scripts(), "tulvexBoneParents", &parentsScript);
-    ASSERT_NE(namesProc, nullptr);
-    ASSERT_NE(parentsProc, nullptr);
-    const std::vector<Token> names = mellint::arrayLiteralIn(*namesScript, *namesProc);
-    const std::vector<Token> parents = mellint::arrayLiteralIn(*parentsScript, *parentsProc);
-    ASSERT_EQ(names.size(), kBones.size());
-    ASSERT_EQ(parents.size(), kBones.size());
-    for (std::size_t bone = 0; bone < kBones.size(); ++bone) {
-        EXPECT_EQ(names[bone].kind, TokenKind::String);
-        EXPECT_EQ(names[bone].text, kBones[bone].first) << "bone " << bone;
-        EXPECT_EQ(parents[bone].kind, TokenKind::Integer);
-        EXPECT_EQ(parents[bone].text, std::to_string(kBones[bone].second))
-            << "parent of " << kBones[bone].first;
+TEST_F(TulvexScripts, ThePluginsCommandTextsRun) {
+    load();
+    // The texts exactly as the plug-in builds them; ids and texts are sample values.
+    for (const char* text : {"TulvexMayaInitStrings", "createTulvexShelf", "cleanUpUI",
+                             "enableBindButton 2 1", "updateLiveCheckbox 2 0",
+                             "displayMessage \"Data received. Press Bind to Character button\" 2",
+                             "displayMessage \"say \\\"hi\\\" to C:\\\\temp\" 2",
+                             "displayAvailableIPs \"Your local IPs:\\t\\t\\t192.168.1.20\" 2"}) {
+        EXPECT_EQ(MGlobal::executeCommand(text), MStatus::kSuccess) << text << "\n" << lines();
     }
-
-    // The skeleton builder takes its joints and parents from that table.
-    const auto [builderScript, builder] = skeletonBuilder();
-    ASSERT_NE(builder, nullptr);
-    EXPECT_FALSE(callsIn(*builderScript, builder->name, "tulvexBoneNames").empty());
-    EXPECT_FALSE(callsIn(*builderScript, builder->name, "tulvexBoneParents").empty());
-    EXPECT_TRUE(bodyHasString(*builderScript, *builder, ".outputRotations["));
+    MIntArray bindEnabled;
+    ASSERT_TRUE(MGlobal::executeCommand("global int $gTulvexBindEnabled[]; $gTulvexBindEnabled",
+                                        bindEnabled));
+    ASSERT_EQ(bindEnabled.length(), 3U);
+    EXPECT_EQ(bindEnabled[2], 1);
+    MStringArray messages;
+    ASSERT_TRUE(
+        MGlobal::executeCommand("global string $gTulvexMessages[]; $gTulvexMessages", messages));
+    ASSERT_EQ(messages.length(), 3U);
+    EXPECT_EQ(std::string(messages[2].asChar()), "say \"hi\" to C:\\temp");
+    EXPECT_EQ(lines(), "");
 }
 
-TEST(TulvexSkeleton, NameIsTheOneTheBakedCurvesUse) {
-    // The plug-in names baked curves <skeleton>_<bone>_tx etc., the joints <skeleton>_<bone>.
-    const Script* script = nullptr;
-    const Proc* proc = mellint::findProc(scripts(), "tulvexSkeletonName", &script);
-    ASSERT_NE(proc, nullptr);
-    ASSERT_EQ(proc->params.size(), 1U);
-    EXPECT_EQ(proc->params[0].type, "int");
-    std::string pattern;
-    for (std::size_t i = proc->bodyBegin; i < proc->bodyEnd; ++i) {
-        const Token& token = script->tokens[i];
-        if (token.kind == TokenKind::String) {
-            pattern += token.text;
-        } else if (token.kind == TokenKind::Variable) {
-            pattern += token.text == proc->params[0].name ? "<id>" : "<?>";
-        }
+TEST_F(TulvexScripts, TheBoneTableIsTheNodes) {
+    load();
+    MStringArray names;
+    MIntArray parents;
+    ASSERT_TRUE(MGlobal::executeCommand("tulvexBoneNames()", names));
+    ASSERT_TRUE(MGlobal::executeCommand("tulvexBoneParents()", parents));
+    ASSERT_EQ(names.length(), kBones.size());
+    ASSERT_EQ(parents.length(), kBones.size());
+    for (unsigned int bone = 0; bone < kBones.size(); ++bone) {
+        EXPECT_EQ(std::string(names[bone].asChar()), kBones[bone].first) << "bone " << bone;
+        EXPECT_EQ(parents[bone], kBones[bone].second) << kBones[bone].first;
     }
-    EXPECT_EQ(pattern, "tulvexCharacter<id>_Skeleton");
+    // The plug-in names baked curves <skeleton>_<bone>_tx and so on.
+    MString skeleton;
+    ASSERT_TRUE(MGlobal::executeCommand("tulvexSkeletonName(3)", skeleton));
+    EXPECT_EQ(std::string(skeleton.asChar()), "tulvexCharacter3_Skeleton");
 }
 
 }  // namespace
