@@ -50,6 +50,12 @@ TEST_F(MelSceneTest, DeletingAParentTakesItsChildrenAndUndoBringsThemBack) {
     mel("flushUndo; undo");
     EXPECT_EQ(mayahost::takeScriptWarnings(),
               std::vector<std::string>{"There are no more commands to undo."});
+    // Undone one at a time, a child comes back under its parent once that is back.
+    mel("createNode -n top transform; createNode -n mid -p top joint");
+    mel("delete mid; delete top; undo");
+    EXPECT_EQ(list("ls -long top mid"), std::vector<std::string>{"|top"});
+    mel("undo");
+    EXPECT_EQ(list("ls -long top mid"), (std::vector<std::string>{"|top", "|top|mid"}));
     EXPECT_EQ(failure("delete ghost"), "No object matches name: ghost");
     EXPECT_EQ(failure("delete"), "Not enough objects or values.");
 }
