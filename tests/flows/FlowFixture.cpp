@@ -126,7 +126,7 @@ mayahost::UiOutcome FlowTest::click(const std::string& name) {
 
 std::string FlowTest::streamAndBind(int deviceId) {
     clickNewDevice();
-    const std::string node = "tulvexDevice" + std::to_string(deviceId);
+    std::string node = "tulvexDevice" + std::to_string(deviceId);
     // A free port, set as a user would in the attribute editor: other test runs may hold
     // the default ones.
     const int port = loopback::freeUdpPort();

@@ -147,9 +147,13 @@ std::string Scene::pathOf(const NodeRecord* node) {
     if (!isDag(node->type)) {
         return node->name;
     }
-    std::string path;
+    std::vector<const std::string*> names;
     for (const NodeRecord* at = node; at != nullptr; at = at->parent) {
-        path = "|" + at->name + path;
+        names.push_back(&at->name);
+    }
+    std::string path;
+    for (auto it = names.rbegin(); it != names.rend(); ++it) {
+        path.append("|").append(**it);
     }
     return path;
 }

@@ -93,13 +93,17 @@ std::string HostMel::findPluginModule(const std::string& name) const {
     if (name.find('/') != std::string::npos) {
         return isFile(name) ? name : std::string();
     }
+    // Without an extension, the platform's is tried too.
     const bool hasSuffix = name.find('.') != std::string::npos;
     for (const std::string& folder : pluginPath_) {
-        for (const std::string& candidate :
-             {folder + "/" + name, hasSuffix ? std::string() : folder + "/" + name + ".so"}) {
-            if (!candidate.empty() && isFile(candidate)) {
-                return candidate;
-            }
+        std::string candidate = folder;
+        candidate.append("/").append(name);
+        if (isFile(candidate)) {
+            return candidate;
+        }
+        candidate.append(".so");
+        if (!hasSuffix && isFile(candidate)) {
+            return candidate;
         }
     }
     return std::string();

@@ -50,6 +50,7 @@ std::vector<std::string> PluginCommands::namesOf(const PluginRecord* plugin) con
     }
     std::sort(ordered.begin(), ordered.end());
     std::vector<std::string> names;
+    names.reserve(ordered.size());
     for (const auto& each : ordered) {
         names.push_back(each.second);
     }

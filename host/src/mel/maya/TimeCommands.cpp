@@ -35,7 +35,7 @@ MTime::Unit timeUnitNamed(const std::string& name) {
 }
 
 std::string melTimeUnitName(MTime::Unit unit) {
-    const std::string name = TimeUnits::name(unit);
+    std::string name = TimeUnits::name(unit);
     for (const auto& [mel, host] : kClockNames) {
         if (name == host) {
             return mel;

@@ -234,12 +234,14 @@ MelValue stored(const std::vector<MelValue>& values) {
     }
     if (numeric) {
         std::vector<int> ints;
+        ints.reserve(values.size());
         for (const MelValue& value : values) {
             ints.push_back(value.asInt());
         }
         return MelValue::ofInts(ints);
     }
     std::vector<std::string> texts;
+    texts.reserve(values.size());
     for (const MelValue& value : values) {
         texts.push_back(value.asString());
     }
