@@ -141,6 +141,11 @@ std::string FlowTest::streamAndBind(int deviceId) {
     EXPECT_TRUE(arrived) << "the Bind button never came on";
     click(panelControlName("bind", deviceId));
     idle();
+    // Until the first frame after the definition, the skeleton stands in its rest pose.
+    const std::string root = "tulvexCharacter" + std::to_string(deviceId) + "_Skeleton_root.tx";
+    const double rest = melNumber("getAttr " + root);
+    EXPECT_TRUE(pumpUntil([&] { return melNumber("getAttr " + root) != rest; }))
+        << "no frame moved the skeleton";
     return node;
 }
 

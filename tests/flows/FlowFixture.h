@@ -51,8 +51,9 @@ protected:
     static std::string panelControlName(const std::string& role, int deviceId);
     static mayahost::UiOutcome click(const std::string& name);
 
-    // A device made through the shelf on a free port, live, streamed to by a phone, and bound
-    // through its panel once the skeleton arrived. Returns the node's name.
+    // A device made through the shelf on a free port, live, streamed to by a phone, bound
+    // through its panel once the skeleton arrived, and moved by frames. Returns the node's
+    // name.
     std::string streamAndBind(int deviceId = 0);
 
     std::unique_ptr<Phone> mPhone;
