@@ -19,7 +19,11 @@ TEST_F(FlowTest, NewDeviceMakesANodeAndOpensItsPanel) {
     EXPECT_EQ(melList("listConnections -s 1 -d 0 -scn 1 -p 1 tulvexDevice0.time"),
               std::vector<std::string>{"time1.outTime"});
 
-    EXPECT_EQ(mayahost::uiDump("tulvexPanel0"),
+    // The address list is this machine's own, so only its heading is compared.
+    const std::string dump = mayahost::uiDump("tulvexPanel0");
+    const std::string addressLine = "    scrollField tulvexPanel0_addresses \"Your local IPs:";
+    ASSERT_NE(dump.find(addressLine), std::string::npos) << dump;
+    EXPECT_EQ(dump.substr(0, dump.find(addressLine)),
               "window tulvexPanel0 \"Tulvex Device 0 (tulvexDevice0)\" shown\n"
               "  columnLayout columnLayout1\n"
               "    text text1 \"Listening on port 12351\"\n"
@@ -27,8 +31,7 @@ TEST_F(FlowTest, NewDeviceMakesANodeAndOpensItsPanel) {
               "    checkBox tulvexPanel0_recording \"Recording\" off\n"
               "    button tulvexPanel0_bind \"Bind to Character\" disabled\n"
               "    text tulvexPanel0_message \"Switch Live on, then start streaming from the "
-              "phone.\"\n"
-              "    scrollField tulvexPanel0_addresses \"\" read-only\n");
+              "phone.\"\n");
     EXPECT_TRUE(panelControl("live", 0).reachable);
     EXPECT_FALSE(panelControl("bind", 0).reachable);
     EXPECT_EQ(mayahost::uiClick(panelControlName("bind", 0)), mayahost::UiOutcome::Unavailable);
