@@ -5,6 +5,7 @@
 // Usage: tulvex_evaluation_bench [take minutes, default 60]
 #include <ifaddrs.h>
 #include <maya/MAnimControl.h>
+#include <maya/MGlobal.h>
 #include <maya/MPlug.h>
 #include <mayahost/HostControl.h>
 #include <sys/resource.h>
@@ -40,13 +41,10 @@ struct Bench {
     Bench() {
         node = mayahost::createNode("TulvexDeviceNode");
         device = dynamic_cast<TulvexDeviceNode*>(mayahost::userNode(node));
-        // Nobody listens to the address list here.
-        mayahost::registerProcedure(
-            "displayAvailableIPs",
-            [](const std::vector<std::string>&, const std::string&) { return MStatus(); });
-        mayahost::registerProcedure(
-            "updateLiveCheckbox",
-            [](const std::vector<std::string>&, const std::string&) { return MStatus(); });
+        // No panel listens here.
+        MGlobal::executeCommand(
+            "global proc displayAvailableIPs(string $list, int $id) {}"
+            "global proc updateLiveCheckbox(int $id, int $live) {}");
     }
     ~Bench() {
         MAnimControl::stop();

@@ -317,25 +317,6 @@ TEST_F(MelTest, IdleQueueRunsInOrderOnTheCallingThread) {
     EXPECT_EQ(mayahost::runIdleQueue(), 0);
 }
 
-TEST_F(MelTest, AnEmbeddersProcedureStandsInForTheScripts) {
-    std::vector<std::vector<std::string>> calls;
-    std::vector<std::string> texts;
-    mayahost::registerProcedure("displayMessage", [&](const auto& args, const auto& text) {
-        calls.push_back(args);
-        texts.push_back(text);
-        return MStatus(args.at(1) == "9" ? MStatus::kFailure : MStatus::kSuccess);
-    });
-    ASSERT_TRUE(MGlobal::executeCommand("displayMessage \"two words\" 4"));
-    EXPECT_TRUE(shown().empty()) << "the MEL procedure of the name is not called";
-    ASSERT_EQ(calls.size(), 1U);
-    EXPECT_EQ(calls[0], (std::vector<std::string>{"two words", "4"}));
-    EXPECT_EQ(texts[0], "displayMessage \"two words\" 4");
-    // A failed status stops the calling MEL, with nothing more shown.
-    EXPECT_FALSE(MGlobal::executeCommand("displayMessage x 9; displayMessage y 1"));
-    EXPECT_EQ(calls.size(), 2U);
-    EXPECT_TRUE(mayahost::takeScriptErrors().empty());
-}
-
 TEST_F(MelTest, DisplayedTextsAreKeptPerKind) {
     MGlobal::displayInfo("info");
     MGlobal::displayWarning("warn");

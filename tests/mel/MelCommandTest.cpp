@@ -211,24 +211,6 @@ TEST_F(MelCommandTest, ExceptionsFromHandlersBecomeErrorsOfTheCall) {
                            "// Error: line 2: Internal error in command \"throws\": broken //"});
 }
 
-TEST_F(MelCommandTest, AnOverrideIsCalledInsteadOfAProcedureOfItsName) {
-    ASSERT_TRUE(run("global proc string who(string $x) { return \"script \" + $x; }").ok());
-    EXPECT_EQ(valueOf("who(\"a\")").asString(), "script a");
-    std::vector<std::string> seen;
-    ASSERT_TRUE(
-        mel.registerOverride("who", [&seen](const std::vector<std::string>& words, MelContext&) {
-            seen = words;
-            return MelResult::success(MelValue::ofString("override"));
-        }));
-    EXPECT_EQ(valueOf("who \"b\"").asString(), "override");
-    EXPECT_EQ(seen, std::vector<std::string>{"b"});
-    EXPECT_FALSE(mel.registerOverride("probe", [](const std::vector<std::string>&, MelContext&) {
-        return MelResult::success();
-    })) << "a command's name is taken";
-    ASSERT_TRUE(mel.deregisterCommand("who"));
-    EXPECT_EQ(valueOf("who(\"c\")").asString(), "script c") << "the procedure is back";
-}
-
 TEST_F(MelCommandTest, AFailureTheCommandShowedItselfIsNotShownAgain) {
     ASSERT_TRUE(mel.registerRawCommand("quiet", [](const std::vector<std::string>&, MelContext&) {
         return MelResult::failureShown();

@@ -27,6 +27,9 @@ inline bool defineUiProcedures() {
                "}"
                "global proc displayAvailableIPs(string $text, int $id) {"
                "    tulvexKeepUiCall(\"displayAvailableIPs \" + $text + \"|\" + $id);"
+               "}"
+               "global proc tulvexTakeBaked(int $id) {"
+               "    tulvexKeepUiCall(\"tulvexTakeBaked \" + $id);"
                "}") == MStatus::kSuccess;
 }
 

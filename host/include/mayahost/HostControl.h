@@ -225,22 +225,6 @@ std::vector<std::string> takeIdleCommands();
 // Commands they queue run at the next call. Returns the number of commands run.
 int runIdleQueue();
 
-// An embedder's own C++ for a MEL procedure: receives the call's words and its text (the
-// words re-joined). It is called instead of a MEL procedure of that name, scripts' included;
-// a later registration of the same name replaces it. A failed status stops the calling MEL.
-using Procedure =
-    std::function<MStatus(const std::vector<std::string>& args, const std::string& text)>;
-void registerProcedure(const std::string& name, Procedure procedure);
-
-// One call of a registered procedure; the calls are kept, oldest first, until taken.
-struct ProcedureCall {
-    std::string name;
-    std::vector<std::string> args;
-    std::string text;
-};
-std::vector<ProcedureCall> procedureCalls();
-std::vector<ProcedureCall> takeProcedureCalls();
-
 // What MEL showed since the last call of each: the bare texts of errors (`error` texts,
 // unknown procedures, syntax errors, failing commands) and of warnings; the whole lines of
 // both in order, as Maya prints them ("// Error: line 1: Cannot find procedure \"x\". //");

@@ -24,15 +24,11 @@ public:
 
     MelCommand(MelSyntax syntax, Handler handler)
         : name_(syntax.name()), syntax_(std::move(syntax)), handler_(std::move(handler)) {}
-    MelCommand(std::string name, RawHandler handler, bool overridesProcedures = false)
-        : name_(std::move(name)),
-          syntax_(name_),
-          rawHandler_(std::move(handler)),
-          overridesProcedures_(overridesProcedures) {}
+    MelCommand(std::string name, RawHandler handler)
+        : name_(std::move(name)), syntax_(name_), rawHandler_(std::move(handler)) {}
 
     const std::string& name() const { return name_; }
     bool isRaw() const { return static_cast<bool>(rawHandler_); }
-    bool overridesProcedures() const { return overridesProcedures_; }
     const MelSyntax& syntax() const { return syntax_; }
     const Handler& handler() const { return handler_; }
     const RawHandler& rawHandler() const { return rawHandler_; }
@@ -42,7 +38,6 @@ private:
     MelSyntax syntax_;
     Handler handler_;
     RawHandler rawHandler_;
-    bool overridesProcedures_ = false;
 };
 
 }  // namespace mayahost

@@ -13,13 +13,11 @@ bool MelCommandTable::add(MelSyntax syntax, MelCommand::Handler handler) {
     return true;
 }
 
-bool MelCommandTable::addRaw(const std::string& name, MelCommand::RawHandler handler,
-                             bool overridesProcedures) {
+bool MelCommandTable::addRaw(const std::string& name, MelCommand::RawHandler handler) {
     if (name.empty() || contains(name) || !handler) {
         return false;
     }
-    commands_[name] =
-        std::make_shared<const MelCommand>(name, std::move(handler), overridesProcedures);
+    commands_[name] = std::make_shared<const MelCommand>(name, std::move(handler));
     return true;
 }
 

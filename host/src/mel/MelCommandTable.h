@@ -15,8 +15,7 @@ class MelCommandTable {
 public:
     // False when the name is taken (Maya refuses to register a command twice).
     bool add(MelSyntax syntax, MelCommand::Handler handler);
-    bool addRaw(const std::string& name, MelCommand::RawHandler handler,
-                bool overridesProcedures = false);
+    bool addRaw(const std::string& name, MelCommand::RawHandler handler);
     bool remove(const std::string& name);
     std::shared_ptr<const MelCommand> find(const std::string& name) const;
     bool contains(const std::string& name) const { return commands_.count(name) != 0; }

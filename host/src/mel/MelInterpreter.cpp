@@ -53,10 +53,6 @@ bool MelInterpreter::registerRawCommand(const std::string& name, MelCommand::Raw
     return commands_.addRaw(name, std::move(handler));
 }
 
-bool MelInterpreter::registerOverride(const std::string& name, MelCommand::RawHandler handler) {
-    return commands_.addRaw(name, std::move(handler), true);
-}
-
 bool MelInterpreter::deregisterCommand(const std::string& name) {
     if (builtins_.count(name) != 0) {
         return false;

@@ -72,9 +72,6 @@ public:
     // False when the name is already a command (the built-in ones included).
     bool registerCommand(MelSyntax syntax, MelCommand::Handler handler);
     bool registerRawCommand(const std::string& name, MelCommand::RawHandler handler);
-    // A raw command that is called instead of a MEL procedure of the same name, for an
-    // embedder that stands in for a script's procedure. False when the name is a command.
-    bool registerOverride(const std::string& name, MelCommand::RawHandler handler);
     // False for an unknown name and for the interpreter's own commands.
     bool deregisterCommand(const std::string& name);
     bool hasCommand(const std::string& name) const { return commands_.contains(name); }

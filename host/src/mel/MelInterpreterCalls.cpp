@@ -55,9 +55,6 @@ MelValue MelInterpreter::call(const MelNode& call) {
     // Held for the whole call: the procedure may be redefined, or the command removed, while
     // it runs.
     const auto command = commands_.find(name);
-    if (command != nullptr && command->overridesProcedures()) {
-        return callCommand(*command, call);
-    }
     if (const auto procedure = findProcedure(name, call)) {
         return callProcedure(*procedure, call);
     }

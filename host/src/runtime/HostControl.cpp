@@ -426,18 +426,6 @@ int runIdleQueue() {
     return host.mel->runIdle(batch);
 }
 
-void registerProcedure(const std::string& name, Procedure procedure) {
-    hostState().mel->registerProcedure(name, std::move(procedure));
-}
-
-std::vector<ProcedureCall> procedureCalls() {
-    return hostState().mel->procedureCalls(false);
-}
-
-std::vector<ProcedureCall> takeProcedureCalls() {
-    return hostState().mel->procedureCalls(true);
-}
-
 std::vector<std::string> takeScriptErrors() {
     return hostState().mel->output().takeErrors();
 }

@@ -24,6 +24,7 @@ TEST(CommandLineTest, DefaultsWithoutArguments) {
     EXPECT_EQ(options.outputPath, "take.ma");
     EXPECT_TRUE(options.pluginPath.empty());
     EXPECT_FALSE(options.help);
+    EXPECT_EQ(options.panels, PanelDisplay::kNever);
 }
 
 TEST(CommandLineTest, TakesValuesAfterASpaceOrAnEqualsSign) {
@@ -38,6 +39,15 @@ TEST(CommandLineTest, TakesValuesAfterASpaceOrAnEqualsSign) {
     EXPECT_EQ(options.pluginPath, "/p.so");
     EXPECT_EQ(options.scriptsDir, "/s");
     EXPECT_TRUE(CommandLine::parse({"-h"}).help);
+}
+
+TEST(CommandLineTest, PanelsShowAtTheEndUnlessAskedForThroughout) {
+    EXPECT_EQ(CommandLine::parse({"--show-panels"}).panels, PanelDisplay::kAtEnd);
+    EXPECT_EQ(CommandLine::parse({"--show-panels=end"}).panels, PanelDisplay::kAtEnd);
+    EXPECT_EQ(CommandLine::parse({"--show-panels=always"}).panels, PanelDisplay::kAlways);
+    // The value is optional, so a following word is not taken as one.
+    EXPECT_EQ(failureOf({"--show-panels", "always"}), ExitCode::kBadArguments);
+    EXPECT_EQ(failureOf({"--show-panels=sometimes"}), ExitCode::kBadArguments);
 }
 
 TEST(CommandLineTest, RejectsWhatCannotMakeATake) {

@@ -106,7 +106,7 @@ TEST_F(HostProcessTest, RecordsTwoPhonesIntoOneScene) {
     const int port = LoopbackPort::freeConsecutive(2);
     const fs::path output = mDir / "take.ma";
     ChildProcess host({kHost, "--performers", "2", "--port", std::to_string(port), "--record", "1",
-                       "--wait-timeout", "10", "--output", output.string()});
+                       "--wait-timeout", "10", "--output", output.string(), "--show-panels"});
     // The host may not listen yet when a phone starts: repeating the definition covers that.
     const std::string stream = TULVEX_STREAM_EXE;
     ChildProcess fast({stream, "--port", std::to_string(port), "--fps", "60", "--duration", "15",
@@ -123,8 +123,8 @@ TEST_F(HostProcessTest, RecordsTwoPhonesIntoOneScene) {
         std::string frameRate;
     };
     const std::string text = readFile(output);
-    for (const Expected& expected : {Expected{"TulvexDeviceNode1", 0, "60", "90"},
-                                     Expected{"TulvexDeviceNode2", 1, "30", "60"}}) {
+    for (const Expected& expected :
+         {Expected{"tulvexDevice0", 0, "60", "90"}, Expected{"tulvexDevice1", 1, "30", "60"}}) {
         SCOPED_TRACE(expected.node);
         std::map<std::string, std::string> row = summaryRow(result.out, expected.node);
         ASSERT_FALSE(row.empty()) << result.out;
@@ -140,6 +140,15 @@ TEST_F(HostProcessTest, RecordsTwoPhonesIntoOneScene) {
         EXPECT_GE(std::stol(row["superseded"]), 0);
         EXPECT_LT(std::stol(row["superseded"]), frames);
         EXPECT_GE(std::stol(row["filled"]), 0);
+        // The panel the shelf opened for the node, as the scripts left it.
+        const std::string panel = "tulvexPanel" + std::to_string(expected.deviceId);
+        EXPECT_NE(result.out.find("window " + panel + " \"Tulvex Device " +
+                                  std::to_string(expected.deviceId) + " (" + expected.node +
+                                  ")\" shown\n"),
+                  std::string::npos)
+            << result.out;
+        EXPECT_NE(result.out.find("text " + panel + "_message \"Data received."),
+                  std::string::npos);
 
         const std::string skeleton =
             "tulvexCharacter" + std::to_string(expected.deviceId) + "_Skeleton";
@@ -186,7 +195,7 @@ TEST_F(HostProcessTest, AStreamThatStopsDuringTheTakeIsWarnedAboutWithWhen) {
     const ChildProcess::Result result = host.wait(std::chrono::seconds(40));
     ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
     const std::regex warning(
-        "tulvex-host: warning: TulvexDeviceNode1 \\(port " + std::to_string(port) +
+        "tulvex-host: warning: tulvexDevice0 \\(port " + std::to_string(port) +
         "\\): its stream stopped ([0-9.]+) s into the take \\(frame ([0-9.]+)\\) and did not "
         "come back: the take has nothing of it for the last ([0-9.]+) s\n");
     std::smatch match;

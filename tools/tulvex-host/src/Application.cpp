@@ -48,16 +48,25 @@ int Application::run(const std::vector<std::string>& args) {
             defaultsNeeded ? ModuleLayout::runningExecutable() : std::filesystem::path(),
             options.pluginPath, options.scriptsDir);
         const std::string output = options.outputPath;
+        const bool showPanels = options.panels != PanelDisplay::kNever;
         std::string summary;
         std::vector<std::string> warnings;
+        std::vector<std::string> panels;
         {
             HostSession session(std::move(options), std::move(layout), display);
             session.run();
             summary = session.summary();
             warnings = session.warnings();
+            panels = session.panels();
         }
         display.finish();
-        std::printf("\n%s\nWrote %s\n", summary.c_str(), output.c_str());
+        std::printf("\n%s", summary.c_str());
+        if (showPanels) {
+            for (const std::string& panel : panels) {
+                std::printf("\n%s", panel.c_str());
+            }
+        }
+        std::printf("\nWrote %s\n", output.c_str());
         std::fflush(stdout);
         for (const std::string& warning : warnings) {
             std::fprintf(stderr, "tulvex-host: warning: %s\n", warning.c_str());

@@ -55,35 +55,49 @@ std::string parsePath(const std::string& option, const std::string& text) {
     return text;
 }
 
+enum class Value { kNone, kRequired, kOptional };  // an optional value comes after "="
+
 struct Option {
     std::string_view name;
-    bool takesValue;
+    Value value;
     std::function<void(HostOptions&, const std::string&)> apply;
 };
 
+PanelDisplay parsePanels(const std::string& text) {
+    if (text.empty() || text == "end") {
+        return PanelDisplay::kAtEnd;
+    }
+    if (text == "always") {
+        return PanelDisplay::kAlways;
+    }
+    fail("--show-panels takes 'end' or 'always', not '" + text + "'");
+}
+
 const std::vector<Option>& options() {
     static const std::vector<Option> table = {
-        {"plugin", true,
+        {"plugin", Value::kRequired,
          [](HostOptions& o, const std::string& v) { o.pluginPath = parsePath("plugin", v); }},
-        {"scripts", true,
+        {"scripts", Value::kRequired,
          [](HostOptions& o, const std::string& v) { o.scriptsDir = parsePath("scripts", v); }},
-        {"performers", true,
+        {"performers", Value::kRequired,
          [](HostOptions& o, const std::string& v) {
              o.performers = parseInteger("performers", v, 1, kMaxPerformers);
          }},
-        {"port", true,
+        {"port", Value::kRequired,
          [](HostOptions& o, const std::string& v) {
              o.port = parseInteger("port", v, 1, kMaxPort);
          }},
-        {"record", true,
+        {"record", Value::kRequired,
          [](HostOptions& o, const std::string& v) { o.recordSeconds = parseSeconds("record", v); }},
-        {"wait-timeout", true,
+        {"wait-timeout", Value::kRequired,
          [](HostOptions& o, const std::string& v) {
              o.waitTimeoutSeconds = parseSeconds("wait-timeout", v);
          }},
-        {"output", true,
+        {"output", Value::kRequired,
          [](HostOptions& o, const std::string& v) { o.outputPath = parsePath("output", v); }},
-        {"help", false, [](HostOptions& o, const std::string&) { o.help = true; }},
+        {"show-panels", Value::kOptional,
+         [](HostOptions& o, const std::string& v) { o.panels = parsePanels(v); }},
+        {"help", Value::kNone, [](HostOptions& o, const std::string&) { o.help = true; }},
     };
     return table;
 }
@@ -114,11 +128,11 @@ HostOptions CommandLine::parse(const std::vector<std::string>& args) {
         }
         std::string value;
         if (equals != std::string::npos) {
-            if (!option->takesValue) {
+            if (option->value == Value::kNone) {
                 fail("--" + name + " takes no value");
             }
             value = arg.substr(equals + 1);
-        } else if (option->takesValue) {
+        } else if (option->value == Value::kRequired) {
             if (i + 1 >= args.size()) {
                 fail("--" + name + " needs a value");
             }
@@ -136,8 +150,10 @@ HostOptions CommandLine::parse(const std::vector<std::string>& args) {
 std::string CommandLine::usage() {
     return "Usage: tulvex-host [options]\n"
            "\n"
-           "Loads the Tulvex plug-in without Maya, binds one device node per performer,\n"
-           "records a take while the timeline plays and writes it as a Maya ASCII scene.\n"
+           "Loads the Tulvex plug-in and its MEL scripts without Maya, makes one device\n"
+           "node per performer with the Tulvex shelf, switches it live and binds it from\n"
+           "its panel, records a take while the timeline plays and writes it as a Maya\n"
+           "ASCII scene.\n"
            "\n"
            "Options:\n"
            "  --plugin PATH          plug-in module (default: the build's staged module,\n"
@@ -152,6 +168,9 @@ std::string CommandLine::usage() {
            "  --output FILE          Maya ASCII file to write (default take.ma); checked\n"
            "                         before anything is recorded, and replaced only by a\n"
            "                         complete take\n"
+           "  --show-panels[=WHEN]   print each device panel's controls and their state as\n"
+           "                         the scripts left them: 'end' (the default) after the\n"
+           "                         summary, 'always' also with every status update\n"
            "  -h, --help             show this text\n"
            "\n"
            "Exit codes: 0 done, 2 bad arguments, 3 plug-in not found or not loaded,\n"

@@ -2,6 +2,9 @@
 
 #include <string>
 
+// When the panels' controls are printed.
+enum class PanelDisplay { kNever, kAtEnd, kAlways };
+
 // What one run of the host does. Empty paths mean: found next to the executable.
 struct HostOptions {
     std::string pluginPath;
@@ -11,5 +14,6 @@ struct HostOptions {
     double recordSeconds = 5.0;
     double waitTimeoutSeconds = 15.0;
     std::string outputPath = "take.ma";
+    PanelDisplay panels = PanelDisplay::kNever;
     bool help = false;
 };

@@ -2,6 +2,7 @@
 
 #include <maya/MStatus.h>
 #include <mayahost/HostControl.h>
+#include <mayahost/UiControl.h>
 
 #include <chrono>
 #include <cstdio>
@@ -11,12 +12,12 @@
 #include "BoneTable.h"
 #include "HostError.h"
 #include "MayaAsciiWriter.h"
+#include "Mel.h"
 #include "PerformerNode.h"
 #include "ProgressDisplay.h"
 #include "SceneCollector.h"
 #include "StopSignal.h"
 #include "SummaryTable.h"
-#include "UiStandIns.h"
 
 namespace {
 
@@ -34,6 +35,8 @@ constexpr double kTakeStartFrame = 1.0;
 
 constexpr const char* kPortInUse = "Port in Use";
 constexpr const char* kNoDecodingLibrary = "Failed to import ZarnMotionFormat library";
+constexpr const char* kShelf = "Tulvex";
+constexpr int kIdleRounds = 20;
 
 Clock::duration seconds(double value) {
     return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(value));
@@ -78,8 +81,9 @@ void HostSession::run() {
 
 void HostSession::loadModule() {
     mLayout.requirePresent();
+    // What MEL shows goes through the display, so it does not tear the status lines.
+    mayahost::setScriptEcho(false);
     mayahost::setScriptPath({mLayout.scriptsDir().string()});
-    mUi = std::make_unique<UiStandIns>();
     mDisplay.note("Loading " + mLayout.pluginPath().string());
     if (mayahost::loadPlugin(mLayout.pluginPath().string()) != MStatus::kSuccess) {
         const std::string why = joined(mayahost::takeDisplayedErrors());
@@ -88,16 +92,34 @@ void HostSession::loadModule() {
                                                         (why.empty() ? "" : ": " + why));
     }
     mLoaded = true;
-    // The decoding library reports itself missing from the idle queue, as in Maya.
-    mayahost::runIdleQueue();
+    // The shelf is built, and the decoding library reports itself missing, from the idle
+    // queue, as in Maya.
+    idle();
     checkScriptErrors();
 }
 
+std::string HostSession::newDeviceButton() const {
+    const std::string label =
+        Mel::text("getPluginResource \"TulvexMayaPlugin\" \"kTulvexShelfNewLabel\"");
+    const mayahost::UiState shelf = mayahost::uiState(kShelf);
+    for (const std::string& child : shelf.children) {
+        const mayahost::UiState button = mayahost::uiState(shelf.path + "|" + child);
+        if (button.type == "shelfButton" && button.caption == label) {
+            return button.path;
+        }
+    }
+    throw HostError(ExitCode::kModuleNotLoaded, "the scripts in " + mLayout.scriptsDir().string() +
+                                                    " built no " + kShelf + " shelf with a '" +
+                                                    label + "' button");
+}
+
 void HostSession::createNodes() {
+    const std::string button = newDeviceButton();
     for (int i = 0; i < mOptions.performers; ++i) {
-        mNodes.push_back(std::make_unique<PerformerNode>(i, mOptions.port + i));
-        mUi->attach(*mNodes.back());
+        mNodes.push_back(std::make_unique<PerformerNode>(button, mOptions.port + i));
         mWatches.emplace_back();
+        idle();
+        checkScriptErrors();
     }
 }
 
@@ -105,7 +127,7 @@ void HostSession::goLive() {
     for (const std::unique_ptr<PerformerNode>& node : mNodes) {
         node->switchLive(true);
     }
-    mayahost::runIdleQueue();
+    idle();
     // A node that cannot open its socket turns its own live plug back off.
     for (const std::unique_ptr<PerformerNode>& node : mNodes) {
         if (!node->live()) {
@@ -248,7 +270,12 @@ void HostSession::bake() {
     for (const std::unique_ptr<PerformerNode>& node : mNodes) {
         node->switchLive(false);
     }
-    mayahost::runIdleQueue();
+    idle();
+    checkScriptErrors();
+    showScriptOutput();
+    for (const std::unique_ptr<PerformerNode>& node : mNodes) {
+        mPanels.push_back(node->panel());
+    }
     std::string missing;
     for (const std::unique_ptr<PerformerNode>& node : mNodes) {
         const int curves = curveCount(node->deviceId());
@@ -304,7 +331,7 @@ void HostSession::shutdown() {
     }
     for (const std::unique_ptr<PerformerNode>& node : mNodes) {
         if (node->live()) {
-            node->switchLive(false);
+            node->leaveLive();
         }
     }
     // Stops every capture thread and deletes the nodes, so the module can go.
@@ -312,21 +339,22 @@ void HostSession::shutdown() {
     mNodes.clear();
     mayahost::unloadPlugin(mLayout.pluginPath().string());
     mLoaded = false;
-    mUi.reset();
 }
 
 void HostSession::pump() {
     mayahost::waitForRefresh(kRefreshWait);
     mayahost::processRefreshes();
+    for (const std::unique_ptr<PerformerNode>& node : mNodes) {
+        node->evaluate();
+    }
     mayahost::runIdleQueue();
-    // The stand-ins keep what matters; the host's own record of calls would only grow.
-    mayahost::takeProcedureCalls();
     for (const std::unique_ptr<PerformerNode>& node : mNodes) {
         if (node->bindIfAsked()) {
             mDisplay.note(node->name() + " bound to its skeleton");
         }
     }
     checkScriptErrors();
+    showScriptOutput();
     if (StopSignal::requested()) {
         throw HostError(ExitCode::kInterrupted, "interrupted");
     }
@@ -354,6 +382,23 @@ void HostSession::checkScriptErrors() {
     }
 }
 
+void HostSession::idle() {
+    for (int round = 0; round < kIdleRounds && mayahost::runIdleQueue() > 0; ++round) {
+    }
+}
+
+void HostSession::showScriptOutput() {
+    // The whole lines repeat the errors and warnings taken on their own.
+    mayahost::takeScriptLines();
+    for (const std::string& warning : mayahost::takeScriptWarnings()) {
+        mDisplay.note("script warning: " + warning);
+    }
+    std::istringstream printed(mayahost::takeScriptOutput());
+    for (std::string line; std::getline(printed, line);) {
+        mDisplay.note(line);
+    }
+}
+
 void HostSession::showStatus() {
     const Clock::time_point now = Clock::now();
     if (now - mLastStatistics < kStatisticsInterval) {
@@ -364,6 +409,14 @@ void HostSession::showStatus() {
     for (const std::unique_ptr<PerformerNode>& node : mNodes) {
         node->refreshStatistics();
         lines.push_back(node->statusLine());
+    }
+    if (mOptions.panels == PanelDisplay::kAlways) {
+        for (const std::unique_ptr<PerformerNode>& node : mNodes) {
+            std::istringstream panel(node->panel());
+            for (std::string line; std::getline(panel, line);) {
+                lines.push_back("  " + line);
+            }
+        }
     }
     if (mTakeStart) {
         watchStreams(std::chrono::duration<double>(now - *mTakeStart).count());

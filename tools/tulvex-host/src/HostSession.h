@@ -14,12 +14,12 @@
 
 class PerformerNode;
 class ProgressDisplay;
-class UiStandIns;
 
 // One run of the headless host, on the calling thread, which plays Maya's main and
-// evaluation threads: make sure the scene file can be written, load the module, bind a node
-// per performer, record a take, let the nodes bake it, write it out. Failures are HostErrors;
-// whatever was loaded is taken down again however the run ends.
+// evaluation threads: make sure the scene file can be written, load the module (which
+// sources the scripts and builds the shelf), make a node per performer with the shelf, bind
+// each from its panel, record a take, let the nodes bake it, write it out. Failures are
+// HostErrors; whatever was loaded is taken down again however the run ends.
 class HostSession {
 public:
     HostSession(HostOptions options, ModuleLayout layout, ProgressDisplay& display);
@@ -32,6 +32,8 @@ public:
     std::string summary() const;
     // One line per node whose stream stopped during the take, saying when.
     const std::vector<std::string>& warnings() const { return mWarnings; }
+    // Each node's panel as the take left it (uiDump's text); empty before the bake.
+    const std::vector<std::string>& panels() const { return mPanels; }
 
 private:
     void loadModule();
@@ -47,7 +49,12 @@ private:
     // One pass of Maya's event loop: refresh the nodes that asked, run the idle queue, press
     // Bind where a node asks, and watch for errors and Ctrl-C.
     void pump();
+    // Runs the idle queue until it is empty, as Maya does while nothing else happens.
+    static void idle();
     void checkScriptErrors();
+    // Shows what the scripts printed and warned about as notes.
+    void showScriptOutput();
+    std::string newDeviceButton() const;
     // Asks every node for its counters, at most every kStatisticsInterval, feeds the stream
     // watches while the take records, and shows the status lines.
     void showStatus();
@@ -59,7 +66,6 @@ private:
     ModuleLayout mLayout;
     ProgressDisplay& mDisplay;
     std::unique_ptr<OutputFile> mOutput;  // made first, so a bad path ends the run at once
-    std::unique_ptr<UiStandIns> mUi;
     std::vector<std::unique_ptr<PerformerNode>> mNodes;
     bool mLoaded = false;
     SceneData mScene;  // skeletons and curve targets; the keys stay in the host's curves
@@ -68,4 +74,5 @@ private:
     std::optional<std::chrono::steady_clock::time_point> mTakeStart;  // while recording
     std::vector<StreamWatch> mWatches;  // one per node, in mNodes' order
     std::vector<std::string> mWarnings;
+    std::vector<std::string> mPanels;
 };

@@ -1,15 +1,16 @@
 #include "PerformerNode.h"
 
 #include <maya/MFnDependencyNode.h>
-#include <maya/MGlobal.h>
 #include <maya/MPlug.h>
-#include <maya/MString.h>
-#include <maya/MStringArray.h>
+#include <mayahost/HostControl.h>
+#include <mayahost/UiControl.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "BoneTable.h"
 #include "HostError.h"
+#include "Mel.h"
 
 namespace {
 
@@ -19,30 +20,67 @@ MPlug plugOf(const MObject& node, const char* attribute) {
     return MFnDependencyNode(node).findPlug(attribute, false);
 }
 
-void require(MStatus status, const std::string& what) {
-    if (status != MStatus::kSuccess) {
-        throw HostError(ExitCode::kModuleNotLoaded, what);
-    }
+std::vector<std::string> deviceNodes() {
+    return Mel::list(std::string("ls -type \"") + kNodeType + "\"");
+}
+
+[[noreturn]] void uiFailed(const std::string& what, mayahost::UiOutcome outcome,
+                           const std::string& why) {
+    const char* how = outcome == mayahost::UiOutcome::NotFound      ? "it is not there"
+                      : outcome == mayahost::UiOutcome::Unavailable ? "it cannot be used now"
+                                                                    : "its command failed";
+    throw HostError(ExitCode::kModuleNotLoaded,
+                    "cannot " + what + ": " + how + (why.empty() ? "" : " (" + why + ")"));
 }
 
 }  // namespace
 
-PerformerNode::PerformerNode(int deviceId, int port)
-    : mDeviceId(deviceId), mPort(port), mNode(mayahost::createNode(kNodeType)) {
-    if (mNode.isNull()) {
-        throw HostError(ExitCode::kModuleNotLoaded,
-                        std::string("the plug-in registered no ") + kNodeType + " node type");
+PerformerNode::PerformerNode(const std::string& newDeviceButton, int port) : mPort(port) {
+    const std::vector<std::string> before = deviceNodes();
+    std::string why;
+    const mayahost::UiOutcome outcome = mayahost::uiClick(newDeviceButton, &why);
+    if (outcome != mayahost::UiOutcome::Done) {
+        uiFailed("press the shelf's New Device button", outcome, why);
     }
-    mName = mayahost::nodeName(mNode);
-    require(plugOf(mNode, "deviceId").setInt(deviceId), "cannot set " + mName + ".deviceId");
-    require(plugOf(mNode, "inputPort").setInt(port), "cannot set " + mName + ".inputPort");
-    require(mayahost::connectSceneTime(mNode, "time"),
-            "cannot connect the scene time to " + mName + ".time");
+    for (const std::string& node : deviceNodes()) {
+        if (std::find(before.begin(), before.end(), node) == before.end()) {
+            mName = node;
+        }
+    }
+    if (mName.empty()) {
+        throw HostError(ExitCode::kModuleNotLoaded,
+                        "the shelf's New Device button made no device node");
+    }
+    mNode = mayahost::findNode(mName);
+    mDeviceId = Mel::number("getAttr " + mName + ".deviceId");
+    if (Mel::number("getAttr " + mName + ".inputPort") != port) {
+        Mel::run("setAttr " + mName + ".inputPort " + std::to_string(port));
+        Mel::run("tulvexOpenPanel " + mName);
+    }
+}
+
+std::string PerformerNode::control(const std::string& role) const {
+    return "tulvexPanel" + std::to_string(mDeviceId) + "_" + role;
+}
+
+void PerformerNode::setBox(const std::string& role, bool value) {
+    std::string why;
+    const mayahost::UiOutcome outcome = mayahost::uiSetCheckBox(control(role), value, &why);
+    if (outcome != mayahost::UiOutcome::Done) {
+        uiFailed(std::string(value ? "tick" : "untick") + " " + mName + "'s " + role + " box",
+                 outcome, why);
+    }
 }
 
 void PerformerNode::switchLive(bool live) {
-    mayahost::setLive(mNode, live);
-    mayahost::pullDirtyOutputs(mNode);
+    setBox("live", live);
+    evaluate();
+}
+
+void PerformerNode::leaveLive() noexcept {
+    if (mayahost::uiSetCheckBox(control("live"), false) == mayahost::UiOutcome::Done) {
+        evaluate();
+    }
 }
 
 bool PerformerNode::live() const {
@@ -50,25 +88,20 @@ bool PerformerNode::live() const {
 }
 
 void PerformerNode::setRecording(bool recording) {
-    plugOf(mNode, "recording").setBool(recording);
+    setBox("recording", recording);
 }
 
 double PerformerNode::frameRate() const {
     return plugOf(mNode, "frameRate").asDouble();
 }
 
+void PerformerNode::evaluate() const {
+    mayahost::pullDirtyOutputs(mNode);
+}
+
 void PerformerNode::refreshStatistics() {
-    MStringArray result;
-    const MString command(("TulvexDeviceStatus " + mName).c_str());
-    if (MGlobal::executeCommand(command, result) != MStatus::kSuccess) {
-        throw HostError(ExitCode::kModuleNotLoaded,
-                        "the plug-in does not answer TulvexDeviceStatus for " + mName);
-    }
-    std::vector<std::string> texts;
-    for (unsigned int i = 0; i < result.length(); ++i) {
-        texts.emplace_back(result[i].asChar());
-    }
-    const std::optional<DeviceStatus> parsed = DeviceStatus::parse(texts);
+    const std::optional<DeviceStatus> parsed =
+        DeviceStatus::parse(Mel::list("TulvexDeviceStatus " + mName));
     if (!parsed) {
         throw HostError(ExitCode::kModuleNotLoaded,
                         "the plug-in's TulvexDeviceStatus gave an unreadable answer for " + mName);
@@ -89,14 +122,13 @@ std::vector<std::array<double, 3>> PerformerNode::translations() const {
 }
 
 bool PerformerNode::bindIfAsked() {
-    if (!mBindEnabled) {
+    if (!mayahost::uiState(control("bind")).reachable) {
         return false;
     }
-    // What the Bind button runs once the scripts have built the skeleton.
-    const MString command(("TulvexDidCharacterize " + mName).c_str());
-    mBindEnabled = false;
-    if (MGlobal::executeCommand(command) != MStatus::kSuccess) {
-        return false;
+    std::string why;
+    const mayahost::UiOutcome outcome = mayahost::uiClick(control("bind"), &why);
+    if (outcome != mayahost::UiOutcome::Done) {
+        uiFailed("bind " + mName + " to its character", outcome, why);
     }
     mBound = true;
     refreshStatistics();
@@ -107,6 +139,14 @@ bool PerformerNode::bindIfAsked() {
 bool PerformerNode::streaming() const {
     // Before the bind the node ignores frames.
     return mBound && mStatistics.framesApplied > mFramesAtBind;
+}
+
+std::string PerformerNode::message() const {
+    return mayahost::uiState(control("message")).caption;
+}
+
+std::string PerformerNode::panel() const {
+    return mayahost::uiDump("tulvexPanel" + std::to_string(mDeviceId));
 }
 
 std::string PerformerNode::statusLine() const {
@@ -120,8 +160,9 @@ std::string PerformerNode::statusLine() const {
          << mStatistics.datagramsReceived << "  frames " << mStatistics.framesApplied
          << "  superseded " << mStatistics.blocksSuperseded << "  rejected "
          << mStatistics.datagramsRejected;
-    if (!mMessage.empty()) {
-        line << "  | " << mMessage;
+    const std::string shown = message();
+    if (!shown.empty()) {
+        line << "  | " << shown;
     }
     return line.str();
 }

@@ -15,26 +15,9 @@ namespace mayahost {
 
 namespace {
 
-constexpr std::size_t kKeptCalls = 10000;
-
 bool isFile(const std::string& path) {
     struct stat info {};
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-// A word as MEL would quote it, for the text a stand-in procedure is handed.
-std::string wordText(const std::string& word) {
-    if (!word.empty() && word.find_first_of(" \t\"\\;") == std::string::npos) {
-        return word;
-    }
-    std::string quoted = "\"";
-    for (const char c : word) {
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-        }
-        quoted += c;
-    }
-    return quoted + "\"";
 }
 
 }  // namespace
@@ -107,29 +90,6 @@ std::string HostMel::findPluginModule(const std::string& name) const {
         }
     }
     return std::string();
-}
-
-void HostMel::registerProcedure(const std::string& name, Procedure procedure) {
-    if (procedures_.count(name) != 0) {
-        interpreter_.deregisterCommand(name);
-    }
-    procedures_.insert(name);
-    interpreter_.registerOverride(name, [this, name, procedure = std::move(procedure)](
-                                            const std::vector<std::string>& words, MelContext&) {
-        std::string text = name;
-        for (const std::string& word : words) {
-            text += " " + wordText(word);
-        }
-        if (calls_.size() >= kKeptCalls) {
-            calls_.erase(calls_.begin());
-        }
-        calls_.push_back({name, words, text});
-        return procedure(words, text) ? MelResult::success() : MelResult::failureShown();
-    });
-}
-
-std::vector<ProcedureCall> HostMel::procedureCalls(bool take) {
-    return take ? std::exchange(calls_, {}) : calls_;
 }
 
 }  // namespace mayahost

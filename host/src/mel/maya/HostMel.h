@@ -3,7 +3,6 @@
 #include <mayahost/HostControl.h>
 
 #include <deque>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -57,11 +56,6 @@ public:
     // The module file a `loadPlugin` argument names; empty when there is none.
     std::string findPluginModule(const std::string& name) const;
 
-    // An embedder's stand-in for a script procedure; it wins over a MEL procedure of the name.
-    void registerProcedure(const std::string& name, Procedure procedure);
-    // Their calls so far, oldest first; `take` also forgets them.
-    std::vector<ProcedureCall> procedureCalls(bool take);
-
 private:
     HostMelOutput output_;
     MelInterpreter interpreter_;
@@ -71,8 +65,6 @@ private:
     ScriptJobs jobs_;
     PlugFlags plugFlags_;
     std::vector<std::string> pluginPath_;
-    std::set<std::string> procedures_;  // names registerProcedure took over
-    std::vector<ProcedureCall> calls_;  // their calls, bounded
 };
 
 }  // namespace mayahost
