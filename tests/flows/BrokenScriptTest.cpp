@@ -27,7 +27,7 @@ struct Fault {
 const Fault kFaults[] = {
     {"UnknownFlag", "UIManagement.mel", "-imageOverlayLabel \"New\"", "-imageOverlayLable \"New\"",
      false, "Invalid flag '-imageOverlayLable'", "shelfButton -parent $shelf"},
-    {"WrongArgumentType", "UIManagement.mel", "-widthHeight 380 250", "-widthHeight 380 \"tall\"",
+    {"WrongArgumentType", "UIManagement.mel", "-widthHeight 380 330", "-widthHeight 380 \"tall\"",
      true, "Flag '-widthHeight' must be passed an int argument."},
     {"MissingProcedure", "UIManagement.mel", "    tulvexOpenPanel($node);\n}",
      "    tulvexOpenPanels($node);\n}", true, "Cannot find procedure \"tulvexOpenPanels\"."},

@@ -8,8 +8,11 @@
 
 namespace flowtest {
 
+std::chrono::steady_clock::time_point FlowTest::sLastPump = std::chrono::steady_clock::now();
+
 void FlowTest::SetUp() {
     mayahost::resetHost();
+    sLastPump = std::chrono::steady_clock::now();
     mayahost::setScriptEcho(false);
     mayahost::setScriptPath({stagedScripts()});
 }
@@ -43,6 +46,10 @@ void FlowTest::idle() {
 void FlowTest::pump() {
     mayahost::waitForRefresh(std::chrono::milliseconds(5));
     mayahost::processRefreshes();
+    // Maya's event loop runs the timers that are due.
+    const auto now = std::chrono::steady_clock::now();
+    mayahost::advanceTimers(now - sLastPump);
+    sLastPump = now;
     // Maya's UI evaluates a device node after its attributes change (live switched on, say).
     MStringArray nodes;
     MGlobal::executeCommand("ls -type \"TulvexDeviceNode\"", nodes);
@@ -88,6 +95,20 @@ double FlowTest::melNumber(const std::string& text) {
     double value = 0.0;
     EXPECT_EQ(MGlobal::executeCommand(MString(text.c_str()), value), MStatus::kSuccess) << text;
     return value;
+}
+
+void FlowTest::playFor(std::chrono::milliseconds length) {
+    mel("playbackOptions -min 1 -max 1000 -loop \"once\"; currentTime 1; play");
+    const auto start = std::chrono::steady_clock::now();
+    auto last = start;
+    while (std::chrono::steady_clock::now() - start < length) {
+        const auto now = std::chrono::steady_clock::now();
+        mayahost::stepPlayback(now - last);
+        last = now;
+        pump();
+    }
+    mel("play -state off");
+    pump();
 }
 
 std::string FlowTest::shelfButton(const std::string& label) {

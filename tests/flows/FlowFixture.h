@@ -42,6 +42,10 @@ protected:
     static std::vector<std::string> melList(const std::string& text);
     static double melNumber(const std::string& text);
 
+    // Plays the timeline from frame 1 in real time for about `length`, as Maya's loop does,
+    // then stops it.
+    static void playFor(std::chrono::milliseconds length);
+
     // The path of the Tulvex shelf button with that label; empty when there is none.
     static std::string shelfButton(const std::string& label);
     // Clicks the shelf's New button and lets Maya go idle.
@@ -57,6 +61,7 @@ protected:
     std::string streamAndBind(int deviceId = 0);
 
     std::unique_ptr<Phone> mPhone;
+    static std::chrono::steady_clock::time_point sLastPump;  // for the timers
     bool mLoaded = false;
 };
 

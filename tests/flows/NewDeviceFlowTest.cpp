@@ -30,8 +30,13 @@ TEST_F(FlowTest, NewDeviceMakesANodeAndOpensItsPanel) {
               "    checkBox tulvexPanel0_live \"Live\" off\n"
               "    checkBox tulvexPanel0_recording \"Recording\" off\n"
               "    button tulvexPanel0_bind \"Bind to Character\" disabled\n"
+              "    text tulvexPanel0_status \"Not live\"\n"
+              "    text tulvexPanel0_take \"Not recording\"\n"
               "    text tulvexPanel0_message \"Switch Live on, then start streaming from the "
-              "phone.\"\n");
+              "phone.\"\n"
+              "    rowLayout rowLayout1\n"
+              "      button tulvexPanel0_playTake \"Play Take on Character\"\n"
+              "      button tulvexPanel0_backToLive \"Back to Live\"\n");
     EXPECT_TRUE(panelControl("live", 0).reachable);
     EXPECT_FALSE(panelControl("bind", 0).reachable);
     EXPECT_EQ(mayahost::uiClick(panelControlName("bind", 0)), mayahost::UiOutcome::Unavailable);

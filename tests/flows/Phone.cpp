@@ -7,6 +7,7 @@
 #include <zmf/ZmfCodec.h>
 
 #include <chrono>
+#include <cmath>
 #include <vector>
 
 namespace flowtest {
@@ -75,9 +76,13 @@ void Phone::run() {
         zmf::FramePacket frame;
         frame.frameNumber = n;
         frame.timestamp = 10.0 + static_cast<double>(n) / mFps;
+        // Every bone turns about z, a degree a frame, so rotations are checked too.
+        const double half = 0.5 * static_cast<double>(n % 360) * 3.14159265358979 / 180.0;
+        const float z = static_cast<float>(std::sin(half));
+        const float w = static_cast<float>(std::cos(half));
         for (int bone = 0; bone < kBones; ++bone) {
             frame.boneIds.push_back(bone);
-            frame.bones.push_back({{0, 0, 0, 1}, {0.01F * static_cast<float>(n), 0.9F, 0.0F}});
+            frame.bones.push_back({{0, 0, z, w}, {0.01F * static_cast<float>(n), 0.9F, 0.0F}});
         }
         send(zmf::encode(frame));
         mFrames.store(n);

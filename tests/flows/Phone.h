@@ -8,9 +8,10 @@
 namespace flowtest {
 
 // A phone streaming one performer to a loopback port from its own thread: a skeleton
-// definition first, then frames at `fps` whose root x is the frame number / 100 (metres). It
-// can send a new definition, as a phone does when the performer is calibrated again: after a
-// pause long enough for the node to wait for one.
+// definition first, then frames at `fps` whose root x is the frame number / 100 (metres) and
+// whose bones turn a degree a frame about z. It can send a new definition, as a phone does
+// when the performer is calibrated again: after a pause long enough for the node to wait for
+// one.
 class Phone {
 public:
     Phone(int port, int fps, float restX);

@@ -1,8 +1,6 @@
 // Record: Recording ticked while the timeline plays; stopping keeps the take while recording
 // and live are on; switching Recording off, or Live off, bakes it into six curves per bone
 // keyed at the scene's whole frames.
-#include <maya/MAnimControl.h>
-
 #include <chrono>
 #include <cmath>
 #include <string>
@@ -13,25 +11,8 @@
 namespace flowtest {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 class RecordFlow : public FlowTest {
 protected:
-    // Plays the timeline in real time for about a second, as Maya's loop does.
-    void play() {
-        mel("playbackOptions -min 1 -max 1000 -loop \"once\"; currentTime 1; play");
-        const Clock::time_point start = Clock::now();
-        Clock::time_point last = start;
-        while (Clock::now() - start < std::chrono::seconds(1)) {
-            const Clock::time_point now = Clock::now();
-            mayahost::stepPlayback(now - last);
-            last = now;
-            pump();
-        }
-        mel("play -state off");
-        pump();
-    }
-
     // The root's x curve: keys at whole frames in order, following the frames.
     void expectRootCurve() {
         const std::vector<mayahost::CurveKey> keys =
@@ -63,7 +44,7 @@ TEST_F(RecordFlow, SwitchingRecordingOffBakesTheTake) {
     ASSERT_FALSE(HasFailure());
     click(panelControlName("recording", 0));
     EXPECT_EQ(mel("getAttr tulvexDevice0.recording"), "1");
-    play();
+    playFor(std::chrono::seconds(1));
     // Stopped, with recording and live still on: the take waits.
     for (int i = 0; i < 10; ++i) {
         pump();
@@ -81,7 +62,7 @@ TEST_F(RecordFlow, SwitchingLiveOffWhileRecordingBakesTheTake) {
     streamAndBind();
     ASSERT_FALSE(HasFailure());
     click(panelControlName("recording", 0));
-    play();
+    playFor(std::chrono::seconds(1));
     click(panelControlName("live", 0));
     ASSERT_TRUE(pumpUntil([] { return curveCount() == 162; })) << curveCount() << " curves";
     expectRootCurve();

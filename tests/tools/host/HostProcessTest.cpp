@@ -147,8 +147,6 @@ TEST_F(HostProcessTest, RecordsTwoPhonesIntoOneScene) {
                                   ")\" shown\n"),
                   std::string::npos)
             << result.out;
-        EXPECT_NE(result.out.find("text " + panel + "_message \"Data received."),
-                  std::string::npos);
 
         const std::string skeleton =
             "tulvexCharacter" + std::to_string(expected.deviceId) + "_Skeleton";
@@ -169,6 +167,13 @@ TEST_F(HostProcessTest, RecordsTwoPhonesIntoOneScene) {
         EXPECT_GE(first, 1.0);
         EXPECT_EQ(last - first + 1.0, static_cast<double>(keysPerCurve))
             << "a key on every whole frame of the range";
+        // The panel's message line tells the same figures as the summary.
+        EXPECT_NE(
+            result.out.find("text " + panel + "_message \"Baked 162 curves, " + row["keys/curve"] +
+                            " keys each, frames " + range.substr(0, dash) + " to " +
+                            range.substr(dash + 1) + ", " + row["filled"] + " filled\"\n"),
+            std::string::npos)
+            << result.out;
         EXPECT_NE(text.find(connection(skeleton + "_root_ty.o", skeleton + "_root.ty")),
                   std::string::npos);
         EXPECT_NE(
@@ -187,7 +192,7 @@ TEST_F(HostProcessTest, AStreamThatStopsDuringTheTakeIsWarnedAboutWithWhen) {
     const int port = LoopbackPort::freeConsecutive(1);
     const fs::path output = mDir / "take.ma";
     ChildProcess host({kHost, "--port", std::to_string(port), "--record", "5", "--wait-timeout",
-                       "10", "--output", output.string()});
+                       "10", "--output", output.string(), "--show-panels=always"});
     // It stops about two seconds into the take: the host listens within a fraction of a
     // second, and the take starts at the first definition after that.
     ChildProcess phone({TULVEX_STREAM_EXE, "--port", std::to_string(port), "--fps", "60",
@@ -206,6 +211,13 @@ TEST_F(HostProcessTest, AStreamThatStopsDuringTheTakeIsWarnedAboutWithWhen) {
     EXPECT_NEAR(std::stod(match[2]), 1.0 + at * 24.0, 0.15);  // both rounded to 0.01
     EXPECT_NEAR(at + std::stod(match[3]), 5.0, 0.3);
     EXPECT_TRUE(fs::exists(output)) << "a stopped stream still makes a take";
+    // The panel's lines as the take went on: streaming, then silent, while recording.
+    const std::size_t streaming = result.out.find(
+        "  tulvexPanel0: Streaming 60 fps from 127.0.0.1, 0 dropped | Recording: 1 s\n");
+    EXPECT_NE(streaming, std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("  tulvexPanel0: No data for 1 s | Recording: ", streaming),
+              std::string::npos)
+        << result.out;
 }
 
 TEST_F(HostProcessTest, ASteadyStreamGivesNoWarning) {

@@ -344,6 +344,12 @@ void HostSession::shutdown() {
 void HostSession::pump() {
     mayahost::waitForRefresh(kRefreshWait);
     mayahost::processRefreshes();
+    // The panels' status timer, as Maya's event loop runs it.
+    const std::chrono::steady_clock::time_point now = std::chrono::steady_clock::now();
+    if (mLastTimers != std::chrono::steady_clock::time_point{}) {
+        mayahost::advanceTimers(now - mLastTimers);
+    }
+    mLastTimers = now;
     for (const std::unique_ptr<PerformerNode>& node : mNodes) {
         node->evaluate();
     }
@@ -412,10 +418,7 @@ void HostSession::showStatus() {
     }
     if (mOptions.panels == PanelDisplay::kAlways) {
         for (const std::unique_ptr<PerformerNode>& node : mNodes) {
-            std::istringstream panel(node->panel());
-            for (std::string line; std::getline(panel, line);) {
-                lines.push_back("  " + line);
-            }
+            lines.push_back("  " + node->panelStatus());
         }
     }
     if (mTakeStart) {

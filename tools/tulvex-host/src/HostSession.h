@@ -71,6 +71,7 @@ private:
     SceneData mScene;  // skeletons and curve targets; the keys stay in the host's curves
     std::vector<std::vector<std::string>> mSummaryRows;
     std::chrono::steady_clock::time_point mLastStatistics;
+    std::chrono::steady_clock::time_point mLastTimers;  // of the last pump, for the timers
     std::optional<std::chrono::steady_clock::time_point> mTakeStart;  // while recording
     std::vector<StreamWatch> mWatches;  // one per node, in mNodes' order
     std::vector<std::string> mWarnings;

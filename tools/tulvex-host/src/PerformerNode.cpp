@@ -149,6 +149,12 @@ std::string PerformerNode::panel() const {
     return mayahost::uiDump("tulvexPanel" + std::to_string(mDeviceId));
 }
 
+std::string PerformerNode::panelStatus() const {
+    return "tulvexPanel" + std::to_string(mDeviceId) + ": " +
+           mayahost::uiState(control("status")).caption + " | " +
+           mayahost::uiState(control("take")).caption;
+}
+
 std::string PerformerNode::statusLine() const {
     // The detected rate starts at a default that looks like one; it means one only once
     // frames have been applied.

@@ -51,6 +51,8 @@ public:
     // The panel's message line, and the whole panel as its controls stand.
     std::string message() const;
     std::string panel() const;
+    // The panel's stream status and take lines, as its timer last refreshed them.
+    std::string panelStatus() const;
     std::string statusLine() const;
 
 private:
