@@ -140,6 +140,9 @@ MStatus uninitializePlugin(MObject obj) {
         plugin.deregisterCommand(TulvexDeviceNode::kIdleCommand);
     }
 
-    ZarnMotionFormat::Shutdown();
+    // Nodes left in the scene keep their capture threads, which decode with the library.
+    if (nodeTypeGone) {
+        ZarnMotionFormat::Shutdown();
+    }
     return status;
 }

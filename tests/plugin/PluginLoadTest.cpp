@@ -1,15 +1,22 @@
 // Loading and unloading the real module in the stand-in host, and the failure paths of both.
+#include <arpa/inet.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MGlobal.h>
 #include <maya/MStringResource.h>
 #include <maya/MStringResourceId.h>
 #include <mayahost/UiControl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <zmf/ZmfCodec.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 
+#include "LoopbackPort.h"
 #include "PluginFixture.h"
 #include "TulvexMessages.h"
 
@@ -133,6 +140,49 @@ TEST_F(PluginTest, NodeDeregistrationFailureStillReleasesTheRest) {
         std::string::npos);
     EXPECT_NE(MGlobal::executeCommand("TulvexDidCharacterize TulvexDeviceNode1"),
               MStatus::kSuccess);
+    mayahost::takeScriptErrors();
+}
+
+TEST_F(PluginTest, ANodeLeftAfterAFailedUnloadStillDecodesItsStream) {
+    ASSERT_EQ(load(), MStatus::kSuccess);
+    mayahost::runIdleQueue();
+    const MObject node = mayahost::createNode("TulvexDeviceNode");
+    ASSERT_FALSE(node.isNull());
+    const int port = loopback::freeUdpPort();
+    ASSERT_EQ(MFnDependencyNode(node).findPlug("inputPort", false).setInt(port), MStatus::kSuccess);
+    testing::internal::CaptureStdout();
+    ASSERT_EQ(mayahost::setLive(node, true), MStatus::kSuccess);
+    mayahost::pullDirtyOutputs(node);
+    testing::internal::CaptureStderr();
+    unload();
+    testing::internal::GetCapturedStderr();
+
+    zmf::SkeletonDefinition definition;
+    for (int bone = 0; bone < 27; ++bone) {
+        definition.bones.push_back({{0, 0, 0, 1}, {0.1F, 0.05F, 0.0F}});
+    }
+    const std::vector<std::byte> packet = zmf::encode(definition);
+    const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(static_cast<std::uint16_t>(port));
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    // The node asks for binding once the definition is decoded.
+    bool asked = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!asked && std::chrono::steady_clock::now() < deadline) {
+        sendto(fd, packet.data(), packet.size(), 0, reinterpret_cast<const sockaddr*>(&to),
+               sizeof(to));
+        mayahost::waitForRefresh(std::chrono::milliseconds(20));
+        mayahost::processRefreshes();
+        mayahost::pullDirtyOutputs(node);
+        const std::vector<std::string> queued = mayahost::takeIdleCommands();
+        asked = std::find(queued.begin(), queued.end(), "enableBindButton 0 1") != queued.end();
+    }
+    close(fd);
+    EXPECT_TRUE(asked) << "the library went while the node still used it";
+    mayahost::setLive(node, false);
+    testing::internal::GetCapturedStdout();
     mayahost::takeScriptErrors();
 }
 
