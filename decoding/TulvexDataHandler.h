@@ -11,9 +11,10 @@
 // the detected stream rate. All bytes are parsed by the decoding library; this class only
 // converts and stores what the library returns.
 //
-// Threads: the capture thread is the single writer of the records and both frame headers
-// and takes no lock. The evaluation thread reads the records only while the node is not
-// live. mFpsMutex guards mDetectedAppFps alone.
+// Threads: the capture thread is the single writer of the records and both frame headers.
+// The class takes no lock of its own for them: its owner serialises every access (the node
+// holds its channels mutex around the capture thread's writes and the host side's copies).
+// mFpsMutex guards mDetectedAppFps alone.
 class TulvexDataHandler {
 public:
     static constexpr int kNumBones = 27;

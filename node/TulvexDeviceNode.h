@@ -241,8 +241,10 @@ private:
     std::mutex mCharacterizedMutex;                 // guards mHasBeenCharacterized alone
     bool mHasBeenCharacterized;                     // under mCharacterizedMutex
     std::string mSkeletonNameTemplate;              // host side only
-    std::atomic<int> mSocket;  // host side opens and closes, capture thread reads; 0 = none
-    int mCurrentAppFps;        // host side only
+    // Host side opens and closes it; the capture thread reads it, and closes it as it ends
+    // for a node leaving the graph (under mSocketOwnerMutex). 0 = none.
+    std::atomic<int> mSocket;
+    int mCurrentAppFps;                     // host side only
     std::map<int, int> mAppFpsToPluginFps;  // host side only
     SteadyTime mLastPacketTime;             // capture thread only
     double mPacketGapThresholdMs;           // capture thread only

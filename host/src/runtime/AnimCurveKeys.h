@@ -50,8 +50,8 @@ private:
     bool toCurveUnitLocked(const MTime& time, double& t) const;
 
     const int curveType_;
-    mutable std::mutex mutex_;  // any host thread (bakes on the evaluation thread, reads on
-                                // the main thread); guards keys_ and unit_
+    mutable std::mutex mutex_;  // any host thread (keys added by a bake, reads by evaluation
+                                // and the embedder); guards keys_ and unit_
     std::deque<Key> keys_;
     MTime::Unit unit_ = MTime::kInvalid;  // set by the first key
 };
