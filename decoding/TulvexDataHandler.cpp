@@ -151,6 +151,7 @@ void TulvexDataHandler::ProcessFrameData(std::byte* data, int size) {
     mCurrentFrame.numBones = numBones;
     mCurrentFrame.captureTime = captureTime;
     mCurrentFrame.revision = revision;
+    mFramesDecoded = mFramesDecoded < 2 ? mFramesDecoded + 1 : 2;
     detectAppFps();
 
     for (int i = 0; i < count; ++i) {
@@ -227,6 +228,16 @@ bool TulvexDataHandler::equalsPreviousSkeletonDefinition(int numBones, float* /*
         }
     }
     return true;
+}
+
+std::uint32_t TulvexDataHandler::MissedFramesBeforeCurrent() const {
+    if (mFramesDecoded < 2) {
+        return 0;
+    }
+    // Unsigned, so a number that wrapped past the maximum still counts forward.
+    const std::uint32_t step = static_cast<std::uint32_t>(mCurrentFrame.frameNumber) -
+                               static_cast<std::uint32_t>(mPreviousFrame.frameNumber);
+    return step >= 2 && step <= kMaxMissedFrames + 1 ? step - 1 : 0;
 }
 
 void TulvexDataHandler::detectAppFps() {

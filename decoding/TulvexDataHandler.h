@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <mutex>
 #include <vector>
 
@@ -36,6 +37,13 @@ public:
     // True when a definition with new translations was decoded and applied.
     bool ProcessSkeletonDefinitionData(std::byte* data, int size);
 
+    // Frames the network lost between the last two applied frames: the frame numbers the
+    // last one skipped. 0 for consecutive, repeated or older numbers (reordered datagrams, a
+    // restarted phone), before two frames, and for a jump of more than a second of frames,
+    // which is a new stream rather than a loss.
+    std::uint32_t MissedFramesBeforeCurrent() const;
+    static constexpr std::uint32_t kMaxMissedFrames = 60;
+
     bool equalsPreviousSkeletonDefinition(int numBones, float* rotX, float* rotY, float* rotZ,
                                           float* rotW, float* posX, float* posY, float* posZ);
     void detectAppFps();
@@ -48,6 +56,7 @@ private:
     std::vector<SkeletonNodeInfo> mSkeletonDataChannels;
     FrameInfo mCurrentFrame;
     FrameInfo mPreviousFrame;
+    int mFramesDecoded = 0;  // saturates at 2: whether mPreviousFrame holds a decoded frame
     std::mutex mFpsMutex;
     int mDetectedAppFps;  // guarded by mFpsMutex
 };

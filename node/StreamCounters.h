@@ -19,6 +19,8 @@ struct StreamCounters {
     std::atomic<std::uint64_t> definitionsAccepted{0};
     // Neither a frame nor a skeleton definition.
     std::atomic<std::uint64_t> datagramsRejected{0};
+    // Frame numbers applied frames skipped: frames lost on the way.
+    std::atomic<std::uint64_t> framesMissed{0};
     // Blocks pushed into the pool: at most one per pass.
     std::atomic<std::uint64_t> blocksPushed{0};
     // Applied frames and accepted definitions whose state never got a block of its own,

@@ -249,6 +249,7 @@ TulvexDeviceNode::DatagramEffect TulvexDeviceNode::applyDatagram(std::byte* data
         std::lock_guard<std::mutex> lock(mChannelsMutex);
         mDataHandler.ProcessFrameData(data, size);
         StreamCounters::add(mCounters.framesApplied);
+        StreamCounters::add(mCounters.framesMissed, mDataHandler.MissedFramesBeforeCurrent());
         return DatagramEffect::Changed;
     }
     if (mDataHandler.IsSkeletonDefinition(data, size)) {

@@ -50,6 +50,7 @@ std::vector<std::pair<std::string, std::string>> TulvexDeviceNode::deviceStatus(
         {"framesApplied", count(mCounters.framesApplied)},
         {"definitionsAccepted", count(mCounters.definitionsAccepted)},
         {"datagramsRejected", count(mCounters.datagramsRejected)},
+        {"framesMissed", count(mCounters.framesMissed)},
         {"blocksPushed", count(mCounters.blocksPushed)},
         {"blocksSuperseded", count(mCounters.blocksSuperseded)},
         {"passesWithoutBuffer", count(mCounters.passesWithoutBuffer)},

@@ -190,6 +190,37 @@ TEST_F(TulvexDataHandlerTest, RateFollowsConsecutiveFrames) {
     EXPECT_EQ(handler.getDetectedAppFps(), 30);
 }
 
+TEST_F(TulvexDataHandlerTest, SkippedFrameNumbersCountAsMissedFrames) {
+    EXPECT_EQ(handler.MissedFramesBeforeCurrent(), 0U);
+    applyFrame(makeFrame(7, 1.0, 27));
+    EXPECT_EQ(handler.MissedFramesBeforeCurrent(), 0U) << "nothing before the first frame";
+    applyFrame(makeFrame(8, 1.0167, 27));
+    EXPECT_EQ(handler.MissedFramesBeforeCurrent(), 0U);
+    applyFrame(makeFrame(11, 1.0667, 27));
+    EXPECT_EQ(handler.MissedFramesBeforeCurrent(), 2U);
+    // Late or repeated datagrams, and a restarted phone, lose nothing.
+    applyFrame(makeFrame(10, 1.05, 27));
+    EXPECT_EQ(handler.MissedFramesBeforeCurrent(), 0U);
+    applyFrame(makeFrame(10, 1.05, 27));
+    EXPECT_EQ(handler.MissedFramesBeforeCurrent(), 0U);
+    applyFrame(makeFrame(1, 0.0, 27));
+    EXPECT_EQ(handler.MissedFramesBeforeCurrent(), 0U);
+    // A second of frames is the longest loss; a longer jump is another stream.
+    applyFrame(makeFrame(1 + 61, 1.0, 27));
+    EXPECT_EQ(handler.MissedFramesBeforeCurrent(), TulvexDataHandler::kMaxMissedFrames);
+    applyFrame(makeFrame(62 + 62, 2.0, 27));
+    EXPECT_EQ(handler.MissedFramesBeforeCurrent(), 0U);
+    // Numbers wrap past the largest.
+    applyFrame(makeFrame(2147483646, 3.0, 27));
+    applyFrame(makeFrame(-2147483647, 3.05, 27));
+    EXPECT_EQ(handler.MissedFramesBeforeCurrent(), 2U);
+    // A buffer that does not decode leaves the count to the frames around it.
+    std::vector<std::byte> corrupt = receiveBuffer(zmf::encode(makeFrame(500, 4.0, 27)));
+    corrupt[40] ^= std::byte{0x5A};
+    handler.ProcessFrameData(corrupt.data(), kReceiveBufferSize);
+    EXPECT_EQ(handler.MissedFramesBeforeCurrent(), 2U);
+}
+
 TEST_F(TulvexDataHandlerTest, FrameWithNoBonesMeasuresTheRateButWritesNoRecord) {
     applyFrame(makeFrame(41, 12.5, 27));
     const std::vector<SkeletonNodeInfo> before = records();

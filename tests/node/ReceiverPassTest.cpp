@@ -254,17 +254,20 @@ TEST_F(ReceiverPassTest, StatisticsNameEveryCounterAndTheSender) {
 
     reachStreaming();
     sendAndPop(frame(1.0F));
+    mFrameNumber += 3;  // three frames lost on the way
+    sendAndPop(frame(2.0F));
     sendAndPop(std::vector<std::byte>(8, std::byte{0x01}));
     ManualClock::advance(1500ms);
     std::map<std::string, std::string> byName;
     for (const auto& [name, value] : device().deviceStatus()) {
         byName[name] = value;
     }
-    EXPECT_EQ(byName["datagramsReceived"], "3");
-    EXPECT_EQ(byName["framesApplied"], "1");
+    EXPECT_EQ(byName["datagramsReceived"], "4");
+    EXPECT_EQ(byName["framesApplied"], "2");
+    EXPECT_EQ(byName["framesMissed"], "3");
     EXPECT_EQ(byName["definitionsAccepted"], "1");
     EXPECT_EQ(byName["datagramsRejected"], "1");
-    EXPECT_EQ(byName["blocksPushed"], "3");
+    EXPECT_EQ(byName["blocksPushed"], "4");
     EXPECT_EQ(byName["blocksSuperseded"], "0");
     EXPECT_EQ(byName["passesWithoutBuffer"], "0");
     EXPECT_EQ(byName["blocksPassedOver"], "0");
