@@ -100,6 +100,8 @@ TEST_F(PanelFlow, TheStatusLineFollowsTheStreamFromNotLiveToSilent) {
     click(panelControlName("live", 0));
     const std::string waiting = "Live, waiting for the phone on port " + std::to_string(port);
     EXPECT_TRUE(pumpUntil([&] { return statusLine() == waiting; })) << statusLine();
+    EXPECT_EQ(panelControl("port", 0).caption, "Input port " + std::to_string(port))
+        << "the port set after the panel opened";
 
     // Frames keep coming, but no definition.
     EXPECT_TRUE(pumpUntil([&] {
@@ -155,7 +157,13 @@ TEST_F(PanelFlow, TheTakeLineShowsArmedThenTheTakesLengthWhilePlaying) {
     }
     EXPECT_TRUE(sawOne) << takeLine();
     mel("play -state off");
-    pump();
+    // Stopped with Recording and Live on: the take waits, and says so.
+    EXPECT_TRUE(pumpUntil([] {
+        return takeLine() ==
+               "Take of 1 s waiting: play to go on, or switch Recording off to bake it";
+    })) << takeLine();
+    click(panelControlName("recording", 0));
+    EXPECT_TRUE(pumpUntil([] { return takeLine() == "Not recording"; })) << takeLine();
 }
 
 TEST_F(PanelFlow, TheTimerStopsWhenTheLastPanelCloses) {

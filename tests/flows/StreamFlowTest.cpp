@@ -23,7 +23,8 @@ TEST_P(StreamFlow, BindBuildsASkeletonTheStreamDrivesAndRebindReplacesIt) {
     loadPlugin();
     const std::string node = streamAndBind();
     ASSERT_FALSE(HasFailure());
-    EXPECT_EQ(panelControl("message", 0).caption, "Data received. Press Bind to Character button");
+    EXPECT_EQ(panelControl("message", 0).caption,
+              "Bound: tulvexCharacter0_Skeleton follows the phone");
     EXPECT_TRUE(panelControl("live", 0).value);
     EXPECT_EQ(mel("getAttr " + node + ".live"), "1");
 
