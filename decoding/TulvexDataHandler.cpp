@@ -249,9 +249,15 @@ void TulvexDataHandler::detectAppFps() {
     }
     std::lock_guard<std::mutex> lock(mFpsMutex);
     mDetectedAppFps = rate;
+    mAppFpsMeasured = true;
 }
 
 int TulvexDataHandler::getDetectedAppFps() {
     std::lock_guard<std::mutex> lock(mFpsMutex);
     return mDetectedAppFps;
+}
+
+bool TulvexDataHandler::hasMeasuredAppFps() {
+    std::lock_guard<std::mutex> lock(mFpsMutex);
+    return mAppFpsMeasured;
 }

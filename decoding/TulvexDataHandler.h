@@ -48,6 +48,8 @@ public:
                                           float* rotW, float* posX, float* posY, float* posZ);
     void detectAppFps();
     int getDetectedAppFps();
+    // Whether a pair of frames has measured the rate; before that it is the default.
+    bool hasMeasuredAppFps();
 
 private:
     void InitializeSkeletonChannels();
@@ -58,5 +60,6 @@ private:
     FrameInfo mPreviousFrame;
     int mFramesDecoded = 0;  // saturates at 2: whether mPreviousFrame holds a decoded frame
     std::mutex mFpsMutex;
-    int mDetectedAppFps;  // guarded by mFpsMutex
+    int mDetectedAppFps;           // guarded by mFpsMutex
+    bool mAppFpsMeasured = false;  // guarded by mFpsMutex
 };

@@ -44,6 +44,7 @@ std::vector<std::pair<std::string, std::string>> TulvexDeviceNode::deviceStatus(
         {"live", isOn ? "1" : "0"},
         {"port", std::to_string(getInputPortValue())},
         {"detectedRate", std::to_string(mDataHandler.getDetectedAppFps())},
+        {"rateMeasured", mDataHandler.hasMeasuredAppFps() ? "1" : "0"},
         {"recording", recording ? "1" : "0"},
         {"takeSeconds", decimal(takeSeconds, 2)},
         {"datagramsReceived", count(mCounters.datagramsReceived)},

@@ -170,7 +170,9 @@ TEST_F(TulvexDataHandlerTest, FrameWithMoreThan27BonesStaysInsideTheRecords) {
 
 TEST_F(TulvexDataHandlerTest, RateFollowsConsecutiveFrames) {
     applyFrame(makeFrame(41, 12.5, 27));
+    EXPECT_FALSE(handler.hasMeasuredAppFps()) << "one frame measures nothing";
     applyFrame(makeFrame(42, 12.5167, 27));
+    EXPECT_TRUE(handler.hasMeasuredAppFps());
     EXPECT_EQ(handler.getDetectedAppFps(), 60);
     applyFrame(makeFrame(43, 12.5367, 27));
     EXPECT_EQ(handler.getDetectedAppFps(), 50);

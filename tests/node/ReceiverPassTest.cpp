@@ -251,6 +251,7 @@ TEST_F(ReceiverPassTest, StatisticsNameEveryCounterAndTheSender) {
     EXPECT_EQ(fresh["datagramsReceived"], "0");
     EXPECT_LT(std::stod(fresh["secondsSinceLastDatagram"]), 0.0);
     EXPECT_EQ(fresh["sender"], "");
+    EXPECT_EQ(fresh["rateMeasured"], "0");
 
     reachStreaming();
     sendAndPop(frame(1.0F));
@@ -265,6 +266,7 @@ TEST_F(ReceiverPassTest, StatisticsNameEveryCounterAndTheSender) {
     EXPECT_EQ(byName["datagramsReceived"], "4");
     EXPECT_EQ(byName["framesApplied"], "2");
     EXPECT_EQ(byName["framesMissed"], "3");
+    EXPECT_EQ(byName["rateMeasured"], "0") << "no two frames in a row";
     EXPECT_EQ(byName["definitionsAccepted"], "1");
     EXPECT_EQ(byName["datagramsRejected"], "1");
     EXPECT_EQ(byName["blocksPushed"], "4");
