@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs the headless demo: two emulated performers (60 and 30 frames per
 # second) stream into two device nodes of the real plug-in in the headless host, five seconds
-# are recorded and baked, take.ma is written and a summary per node printed.
+# are recorded and baked, take.ma is written, and a summary per node and the panels as the
+# scripts left them are printed.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -30,5 +31,5 @@ phones+=($!)
 "$stream" --port "$((first_port + 1))" --fps 30 --duration 60 --repeat-definition 1 --quiet &
 phones+=($!)
 
-"$host" --performers 2 --port "$first_port" --record 5 --output take.ma
+"$host" --performers 2 --port "$first_port" --record 5 --output take.ma --show-panels=always
 echo "take.ma written ($(wc -c < take.ma) bytes)"

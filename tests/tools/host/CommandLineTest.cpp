@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "CommandLine.h"
+#include "DocumentPointers.h"
 #include "HostError.h"
 
 namespace {
@@ -73,6 +74,15 @@ TEST(CommandLineTest, RejectsWhatCannotMakeATake) {
         EXPECT_EQ(failureOf(args), ExitCode::kBadArguments) << ::testing::PrintToString(args);
     }
     EXPECT_EQ(failureOf({"--port", "65534", "--performers", "2"}), ExitCode::kSuccess);
+}
+
+TEST(CommandLineTest, HelpPointsToTheDocumentsThatExist) {
+    const std::vector<std::string> documents = documentsNamedIn(CommandLine::usage());
+    EXPECT_EQ(documents, (std::vector<std::string>{"docs/user-guide.md", "docs/wire-format.md",
+                                                   "docs/architecture.md"}));
+    for (const std::string& document : documents) {
+        EXPECT_TRUE(documentExists(document)) << document;
+    }
 }
 
 }  // namespace

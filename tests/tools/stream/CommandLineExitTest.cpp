@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "DocumentPointers.h"
 #include "LoopbackReceiver.h"
 #include "Subprocess.h"
 
@@ -27,6 +28,11 @@ TEST(CommandLineExitTest, HelpListsEveryOptionAndSucceeds) {
           "--pause-at", "--pause-for", "--quiet", "--repeat-definition", "capture", "--output",
           "--count", "replay", "--input", "--speed"}) {
         EXPECT_TRUE(mentions(r.out, option)) << option;
+    }
+    const std::vector<std::string> documents = documentsNamedIn(r.out);
+    EXPECT_EQ(documents, (std::vector<std::string>{"docs/wire-format.md", "docs/user-guide.md"}));
+    for (const std::string& document : documents) {
+        EXPECT_TRUE(documentExists(document)) << document;
     }
 }
 

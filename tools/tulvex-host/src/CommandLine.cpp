@@ -177,5 +177,8 @@ std::string CommandLine::usage() {
            "Exit codes: 0 done, 2 bad arguments, 3 plug-in not found or not loaded,\n"
            "4 decoding library missing, 5 port in use, 6 no stream in time,\n"
            "7 take not baked or file not writable, 130 interrupted. A stream that stops\n"
-           "during the take is reported as a warning on standard error.\n";
+           "during the take is reported as a warning on standard error.\n"
+           "\n"
+           "Working with the plug-in in Maya: docs/user-guide.md. What is on the wire:\n"
+           "docs/wire-format.md. Threads, layers and the stand-in host: docs/architecture.md.\n";
 }

@@ -281,5 +281,8 @@ loopback) with their original spacing.
 
 Exit codes: 0 success, 1 other failure, 2 bad arguments, 3 unknown host,
 4 unreadable or malformed pcap file, 5 socket or bind failure.
+
+The datagrams' layout, byte by byte, is in docs/wire-format.md; the plug-in's user's
+guide is docs/user-guide.md.
 )";
 }
