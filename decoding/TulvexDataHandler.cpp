@@ -167,6 +167,8 @@ void TulvexDataHandler::ProcessFrameData(std::byte* data, int size) {
 }
 
 bool TulvexDataHandler::ProcessSkeletonDefinitionData(std::byte* data, int size) {
+    // Frames ignored until this definition is bound were not lost: counting starts afresh.
+    mFramesDecoded = 0;
     if (ZarnMotionFormat::ConvertBytesToSkeletonDefinition == nullptr) {
         return false;
     }

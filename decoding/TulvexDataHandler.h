@@ -39,8 +39,8 @@ public:
 
     // Frames the network lost between the last two applied frames: the frame numbers the
     // last one skipped. 0 for consecutive, repeated or older numbers (reordered datagrams, a
-    // restarted phone), before two frames, and for a jump of more than a second of frames,
-    // which is a new stream rather than a loss.
+    // restarted phone), before two frames since the last definition, and for a jump of more
+    // than a second of frames, which is a new stream rather than a loss.
     std::uint32_t MissedFramesBeforeCurrent() const;
     static constexpr std::uint32_t kMaxMissedFrames = 60;
 

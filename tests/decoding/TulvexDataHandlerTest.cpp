@@ -221,6 +221,10 @@ TEST_F(TulvexDataHandlerTest, SkippedFrameNumbersCountAsMissedFrames) {
     corrupt[40] ^= std::byte{0x5A};
     handler.ProcessFrameData(corrupt.data(), kReceiveBufferSize);
     EXPECT_EQ(handler.MissedFramesBeforeCurrent(), 2U);
+    // Frames the node ignores while a new definition waits to be bound are not lost.
+    applyDefinition(makeDefinition(27, 0.75F));
+    applyFrame(makeFrame(-2147483647 + 30, 3.55, 27));
+    EXPECT_EQ(handler.MissedFramesBeforeCurrent(), 0U);
 }
 
 TEST_F(TulvexDataHandlerTest, FrameWithNoBonesMeasuresTheRateButWritesNoRecord) {

@@ -145,7 +145,7 @@ std::vector<OptionSpec> replayOptions(ReplayOptions& o) {
 
 // Returns false when --help was asked for.
 bool applyOptions(const std::vector<std::string>& args, std::size_t first,
-                  const std::vector<OptionSpec>& specs) {
+                  const std::vector<OptionSpec>& options) {
     for (std::size_t i = first; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
@@ -157,7 +157,7 @@ bool applyOptions(const std::vector<std::string>& args, std::size_t first,
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(2, equals == std::string::npos ? equals : equals - 2);
         const OptionSpec* option = nullptr;
-        for (const OptionSpec& candidate : specs) {
+        for (const OptionSpec& candidate : options) {
             if (candidate.name == name) {
                 option = &candidate;
             }

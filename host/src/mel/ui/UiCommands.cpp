@@ -43,15 +43,15 @@ std::vector<MelFlag> sharedFlags(Kind kind) {
     return flags;
 }
 
-UiCommands::Spec spec(const char* type, Kind kind, std::vector<MelFlag> own, bool generic = false) {
-    UiCommands::Spec made{type, kind, sharedFlags(kind), generic};
+UiCommands::Form form(const char* type, Kind kind, std::vector<MelFlag> own, bool generic = false) {
+    UiCommands::Form made{type, kind, sharedFlags(kind), generic};
     made.flags.insert(made.flags.end(), own.begin(), own.end());
     return made;
 }
 
-std::vector<UiCommands::Spec> elementSpecs() {
-    std::vector<UiCommands::Spec> specs;
-    specs.push_back({"window",
+std::vector<UiCommands::Form> elementForms() {
+    std::vector<UiCommands::Form> forms;
+    forms.push_back({"window",
                      Kind::Window,
                      {
                          flag("exists", "ex", {}, C),
@@ -68,7 +68,7 @@ std::vector<UiCommands::Spec> elementSpecs() {
                          flag("retain", "ret", {}, C),
                      },
                      false});
-    specs.push_back(spec("columnLayout", Kind::Layout,
+    forms.push_back(form("columnLayout", Kind::Layout,
                          {
                              flag("adjustableColumn", "adj", {Arg::Bool}, C | Q | E),
                              flag("rowSpacing", "rs", {Arg::Int}, C | Q | E),
@@ -77,8 +77,8 @@ std::vector<UiCommands::Spec> elementSpecs() {
                              flag("columnOffset", "co", {Arg::String, Arg::Int}, C | E),
                              flag("columnWidth", "cw", {Arg::Int}, C | Q | E),
                          }));
-    specs.push_back(
-        spec("rowLayout", Kind::Layout,
+    forms.push_back(
+        form("rowLayout", Kind::Layout,
              {
                  flag("numberOfColumns", "nc", {Arg::Int}, C | Q),
                  flag("columnWidth", "cw", {Arg::Int, Arg::Int}, C | E, true),
@@ -88,7 +88,7 @@ std::vector<UiCommands::Spec> elementSpecs() {
                  flag("columnAttach", "cat", {Arg::Int, Arg::String, Arg::Int}, C | E, true),
                  flag("columnAlign", "cal", {Arg::Int, Arg::String}, C | E, true),
              }));
-    specs.push_back(spec("shelfLayout", Kind::Layout,
+    forms.push_back(form("shelfLayout", Kind::Layout,
                          {
                              flag("cellWidth", "cw", {Arg::Int}, C | Q | E),
                              flag("cellHeight", "ch", {Arg::Int}, C | Q | E),
@@ -96,7 +96,7 @@ std::vector<UiCommands::Spec> elementSpecs() {
                              flag("style", "st", {Arg::String}, C | Q | E),
                              flag("spacing", "spa", {Arg::Int}, C | Q | E),
                          }));
-    specs.push_back(spec("shelfTabLayout", Kind::Layout,
+    forms.push_back(form("shelfTabLayout", Kind::Layout,
                          {
                              flag("selectTab", "st", {Arg::String}, C | Q | E),
                              flag("selectTabIndex", "sti", {Arg::Int}, C | Q | E),
@@ -104,7 +104,7 @@ std::vector<UiCommands::Spec> elementSpecs() {
                              flag("changeCommand", "cc", {Arg::Script}, C | E),
                              flag("image", "i", {Arg::String}, C | Q | E),
                          }));
-    specs.push_back(spec("text", Kind::Control,
+    forms.push_back(form("text", Kind::Control,
                          {
                              flag("label", "l", {Arg::String}, C | Q | E),
                              flag("align", "al", {Arg::String}, C | Q | E),
@@ -112,7 +112,7 @@ std::vector<UiCommands::Spec> elementSpecs() {
                              flag("wordWrap", "ww", {Arg::Bool}, C | Q | E),
                              flag("recomputeSize", "rs", {Arg::Bool}, C | Q | E),
                          }));
-    specs.push_back(spec("checkBox", Kind::Control,
+    forms.push_back(form("checkBox", Kind::Control,
                          {
                              flag("label", "l", {Arg::String}, C | Q | E),
                              flag("value", "v", {Arg::Bool}, C | Q | E),
@@ -123,7 +123,7 @@ std::vector<UiCommands::Spec> elementSpecs() {
                              flag("align", "al", {Arg::String}, C | Q | E),
                              flag("recomputeSize", "rs", {Arg::Bool}, C | Q | E),
                          }));
-    specs.push_back(spec("button", Kind::Control,
+    forms.push_back(form("button", Kind::Control,
                          {
                              flag("label", "l", {Arg::String}, C | Q | E),
                              flag("command", "c", {Arg::Script}, C | Q | E),
@@ -131,7 +131,7 @@ std::vector<UiCommands::Spec> elementSpecs() {
                              flag("actOnPress", "aop", {Arg::Bool}, C | Q | E),
                              flag("recomputeSize", "rs", {Arg::Bool}, C | Q | E),
                          }));
-    specs.push_back(spec("scrollField", Kind::Control,
+    forms.push_back(form("scrollField", Kind::Control,
                          {
                              flag("text", "tx", {Arg::String}, C | Q | E),
                              flag("editable", "ed", {Arg::Bool}, C | Q | E),
@@ -142,7 +142,7 @@ std::vector<UiCommands::Spec> elementSpecs() {
                              flag("enterCommand", "ec", {Arg::Script}, C | E),
                              flag("font", "fn", {Arg::String}, C | Q | E),
                          }));
-    specs.push_back(spec("shelfButton", Kind::Control,
+    forms.push_back(form("shelfButton", Kind::Control,
                          {
                              flag("label", "l", {Arg::String}, C | Q | E),
                              flag("image", "i", {Arg::String}, C | Q | E),
@@ -157,9 +157,9 @@ std::vector<UiCommands::Spec> elementSpecs() {
                              flag("align", "al", {Arg::String}, C | Q | E),
                              flag("font", "fn", {Arg::String}, C | Q | E),
                          }));
-    specs.push_back(spec("layout", Kind::Layout, {}, true));
-    specs.push_back(spec("control", Kind::Control, {}, true));
-    return specs;
+    forms.push_back(form("layout", Kind::Layout, {}, true));
+    forms.push_back(form("control", Kind::Control, {}, true));
+    return forms;
 }
 
 MelResult text(const std::string& value) {
@@ -170,8 +170,8 @@ MelResult notFound(const std::string& name) {
     return MelResult::failure("Object '" + name + "' not found.");
 }
 
-const MelFlag* findFlag(const UiCommands::Spec& spec, const std::string& longName) {
-    for (const MelFlag& candidate : spec.flags) {
+const MelFlag* findFlag(const UiCommands::Form& form, const std::string& longName) {
+    for (const MelFlag& candidate : form.flags) {
         if (candidate.longName() == longName) {
             return &candidate;
         }
@@ -251,15 +251,15 @@ MelValue stored(const std::vector<MelValue>& values) {
 }  // namespace
 
 bool UiCommands::install(MelInterpreter& interpreter) {
-    specs_ = elementSpecs();
+    forms_ = elementForms();
     bool all = true;
-    for (const Spec& each : specs_) {
+    for (const Form& each : forms_) {
         MelSyntax syntax(each.type);
         for (const MelFlag& f : each.flags) {
             syntax.addFlag(f);
         }
         syntax.setPositionals(0, 1, Arg::String);
-        const Spec* held = &each;
+        const Form* held = &each;
         all = interpreter.registerCommand(std::move(syntax), [this, held](const MelInvocation& call,
                                                                           MelContext& context) {
             return element(*held, call, context);
@@ -322,43 +322,43 @@ MelResult UiCommands::batchRefusal(const std::string& command) const {
     return MelResult::failure(command + ": UI commands are not available in batch mode.");
 }
 
-bool UiCommands::matches(const Spec& spec, const UiElement& element) const {
-    if (!spec.generic) {
-        return element.type() == spec.type;
+bool UiCommands::matches(const Form& form, const UiElement& element) const {
+    if (!form.generic) {
+        return element.type() == form.type;
     }
     // Layouts are controls too, as far as `control` is concerned.
-    return spec.kind == Kind::Layout ? element.kind() == Kind::Layout
+    return form.kind == Kind::Layout ? element.kind() == Kind::Layout
                                      : element.kind() != Kind::Window;
 }
 
-MelResult UiCommands::element(const Spec& spec, const MelInvocation& call, MelContext& context) {
+MelResult UiCommands::element(const Form& form, const MelInvocation& call, MelContext& context) {
     const std::string name =
         call.positionals().empty() ? std::string() : call.positionals()[0].asString();
-    const UiTree::Filter filter = [this, &spec](const UiElement& e) { return matches(spec, e); };
+    const UiTree::Filter filter = [this, &form](const UiElement& e) { return matches(form, e); };
     if (call.isCreate() && call.has("exists")) {
         return MelResult::success(MelValue::ofInt(tree_.find(name, filter) != nullptr ? 1 : 0));
     }
     if (options_.batch) {
-        return batchRefusal(spec.type);
+        return batchRefusal(form.type);
     }
     if (call.isCreate()) {
-        if (spec.generic) {
+        if (form.generic) {
             return notFound(name);  // `layout` and `control` make nothing
         }
-        return create(spec, call);
+        return create(form, call);
     }
     UiElement* found = tree_.find(name, filter);
     if (found == nullptr) {
         return notFound(name);
     }
-    return call.isQuery() ? query(spec, *found, call) : edit(*found, call, context);
+    return call.isQuery() ? query(form, *found, call) : edit(*found, call, context);
 }
 
-MelResult UiCommands::create(const Spec& spec, const MelInvocation& call) {
+MelResult UiCommands::create(const Form& form, const MelInvocation& call) {
     const std::string name =
         call.positionals().empty() ? std::string() : call.positionals()[0].asString();
     UiElement* parent = nullptr;
-    if (spec.kind != Kind::Window) {
+    if (form.kind != Kind::Window) {
         if (call.has("parent")) {
             const std::string parentName = call.stringValue("parent");
             parent = tree_.find(parentName,
@@ -371,9 +371,9 @@ MelResult UiCommands::create(const Spec& spec, const MelInvocation& call) {
         }
         // Messages for a missing parent are the host's, in Maya's style.
         if (parent == nullptr) {
-            return MelResult::failure("No window or layout to put the " + spec.type + " in.");
+            return MelResult::failure("No window or layout to put the " + form.type + " in.");
         }
-        if (spec.kind == Kind::Control && parent->kind() == Kind::Window) {
+        if (form.kind == Kind::Control && parent->kind() == Kind::Window) {
             return MelResult::failure("Controls must have a layout. No layout found in window: " +
                                       parent->path());
         }
@@ -383,7 +383,7 @@ MelResult UiCommands::create(const Spec& spec, const MelInvocation& call) {
         }
     }
     std::string error;
-    UiElement* made = tree_.create(spec.kind, spec.type, name, parent, error);
+    UiElement* made = tree_.create(form.kind, form.type, name, parent, error);
     if (made == nullptr) {
         return MelResult::failure(error);
     }
@@ -392,7 +392,7 @@ MelResult UiCommands::create(const Spec& spec, const MelInvocation& call) {
             store(*made, use);
         }
     }
-    if (spec.kind != Kind::Control) {
+    if (form.kind != Kind::Control) {
         tree_.setDefaultParent(made);
     }
     return text(made->path());
@@ -416,10 +416,10 @@ void UiCommands::store(UiElement& element, const MelInvocation::FlagUse& use) {
     element.set(use.name, use.values.empty() ? MelValue::ofInt(1) : stored(use.values));
 }
 
-MelResult UiCommands::query(const Spec& spec, UiElement& element, const MelInvocation& call) {
+MelResult UiCommands::query(const Form& form, UiElement& element, const MelInvocation& call) {
     if (call.flags().empty()) {
         // Maya's wording is not documented; the host's own.
-        return MelResult::failure(spec.type + ": a query needs a flag to query.");
+        return MelResult::failure(form.type + ": a query needs a flag to query.");
     }
     const std::string& name = call.flags()[0].name;
     if (name == "fullPathName") {
@@ -448,7 +448,7 @@ MelResult UiCommands::query(const Spec& spec, UiElement& element, const MelInvoc
     if (element.has(name)) {
         return MelResult::success(element.value(name));
     }
-    const MelFlag* known = findFlag(spec, name);
+    const MelFlag* known = findFlag(form, name);
     return MelResult::success(known != nullptr ? defaultOf(element, *known) : MelValue());
 }
 

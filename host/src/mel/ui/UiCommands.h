@@ -31,7 +31,7 @@ public:
     bool install(MelInterpreter& interpreter);
 
     // What one element command makes and which flags it has beyond the shared ones.
-    struct Spec {
+    struct Form {
         std::string type;
         UiElement::Kind kind;
         std::vector<MelFlag> flags;
@@ -39,12 +39,12 @@ public:
     };
 
 private:
-    MelResult element(const Spec& spec, const MelInvocation& call, MelContext& context);
-    MelResult create(const Spec& spec, const MelInvocation& call);
-    MelResult query(const Spec& spec, UiElement& element, const MelInvocation& call);
+    MelResult element(const Form& form, const MelInvocation& call, MelContext& context);
+    MelResult create(const Form& form, const MelInvocation& call);
+    MelResult query(const Form& form, UiElement& element, const MelInvocation& call);
     MelResult edit(UiElement& element, const MelInvocation& call, MelContext& context);
     void store(UiElement& element, const MelInvocation::FlagUse& use);
-    bool matches(const Spec& spec, const UiElement& element) const;
+    bool matches(const Form& form, const UiElement& element) const;
 
     MelResult showWindow(const MelInvocation& call);
     MelResult setParent(const MelInvocation& call);
@@ -54,7 +54,7 @@ private:
 
     UiTree& tree_;
     const UiOptions& options_;
-    std::vector<Spec> specs_;
+    std::vector<Form> forms_;
 };
 
 }  // namespace mayahost
