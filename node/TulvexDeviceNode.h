@@ -215,6 +215,10 @@ private:
     void bakeTake(Take& take);
     BoneKeys bakeBone(const char* boneName, ChunkedSequence<RecordingData>& samples,
                       const std::string& skeletonName, MFnAnimCurve* curves, int& curvesMade);
+    // Each key of a bone's take in sample order: the keys that fill the gap before a sample,
+    // then the sample; `emit(values, filled)` gets each, its key time in `values`.
+    template <typename Emit>
+    void forEachKey(const ChunkedSequence<RecordingData>& samples, double maxGap, const Emit& emit);
     BoneKeys keyInOrder(const ChunkedSequence<RecordingData>& samples, MFnAnimCurve* curves,
                         const std::array<bool, 6>& made, double maxGap);
     BoneKeys keyAcrossJumps(const ChunkedSequence<RecordingData>& samples, MFnAnimCurve* curves,

@@ -130,15 +130,9 @@ TulvexDeviceNode::BoneKeys TulvexDeviceNode::bakeBone(const char* boneName,
     return keys;
 }
 
-// The usual take: every sample later than the one before, so keys go straight to the curves.
-TulvexDeviceNode::BoneKeys TulvexDeviceNode::keyInOrder(
-    const ChunkedSequence<RecordingData>& samples, MFnAnimCurve* curves,
-    const std::array<bool, 6>& made, double maxGap) {
-    BoneKeys counted;
-    if (!samples.empty()) {
-        counted.firstTime = samples[0].sampleTime;
-        counted.lastTime = samples[samples.size() - 1].sampleTime;
-    }
+template <typename Emit>
+void TulvexDeviceNode::forEachKey(const ChunkedSequence<RecordingData>& samples, double maxGap,
+                                  const Emit& emit) {
     RecordingData previous{};
     double previousTime = kNoKey;
     for (std::size_t s = 0; s < samples.size(); ++s) {
@@ -150,16 +144,30 @@ TulvexDeviceNode::BoneKeys TulvexDeviceNode::keyInOrder(
             RecordingData between =
                 interpolate(previous, sample, 1.0 / (sampleTime - previousTime));
             previousTime += 1.0;
-            addKeys(curves, made, previousTime, between);
             between.sampleTime = previousTime;
+            emit(between, true);
             previous = between;
         }
-        addKeys(curves, made, sampleTime, sample);
-        counted.keys += static_cast<unsigned int>(filled) + 1;
-        counted.filled += static_cast<unsigned int>(filled);
+        emit(sample, false);
         previous = sample;
         previousTime = sampleTime;
     }
+}
+
+// The usual take: every sample later than the one before, so keys go straight to the curves.
+TulvexDeviceNode::BoneKeys TulvexDeviceNode::keyInOrder(
+    const ChunkedSequence<RecordingData>& samples, MFnAnimCurve* curves,
+    const std::array<bool, 6>& made, double maxGap) {
+    BoneKeys counted;
+    if (!samples.empty()) {
+        counted.firstTime = samples[0].sampleTime;
+        counted.lastTime = samples[samples.size() - 1].sampleTime;
+    }
+    forEachKey(samples, maxGap, [&](const RecordingData& values, bool filled) {
+        addKeys(curves, made, values.sampleTime, values);
+        ++counted.keys;
+        counted.filled += filled ? 1 : 0;
+    });
     return counted;
 }
 
@@ -176,25 +184,9 @@ TulvexDeviceNode::BoneKeys TulvexDeviceNode::keyAcrossJumps(
     };
     std::vector<Key> keys;
     keys.reserve(samples.size());
-    RecordingData previous{};
-    double previousTime = kNoKey;
-    for (std::size_t s = 0; s < samples.size(); ++s) {
-        const RecordingData& sample = samples[s];
-        const double sampleTime = sample.sampleTime;
-        const std::int32_t filled =
-            TakeInterpolation::filledKeyCount(previousTime, sampleTime, maxGap);
-        for (std::int32_t k = 0; k < filled; ++k) {
-            RecordingData between =
-                interpolate(previous, sample, 1.0 / (sampleTime - previousTime));
-            previousTime += 1.0;
-            between.sampleTime = previousTime;
-            keys.push_back({between, true});
-            previous = between;
-        }
-        keys.push_back({sample, false});
-        previous = sample;
-        previousTime = sampleTime;
-    }
+    forEachKey(samples, maxGap, [&](const RecordingData& values, bool filled) {
+        keys.push_back({values, filled});
+    });
     // A curve holds one key per time, and what Maya does with a second one is not said: the
     // last sample taken at a time is keyed there, and a filled key only where no sample fell.
     std::stable_sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
