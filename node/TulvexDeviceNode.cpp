@@ -22,8 +22,6 @@ MObject TulvexDeviceNode::mTime;
 
 namespace {
 
-constexpr int kRecordingReserve = 1000;
-
 TulvexDeviceNode::SteadyTime steadyNow() {
     return std::chrono::steady_clock::now();
 }
@@ -141,7 +139,7 @@ TulvexDeviceNode::TulvexDeviceNode()
       mLiveOffRequested(false),
       mLiveOffPending(false) {
     for (int bone = 0; bone < mDataHandler.GetNumBones(); ++bone) {
-        mRecordedData[static_cast<std::size_t>(bone)].reserve(kRecordingReserve);
+        mRecordedData[static_cast<std::size_t>(bone)].reserve(kTakeReserve);
     }
 }
 

@@ -60,6 +60,8 @@ public:
     using AddressListSource = std::string (*)();
 
     static constexpr int kReceiveBufferSize = 4096;
+    // Samples per bone a take has room for before its first growth.
+    static constexpr std::size_t kTakeReserve = 1000;
     // The plug-in's command that runs the work nodes leave for Maya's main thread.
     static constexpr const char* kIdleCommand = "TulvexDeviceIdle";
 

@@ -17,7 +17,7 @@ void TulvexDeviceNode::handOverTake() {
     auto take = std::make_unique<Take>(std::move(mRecordedData));
     mRecordedData = Take();
     for (int bone = 0; bone < mDataHandler.GetNumBones(); ++bone) {
-        mRecordedData[static_cast<std::size_t>(bone)].reserve(1000);
+        mRecordedData[static_cast<std::size_t>(bone)].reserve(kTakeReserve);
     }
     {
         std::lock_guard<std::mutex> lock(mIdleMutex);
