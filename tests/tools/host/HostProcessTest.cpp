@@ -237,7 +237,7 @@ TEST_F(HostProcessTest, AFailedWriteEndsWithSevenAndLeavesTheEarlierTake) {
     std::ofstream(output) << "//an earlier take\n";
     ChildProcess host({kHost, "--port", std::to_string(port), "--record", "1", "--wait-timeout",
                        "10", "--output", output.string()});
-    host.limitFileSize(16 * 1024);  // far less than a take: the disk is full
+    host.limitFileSize(16L * 1024);  // far less than a take: the disk is full
     ChildProcess phone({TULVEX_STREAM_EXE, "--port", std::to_string(port), "--fps", "60",
                         "--duration", "15", "--repeat-definition", "0.5", "--quiet"});
     const ChildProcess::Result result = host.wait(std::chrono::seconds(40));
