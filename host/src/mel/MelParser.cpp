@@ -876,33 +876,30 @@ std::unique_ptr<MelNode> MelParser::variable(const MelToken& token) {
     return result;
 }
 
+void MelParser::expressionList(MelNode& into, const char* close) {
+    // Inside the brackets a backtick opens a new substitution, not the end of an outer one.
+    const int backticks = backtickDepth_;
+    backtickDepth_ = 0;
+    if (!peekPunct(close)) {
+        do {
+            into.children.push_back(expression());
+        } while (takePunct(","));
+    }
+    backtickDepth_ = backticks;
+    expectPunct(close);
+}
+
 std::unique_ptr<MelNode> MelParser::functionCall(const MelToken& name) {
     auto result = node(Kind::Call, name);
     result->text = name.text;
     expectPunct("(");
-    const int backticks = backtickDepth_;
-    backtickDepth_ = 0;
-    if (!peekPunct(")")) {
-        do {
-            result->children.push_back(expression());
-        } while (takePunct(","));
-    }
-    backtickDepth_ = backticks;
-    expectPunct(")");
+    expressionList(*result, ")");
     return result;
 }
 
 std::unique_ptr<MelNode> MelParser::arrayLiteral(const MelToken& open) {
     auto result = node(Kind::ArrayLiteral, open);
-    const int backticks = backtickDepth_;
-    backtickDepth_ = 0;
-    if (!peekPunct("}")) {
-        do {
-            result->children.push_back(expression());
-        } while (takePunct(","));
-    }
-    backtickDepth_ = backticks;
-    expectPunct("}");
+    expressionList(*result, "}");
     return result;
 }
 

@@ -71,6 +71,8 @@ private:
     std::unique_ptr<MelNode> postfix(std::unique_ptr<MelNode> operand);
     std::unique_ptr<MelNode> primary();
     std::unique_ptr<MelNode> variable(const MelToken& token);
+    // Comma-separated expressions up to and including `close`, added to `into`.
+    void expressionList(MelNode& into, const char* close);
     std::unique_ptr<MelNode> functionCall(const MelToken& name);
     std::unique_ptr<MelNode> arrayLiteral(const MelToken& open);
     std::unique_ptr<MelNode> vectorLiteral(const MelToken& open);

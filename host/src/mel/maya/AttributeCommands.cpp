@@ -328,13 +328,17 @@ bool samePlug(const PlugRef& a, const PlugRef& b) {
            (!a.hasIndex || a.index == b.index);
 }
 
+// The source and destination plugs a connecting command names.
+bool resolveEnds(const MelInvocation& call, PlugRef& from, PlugRef& to, MelResult& failure) {
+    return resolve(call.positionals()[0].asString(), from, failure) &&
+           resolve(call.positionals()[1].asString(), to, failure);
+}
+
 MelResult connectAttr(const MelInvocation& call, MelContext& context, PlugFlags& flags) {
-    const std::string fromName = call.positionals()[0].asString();
-    const std::string toName = call.positionals()[1].asString();
     PlugRef from;
     PlugRef to;
     MelResult failure;
-    if (!resolve(fromName, from, failure) || !resolve(toName, to, failure)) {
+    if (!resolveEnds(call, from, to, failure)) {
         return failure;
     }
     if (call.has("nextAvailable")) {
@@ -395,12 +399,10 @@ MelResult connectAttr(const MelInvocation& call, MelContext& context, PlugFlags&
 }
 
 MelResult disconnectAttr(const MelInvocation& call, MelContext&) {
-    const std::string fromName = call.positionals()[0].asString();
-    const std::string toName = call.positionals()[1].asString();
     PlugRef from;
     PlugRef to;
     MelResult failure;
-    if (!resolve(fromName, from, failure) || !resolve(toName, to, failure)) {
+    if (!resolveEnds(call, from, to, failure)) {
         return failure;
     }
     PlugRef current;
