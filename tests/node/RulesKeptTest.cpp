@@ -7,6 +7,9 @@
 #include <maya/MSelectionList.h>
 #include <mayahost/HostControl.h>
 
+#include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <thread>
 
 #include "NodeFixture.h"
@@ -29,9 +32,10 @@ protected:
     }
 
     // Waits until the capture thread has received `count` datagrams in all.
-    bool waitForDatagrams(std::uint64_t count) const {
+    // A datagram counts as received before it is applied: each counter is waited for.
+    static bool waitForCount(const std::atomic<std::uint64_t>& counter, std::uint64_t count) {
         const auto deadline = std::chrono::steady_clock::now() + 5s;
-        while (device().counters().datagramsReceived.load() < count) {
+        while (counter.load() < count) {
             if (std::chrono::steady_clock::now() > deadline) {
                 return false;
             }
@@ -109,8 +113,10 @@ TEST_F(RulesKeptTest, AStalledConsumerDoesNotMakeTheStreamWaitForADefinition) {
     for (int n = 1; n <= 10; ++n) {
         ManualClock::advance(200ms);
         mSender.send(mPort, zmf::encode(makeFrame(n, 1.0 + n / 60.0, 1.0F)));
-        ASSERT_TRUE(waitForDatagrams(1 + static_cast<std::uint64_t>(n)));
+        ASSERT_TRUE(
+            waitForCount(device().counters().datagramsReceived, 1 + static_cast<std::uint64_t>(n)));
     }
+    EXPECT_TRUE(waitForCount(device().counters().framesApplied, 10U));
     EXPECT_EQ(device().counters().framesApplied.load(), 10U);
     EXPECT_GT(device().counters().passesWithoutBuffer.load(), 0U);
     Block block{};
