@@ -257,6 +257,12 @@ void setPluginPath(const std::vector<std::string>& folders);
 void setBatchMode(bool batch);
 bool batchMode();
 
+// Two points of MEL Maya leaves open: whether a call's name is bound to a command or a
+// procedure when its text is compiled (a script when it is sourced) or when it runs, and
+// whether && and || skip their right side. A fresh host binds at compile time and
+// short-circuits; scripts must be right every way.
+void setMelModes(bool bindAtCompile, bool shortCircuit);
+
 // ---- String resources ----------------------------------------------------------------------
 
 // Puts a localized text over the registered default of (pluginId, key), as a resource file

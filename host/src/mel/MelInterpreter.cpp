@@ -151,7 +151,22 @@ std::shared_ptr<const MelUnit> MelInterpreter::parse(const std::string& text,
         reportError(failure.message, where);
         throw Abort{failure.message};
     }
+    if (binding_ == CommandBinding::AtCompile) {
+        bindCalls(*unit->root);
+    }
     return unit;
+}
+
+void MelInterpreter::bindCalls(MelNode& node) const {
+    if (node.kind == MelNode::Kind::Call && !isIntrinsic(node.text)) {
+        node.binding = commands_.find(node.text) != nullptr ? MelNode::Binding::Command
+                                                            : MelNode::Binding::Procedure;
+    }
+    for (const auto& child : node.children) {
+        if (child != nullptr) {
+            bindCalls(*child);
+        }
+    }
 }
 
 MelValue MelInterpreter::runUnit(const std::shared_ptr<const MelUnit>& unit, const MelNode* at) {

@@ -56,6 +56,18 @@ public:
     // Makes the calling thread the one allowed to run MEL.
     void adoptCurrentThread() { owner_ = std::this_thread::get_id(); }
 
+    // ---- points Maya leaves open ----------------------------------------------------------
+    // AtCompile: a call's name is bound when its text is parsed (a file when it is sourced):
+    // a name that is a command then calls a command, any other name a procedure, even if a
+    // command of that name is registered later. AtCall: looked up as the call runs.
+    enum class CommandBinding { AtCall, AtCompile };
+    void setCommandBinding(CommandBinding binding) { binding_ = binding; }
+    CommandBinding commandBinding() const { return binding_; }
+    // Whether && and || skip their right side once the left one decides; off, both sides
+    // always run.
+    void setShortCircuit(bool shortCircuit) { shortCircuit_ = shortCircuit; }
+    bool shortCircuit() const { return shortCircuit_; }
+
     // ---- running MEL ----------------------------------------------------------------------
     // Runs a text at top level, as MGlobal::executeCommand or the Script Editor does. Its
     // value is the result of the last expression or call statement run (nothing if none).
@@ -118,6 +130,7 @@ private:
     template <typename Body>
     MelResult topLevel(Body&& body);
     std::shared_ptr<const MelUnit> parse(const std::string& text, const std::string& path);
+    void bindCalls(MelNode& node) const;
     MelValue runUnit(const std::shared_ptr<const MelUnit>& unit, const MelNode* at);
     MelValue runFile(const std::string& path, const MelNode* at);
     std::string scriptFileName(const std::string& name) const;
@@ -183,6 +196,8 @@ private:
     std::set<std::string> autoSourcing_;             // files being auto-sourced now
     std::vector<std::string> sourced_;
     int quiet_ = 0;  // open catchQuiet calls: errors are not printed
+    CommandBinding binding_ = CommandBinding::AtCompile;
+    bool shortCircuit_ = true;
     std::thread::id owner_;
 };
 

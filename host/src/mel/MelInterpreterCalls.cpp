@@ -53,8 +53,9 @@ MelValue MelInterpreter::call(const MelNode& call) {
         return tokenizeCall(call);
     }
     // Held for the whole call: the procedure may be redefined, or the command removed, while
-    // it runs.
-    const auto command = commands_.find(name);
+    // it runs. A name bound to a procedure when compiled never reaches a command.
+    const auto command =
+        call.binding == MelNode::Binding::Procedure ? nullptr : commands_.find(name);
     if (const auto procedure = findProcedure(name, call)) {
         return callProcedure(*procedure, call);
     }

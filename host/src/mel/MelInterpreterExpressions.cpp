@@ -60,12 +60,13 @@ MelValue MelInterpreter::evaluate(const MelNode& expression) {
         case Kind::Binary: {
             const std::string& op = expression.text;
             if (op == "&&" || op == "||") {
-                // Short-circuit (Maya leaves it open; the host's choice, as in C).
+                // Maya leaves short-circuiting open: the host does either (setShortCircuit).
                 const bool left = truth(expression.part(0));
-                if (op == "&&" ? !left : left) {
+                if (shortCircuit_ && (op == "&&" ? !left : left)) {
                     return MelValue::ofInt(left ? 1 : 0);
                 }
-                return MelValue::ofInt(truth(expression.part(1)) ? 1 : 0);
+                const bool right = truth(expression.part(1));
+                return MelValue::ofInt((op == "&&" ? left && right : left || right) ? 1 : 0);
             }
             const MelValue left = value(expression.part(0));
             const MelValue right = value(expression.part(1));

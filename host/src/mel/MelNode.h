@@ -65,6 +65,10 @@ public:
     // whether keywords such as `on` count as numbers.
     enum class Word { None, Bare, Flag };
 
+    // What a Call's name was bound to when its text was compiled; Late when names are looked
+    // up as the call runs.
+    enum class Binding { Late, Command, Procedure };
+
     MelNode(Kind k, int atLine, int atColumn, std::size_t atOffset)
         : kind(k), line(atLine), column(atColumn), offset(atOffset) {}
 
@@ -88,6 +92,7 @@ public:
     bool isPrefix = false;
     bool commandSyntax = false;
     Word word = Word::None;
+    Binding binding = Binding::Late;
     std::vector<std::unique_ptr<MelNode>> children;
 };
 

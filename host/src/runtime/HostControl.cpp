@@ -478,6 +478,13 @@ bool batchMode() {
     return hostState().mel->batch();
 }
 
+void setMelModes(bool bindAtCompile, bool shortCircuit) {
+    MelInterpreter& mel = hostState().mel->interpreter();
+    mel.setCommandBinding(bindAtCompile ? MelInterpreter::CommandBinding::AtCompile
+                                        : MelInterpreter::CommandBinding::AtCall);
+    mel.setShortCircuit(shortCircuit);
+}
+
 // ---- String resources
 
 void setLocalizedString(const std::string& pluginId, const std::string& key,
