@@ -173,4 +173,113 @@ TEST_F(TulvexScripts, TheBoneTableIsTheNodes) {
     EXPECT_EQ(std::string(skeleton.asChar()), "tulvexCharacter3_Skeleton");
 }
 
+// A status as the node gives it, name then value, as a MEL array literal.
+std::string statusLiteral(const std::vector<std::pair<std::string, std::string>>& values) {
+    std::string literal = "{";
+    for (const auto& [name, value] : values) {
+        literal += (literal.size() > 1 ? ", \"" : "\"") + name + "\", \"" + value + "\"";
+    }
+    return literal + "}";
+}
+
+MString streamLine(const std::vector<std::pair<std::string, std::string>>& values) {
+    MString line;
+    const std::string text = "string $s[] = " + statusLiteral(values) + "; tulvexStreamLine($s)";
+    EXPECT_TRUE(MGlobal::executeCommand(text.c_str(), line)) << text;
+    return line;
+}
+
+// The dropped count is the sum of two counts the node reports as texts.
+TEST_F(TulvexScripts, TheStreamLineAddsItsCountsAsNumbers) {
+    load();
+    struct Case {
+        const char* missed;
+        const char* rejected;
+        const char* dropped;
+    };
+    for (const Case& c : {Case{"3", "7", "10"}, Case{"12", "30", "42"}, Case{"0", "5", "5"},
+                          Case{"5", "0", "5"}, Case{"99", "1", "100"}}) {
+        SCOPED_TRACE(std::string(c.missed) + " missed, " + c.rejected + " rejected");
+        std::vector<std::pair<std::string, std::string>> status = {
+            {"state", "streaming"},     {"sender", "10.0.0.2:49152"},
+            {"framesMissed", c.missed}, {"datagramsRejected", c.rejected},
+            {"rateMeasured", "1"},      {"detectedRate", "60"}};
+        EXPECT_EQ(std::string(streamLine(status).asChar()),
+                  std::string("Streaming 60 fps from 10.0.0.2, ") + c.dropped + " dropped");
+        status[4].second = "0";
+        EXPECT_EQ(std::string(streamLine(status).asChar()),
+                  std::string("Streaming from 10.0.0.2, ") + c.dropped + " dropped");
+    }
+    EXPECT_EQ(lines(), "");
+}
+
+// MEL does not say whether && and || skip their right side, nor whether a name is bound to a
+// command when a script is sourced or when the call runs: the panel works every way.
+class TulvexScriptsEveryWay : public TulvexScripts,
+                              public ::testing::WithParamInterface<std::pair<bool, bool>> {
+protected:
+    // Set before the plug-in sources the scripts, which is when compile-time binding binds.
+    void load() {
+        mayahost::setMelModes(GetParam().first, GetParam().second);
+        TulvexScripts::load();
+    }
+    std::string message(int id) {
+        MStringArray messages;
+        EXPECT_TRUE(MGlobal::executeCommand("global string $gTulvexMessages[]; $gTulvexMessages",
+                                            messages));
+        return id < static_cast<int>(messages.length())
+                   ? messages[static_cast<unsigned>(id)].asChar()
+                   : "";
+    }
+};
+
+TEST_P(TulvexScriptsEveryWay, PanelCallbacksOfAGoneNodeOnlyWarn) {
+    load();
+    for (const char* callback : {"tulvexLiveChanged 7 1", "tulvexRecordingChanged 7 0",
+                                 "tulvexPlayTake 7", "tulvexBackToLive 7"}) {
+        SCOPED_TRACE(callback);
+        EXPECT_EQ(MGlobal::executeCommand(callback), MStatus::kSuccess) << lines();
+        EXPECT_TRUE(mayahost::takeScriptErrors().empty());
+        EXPECT_EQ(mayahost::takeScriptWarnings(),
+                  std::vector<std::string>{"Tulvex: no device node has device id 7."});
+    }
+}
+
+TEST_P(TulvexScriptsEveryWay, PanelCallbacksReachTheNodeAndThePluginsCommands) {
+    load();
+    MString node;
+    ASSERT_TRUE(MGlobal::executeCommand("tulvexCreateDeviceNode()", node)) << lines();
+    int id = -1;
+    ASSERT_TRUE(MGlobal::executeCommand(
+        ("getAttr " + std::string(node.asChar()) + ".deviceId").c_str(), id));
+    const std::string ids = std::to_string(id);
+    auto run = [&](const std::string& callback) {
+        EXPECT_EQ(MGlobal::executeCommand(callback.c_str()), MStatus::kSuccess) << callback << "\n"
+                                                                                << lines();
+    };
+    run("tulvexRecordingChanged " + ids + " 1");
+    run("tulvexRecordingChanged " + ids + " 1");
+    int recording = 0;
+    ASSERT_TRUE(MGlobal::executeCommand(
+        ("getAttr " + std::string(node.asChar()) + ".recording").c_str(), recording));
+    EXPECT_EQ(recording, 1);
+    // TulvexDidCharacterize runs before the message, and TulvexDeviceStatus before the bake's.
+    run("tulvexBindPressed " + ids);
+    EXPECT_EQ(message(id).rfind("Bound: ", 0), 0U) << message(id);
+    run("tulvexTakeBaked " + ids);
+    EXPECT_EQ(message(id).rfind("Bound: ", 0), std::string::npos) << message(id);
+    // No panel is open: the timer is told to stop.
+    run("tulvexRefreshPanels");
+    EXPECT_TRUE(mayahost::takeScriptErrors().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(BindingAndShortCircuit, TulvexScriptsEveryWay,
+                         ::testing::Values(std::make_pair(true, true), std::make_pair(true, false),
+                                           std::make_pair(false, true),
+                                           std::make_pair(false, false)),
+                         [](const ::testing::TestParamInfo<std::pair<bool, bool>>& mode) {
+                             return std::string(mode.param.first ? "BindAtCompile" : "BindAtCall") +
+                                    (mode.param.second ? "ShortCircuit" : "BothSides");
+                         });
+
 }  // namespace
