@@ -90,54 +90,51 @@ bool Timeline::step(std::chrono::nanoseconds elapsed) {
     if (!playing_) {
         return false;
     }
-    double frames = options_.by;
+    double steps = 1.0;
     if (options_.playbackSpeed > 0.0) {
         pending_ += std::chrono::duration<double>(elapsed).count() * framesPerSecond() *
                     options_.playbackSpeed;
         // A hair of slack, so elapsed times rounded to nanoseconds still reach their frame.
-        const double steps = std::floor(pending_ / options_.by + 1e-6);
+        steps = std::floor(pending_ / options_.by + 1e-6);
         if (steps < 1.0) {
             return false;
         }
         pending_ = std::max(0.0, pending_ - steps * options_.by);
-        frames = steps * options_.by;
     }
-    moveTo(wrapped(current() + direction_ * frames));
+    // Step by step, so a skipped frame at the end of the range wraps or turns back as a
+    // shown one does; only the last is shown.
+    double time = current();
+    for (double i = 0.0; i < steps && playing_; i += 1.0) {
+        time = next(time);
+    }
+    moveTo(time);
     return true;
 }
 
-// Brings a time past either end of the range back into it, as the loop mode says.
-double Timeline::wrapped(double time) {
+// One step of `by` frames. Maya never shows a time outside the playback range: a step past
+// the end goes to the first frame (continuous), turns back (oscillate) or stops on the last
+// frame (once); going backwards, the same at the start.
+double Timeline::next(double time) {
     const double first = options_.minTime;
     const double last = options_.maxTime;
-    if (time >= first && time <= last) {
-        return time;
+    const double stepped = time + direction_ * options_.by;
+    if (stepped >= first && stepped <= last) {
+        return stepped;
     }
     switch (options_.loop) {
         case PlaybackLoop::Once:
             playing_ = false;
-            return time > last ? last : first;
-        case PlaybackLoop::Continuous: {
-            // After the last frame comes the first: the range is one step longer than it looks.
-            const double length = last - first + options_.by;
-            return first + std::fmod(std::fmod(time - first, length) + length, length);
+            return direction_ > 0 ? last : first;
+        case PlaybackLoop::Continuous:
+            return direction_ > 0 ? first : last;
+        case PlaybackLoop::Oscillate: {
+            direction_ = -direction_;
+            const double back = time + direction_ * options_.by;
+            // A range shorter than one step holds where it is.
+            return back >= first && back <= last ? back : std::clamp(time, first, last);
         }
-        case PlaybackLoop::Oscillate:
-            if (last <= first) {
-                return first;
-            }
-            while (time < first || time > last) {
-                if (time > last) {
-                    time = last - (time - last);
-                    direction_ = -1;
-                } else {
-                    time = first + (first - time);
-                    direction_ = 1;
-                }
-            }
-            return time;
     }
-    return time;
+    return std::clamp(stepped, first, last);
 }
 
 void Timeline::reset() {

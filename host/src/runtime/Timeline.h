@@ -46,7 +46,7 @@ public:
 
 private:
     double framesPerSecond() const;
-    double wrapped(double time);
+    double next(double time);
 
     Scene& scene_;
     const TypeRegistry& types_;
