@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "MelLiteral.h"
 #include "TulvexMessages.h"
 
 ZarnMotionFormat::IsZmfBytesFn ZarnMotionFormat::IsZmfBytes = nullptr;
@@ -27,18 +28,22 @@ constexpr const char* kPlatformFolder = "linux";
 constexpr const char* kLibraryFile = "zarn_motion_format.so";
 #endif
 
-// Shown as a script error once the host is idle; safe from any thread.
+// Shown as a script error once the host is idle; safe from any thread. A localized text may
+// hold quotes or backslashes.
 void reportHostError(const TulvexMessage& message) {
-    MString command("error \"");
-    command += TulvexMessages::lookup(message);
-    command += "\"";
-    MGlobal::executeCommandOnIdle(command, false);
+    const std::string command =
+        "error " + MelLiteral::quoted(TulvexMessages::lookup(message).asChar());
+    MGlobal::executeCommandOnIdle(command.c_str(), false);
 }
 
-// Binds one slot; a missing name closes the library, so the lookups after it find nothing.
+// Binds one slot; a missing name closes the library, and the names after it are reported
+// unbound without a lookup: dlsym on a null handle searches every library loaded globally.
 template <typename Fn>
 void bindEntryPoint(Fn& slot, const char* name) {
-    slot = reinterpret_cast<Fn>(dlsym(ZarnMotionFormat::mDllHandle, name));
+    slot = nullptr;
+    if (ZarnMotionFormat::mDllHandle != nullptr) {
+        slot = reinterpret_cast<Fn>(dlsym(ZarnMotionFormat::mDllHandle, name));
+    }
     if (slot == nullptr) {
         reportHostError(TulvexMessages::kZmfFunctionImportError);
         if (ZarnMotionFormat::mDllHandle != nullptr) {
