@@ -1,5 +1,7 @@
 #include "TulvexDeviceNode.h"
 
+#include <maya/MAnimControl.h>
+#include <maya/MConditionMessage.h>
 #include <maya/MFnNumericAttribute.h>
 #include <maya/MFnNumericData.h>
 #include <maya/MObjectArray.h>
@@ -145,7 +147,7 @@ TulvexDeviceNode::TulvexDeviceNode()
 
 TulvexDeviceNode::~TulvexDeviceNode() {
     // The host has stopped the capture thread before destroying the node.
-    for (MCallbackId callback : {mDeviceIdCallback, mRemovalCallback}) {
+    for (MCallbackId callback : {mDeviceIdCallback, mRemovalCallback, mPlayingCallback}) {
         if (callback != 0) {
             MMessage::removeCallback(callback);
         }
@@ -170,10 +172,52 @@ void TulvexDeviceNode::postConstructor() {
 
     // The capture thread may not read plugs or look texts up itself.
     mSkelDefReceivedText = TulvexMessages::lookup(TulvexMessages::kSkelDefReceived).asChar();
+    // Nor may compute, which runs on an evaluation thread.
+    mPortInUseText = TulvexMessages::lookup(TulvexMessages::kPortInUseError).asChar();
+    mAwaitingText = TulvexMessages::lookup(TulvexMessages::kAwaitingSkelDef).asChar();
+    mClosingSocketText = TulvexMessages::lookup(TulvexMessages::kClosingSocket).asChar();
+    mInitSocketText = TulvexMessages::lookup(TulvexMessages::kInitSocket).asChar();
+    mSocketErrorText = TulvexMessages::lookup(TulvexMessages::kSocketFunctionErrorApple).asChar();
+    mBindErrorText = TulvexMessages::lookup(TulvexMessages::kBindSocketErrorApple).asChar();
+    prepareAddressListTexts();
+    mPlaying.store(MAnimControl::isPlaying());
+    mPlayingCallback =
+        MConditionMessage::addConditionCallback("playingBack", &playingBackChanged, this);
     mDeviceIdForThread.store(getDeviceId());
     MObject self = thisMObject();
     mDeviceIdCallback = MNodeMessage::addAttributeChangedCallback(self, &deviceIdChanged, this);
     mRemovalCallback = MNodeMessage::addNodePreRemovalCallback(self, &leavingGraph, this);
+}
+
+void TulvexDeviceNode::playingBackChanged(bool playing, void* clientData) {
+    auto* self = static_cast<TulvexDeviceNode*>(clientData);
+    self->mPlaying.store(playing);
+    self->handOverStoppedTake();
+}
+
+void TulvexDeviceNode::handOverStoppedTake() {
+    // The same rule as compute's, so a take ends even when nothing evaluates the node.
+    if (!mPlaying.load() && (!isRecording() || !isLive()) && hasRecordedData()) {
+        handOverTake();
+    }
+}
+
+MPxNode::SchedulingType TulvexDeviceNode::schedulingType() const {
+    return kSerial;
+}
+
+void TulvexDeviceNode::getCacheSetup(const MEvaluationNode& evalNode,
+                                     MNodeCacheDisablingInfo& disablingInfo,
+                                     MNodeCacheSetupInfo& cacheSetupInfo,
+                                     MObjectArray& monitoredAttributes) const {
+    MPxThreadedDeviceNode::getCacheSetup(evalNode, disablingInfo, cacheSetupInfo,
+                                         monitoredAttributes);
+    monitoredAttributes.append(live);
+    if (MPlug(thisMObject(), live).asBool()) {
+        disablingInfo.setCacheDisabled(true);
+        disablingInfo.setReason(kCacheDisabledReason);
+        disablingInfo.setMitigation(kCacheMitigation);
+    }
 }
 
 void TulvexDeviceNode::leavingGraph(MObject& /*node*/, void* clientData) {
@@ -187,8 +231,14 @@ void TulvexDeviceNode::leavingGraph(MObject& /*node*/, void* clientData) {
 
 void TulvexDeviceNode::deviceIdChanged(MNodeMessage::AttributeMessage message, MPlug& plug,
                                        MPlug& /*otherPlug*/, void* clientData) {
-    if ((message & MNodeMessage::kAttributeSet) != 0 && plug == mDeviceId) {
-        static_cast<TulvexDeviceNode*>(clientData)->mDeviceIdForThread.store(plug.asInt());
+    if ((message & MNodeMessage::kAttributeSet) == 0) {
+        return;
+    }
+    auto* self = static_cast<TulvexDeviceNode*>(clientData);
+    if (plug == mDeviceId) {
+        self->mDeviceIdForThread.store(plug.asInt());
+    } else if (plug == mInputRecording || plug == live) {
+        self->handOverStoppedTake();
     }
 }
 

@@ -64,6 +64,9 @@ public:
     static constexpr std::size_t kTakeReserve = 1000;
     // The plug-in's command that runs the work nodes leave for Maya's main thread.
     static constexpr const char* kIdleCommand = "TulvexDeviceIdle";
+    // What Cached Playback shows while the node is live.
+    static constexpr const char* kCacheDisabledReason = "Live motion capture cannot be cached.";
+    static constexpr const char* kCacheMitigation = "Turn Live off to cache the baked take.";
 
     TulvexDeviceNode();
     ~TulvexDeviceNode() override;
@@ -73,6 +76,14 @@ public:
 
     void postConstructor() override;
     MStatus compute(const MPlug& plug, MDataBlock& block) override;
+    // Performers are never connected to each other, so kSerial lets their nodes evaluate
+    // side by side; what compute shares between nodes (the idle list) has its own lock.
+    SchedulingType schedulingType() const override;
+    // Live motion cannot be cached: caching is off while `live` is on, and on otherwise so a
+    // baked take plays cached.
+    void getCacheSetup(const MEvaluationNode& evalNode, MNodeCacheDisablingInfo& disablingInfo,
+                       MNodeCacheSetupInfo& cacheSetupInfo,
+                       MObjectArray& monitoredAttributes) const override;
     void threadHandler() override;
     void threadShutdownHandler() override;
 
@@ -80,8 +91,11 @@ public:
     MStatus openSocketConnection(int& descriptor, int port);
     void closeSocketConnection(int& descriptor);
     const std::vector<SkeletonNodeInfo>& parseSkeletonData(std::byte* data, unsigned long length);
-    // Opens the stream's socket on the `inputPort` value unless one is open, publishes it to
-    // the capture thread and wakes it. Evaluation thread.
+
+    // Opens the stream's socket on `port` unless one is open, publishes it to the capture
+    // thread and wakes it. Evaluation thread.
+    MStatus openStreamSocket(int port);
+    // The same on the `inputPort` plug's value. Main thread.
     MStatus openStreamSocket();
     // Closes the stream's socket if one is open. Host side, while the capture thread does
     // not use it (not live, or stopped).
@@ -107,7 +121,9 @@ public:
     static void runIdleWork();
 
     // Output and take recording.
-    MStatus populateDataBlock(MDataBlock& block, const SkeletonNodeInfo* bones);
+    // While `sampling`, also appends one sample per bone at `sampleTime` to the take.
+    MStatus populateDataBlock(MDataBlock& block, const SkeletonNodeInfo* bones,
+                              bool sampling = false, double sampleTime = 0.0);
     // Quaternion x, y, z, w to Euler angles X, Y, Z (order XYZ) in degrees; NaN gives 0.
     static void quaternionToVector(const double* quaternion, double* angles);
     bool isRecording();
@@ -202,8 +218,23 @@ private:
     void sendAddressList(bool asked);
     // The system's interfaces, as the panel lists them.
     static std::string systemAddressList();
-    MStatus computeLive(const MPlug& plug, MDataBlock& block);
-    MStatus computeNotLive(const MPlug& plug, MDataBlock& block);
+    // Its heading and error texts, looked up on the main thread as nodes are made, since
+    // compute lists the addresses on an evaluation thread.
+    static void prepareAddressListTexts();
+    MStatus computeLive(MDataBlock& block, bool sampling, double sampleTime);
+    MStatus computeNotLive(MDataBlock& block, bool sampling, double sampleTime);
+    // An evaluation at another time than the current one (getAttr -time, a background cache
+    // fill): the take's sample at that time, or the last pose shown; no block is taken and
+    // nothing is recorded.
+    MStatus computeInContext(MDataBlock& block);
+    // The pose a normal evaluation last showed, for evaluations in other contexts.
+    void keepShownPose(const SkeletonNodeInfo* bones);
+    // Playback started or stopped ("playingBack"); a stopped take goes to the bake from here,
+    // whether or not anything evaluates the node afterwards. Main thread.
+    static void playingBackChanged(bool playing, void* clientData);
+    // Hands the take to the bake when playback is stopped and recording or live is off.
+    // Main thread.
+    void handOverStoppedTake();
     // Marks every output clean, whichever plug was asked for: one evaluation consumes one
     // block and takes one sample per bone, however many plugs Maya then asks for.
     void cleanOutputs(MDataBlock& block);
@@ -235,6 +266,8 @@ private:
     void requestLiveOff();
     void queueIdleWork();
     void runOwnIdleWork();
+    // Keeps the capture thread's device id current, and ends a stopped take when recording
+    // or live goes off. Main thread.
     static void deviceIdChanged(MNodeMessage::AttributeMessage message, MPlug& plug,
                                 MPlug& otherPlug, void* clientData);
     // A deleted node lives on in the undo queue: its port is freed as it leaves the graph,
@@ -242,7 +275,26 @@ private:
     static void leavingGraph(MObject& node, void* clientData);
 
     TulvexDataHandler mDataHandler;  // written by the capture thread under mChannelsMutex
-    Take mRecordedData;              // the take being recorded; evaluation thread only
+    // The take being recorded: compute (a worker thread) adds samples, the main thread's
+    // playback callback and compute hand it over. Guards mRecordedData, mLastSampleTime and
+    // mTakeHasSample.
+    mutable std::mutex mTakeMutex;
+    Take mRecordedData;  // under mTakeMutex
+    // Whether playback runs: the main thread's "playingBack" callback writes, compute reads.
+    std::atomic<bool> mPlaying{false};
+    MCallbackId mPlayingCallback = 0;  // main thread only
+    // The pose the last normal evaluation showed; compute writes, evaluations in other
+    // contexts (possibly on another thread at the same time) read.
+    std::mutex mShownPoseMutex;  // guards mShownPose
+    std::array<SkeletonNodeInfo, TulvexDataHandler::kNumBones> mShownPose{};
+    // Texts compute shows, looked up on the main thread when the node is made, since string
+    // resources may not be read on an evaluation thread. Read-only afterwards.
+    std::string mPortInUseText;
+    std::string mAwaitingText;
+    std::string mClosingSocketText;
+    std::string mInitSocketText;
+    std::string mSocketErrorText;
+    std::string mBindErrorText;
     std::atomic<bool> mAwaitingSkeletonDefinition;  // capture thread writes, compute reads
     std::mutex mCharacterizedMutex;                 // guards mHasBeenCharacterized alone
     bool mHasBeenCharacterized;                     // under mCharacterizedMutex
@@ -266,8 +318,8 @@ private:
     // Length of the take being recorded: UI frames played forward between its samples.
     // Evaluation thread writes, the main thread reads.
     std::atomic<double> mTakeFrames{0.0};
-    double mLastSampleTime = 0.0;  // evaluation thread only
-    bool mTakeHasSample = false;   // evaluation thread only
+    double mLastSampleTime = 0.0;  // under mTakeMutex
+    bool mTakeHasSample = false;   // under mTakeMutex
     BakeSummary mLastBake;         // main thread only
 
     // The address list of the panel: compute (evaluation thread) refreshes it when not live,

@@ -1,5 +1,4 @@
 // Evaluation: compute, the output arrays and the take.
-#include <maya/MAnimControl.h>
 #include <maya/MArrayDataBuilder.h>
 #include <maya/MArrayDataHandle.h>
 #include <maya/MDataBlock.h>
@@ -10,12 +9,12 @@
 #include <maya/MQuaternion.h>
 #include <maya/MVector.h>
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 
 #include "MessagePrinter.h"
 #include "TulvexDeviceNode.h"
-#include "TulvexMessages.h"
 #include "UiCommandText.h"
 
 namespace {
@@ -49,12 +48,37 @@ MStatus TulvexDeviceNode::compute(const MPlug& plug, MDataBlock& block) {
     if (!isOutputPlug(plug)) {
         return MStatus::kUnknownParameter;
     }
+    if (!block.context().isNormal()) {
+        return computeInContext(block);
+    }
+    // Inputs come from the data block and what the main thread keeps for compute: no plug
+    // reads or time-control calls, which are not safe on an evaluation thread.
+    const bool recording = block.inputValue(mInputRecording).asBool();
+    const bool isLiveNow = isLive();
+    const bool playing = mPlaying.load();
     // The bake makes nodes, so it waits for idle time; the take leaves the node now, so it
     // is handed over once and a take recorded meanwhile starts afresh.
-    if (!MAnimControl::isPlaying() && (!isRecording() || !isLive()) && hasRecordedData()) {
+    if (!playing && (!recording || !isLiveNow) && hasRecordedData()) {
         handOverTake();
     }
-    return isLive() ? computeLive(plug, block) : computeNotLive(plug, block);
+    const bool sampling = recording && playing;
+    const double sampleTime = sampling ? block.inputValue(mTime).asDouble() : 0.0;
+    if (!isLiveNow) {
+        return computeNotLive(block, sampling, sampleTime);
+    }
+    if (!isStreamSocketOpen() && !mLiveOffPending.load()) {
+        if (openStreamSocket(block.inputValue(mInputPort).asInt()) != MStatus::kSuccess) {
+            MGlobal::executeCommandOnIdle(MString(UiCommandText::error(mPortInUseText).c_str()),
+                                          false);
+            displayUIMessage(mPortInUseText);
+            requestLiveOff();
+            return MStatus::kFailure;
+        }
+        if (isAwaitingSkeletonDefinition() && !hasBeenCharacterized()) {
+            displayUIMessage(mAwaitingText);
+        }
+    }
+    return computeLive(block, sampling, sampleTime);
 }
 
 void TulvexDeviceNode::cleanOutputs(MDataBlock& block) {
@@ -63,22 +87,9 @@ void TulvexDeviceNode::cleanOutputs(MDataBlock& block) {
     block.setClean(mOutputTranslate);
 }
 
-MStatus TulvexDeviceNode::computeLive(const MPlug& /*plug*/, MDataBlock& block) {
+MStatus TulvexDeviceNode::computeLive(MDataBlock& block, bool sampling, double sampleTime) {
     if (mLiveOffPending.load()) {
         return MStatus::kFailure;  // the port was in use; live goes off at idle time
-    }
-    if (!isStreamSocketOpen()) {
-        if (openStreamSocket() != MStatus::kSuccess) {
-            const MString text = TulvexMessages::lookup(TulvexMessages::kPortInUseError);
-            MGlobal::executeCommandOnIdle(MString(UiCommandText::error(text.asChar()).c_str()),
-                                          false);
-            displayUIMessage(text.asChar());
-            requestLiveOff();
-            return MStatus::kFailure;
-        }
-        if (isAwaitingSkeletonDefinition() && !hasBeenCharacterized()) {
-            displayUIMessage(TulvexMessages::lookup(TulvexMessages::kAwaitingSkelDef).asChar());
-        }
     }
 
     // Newest first: Maya runs one evaluation for several refresh requests that come close
@@ -101,39 +112,84 @@ MStatus TulvexDeviceNode::computeLive(const MPlug& /*plug*/, MDataBlock& block) 
         mCurrentAppFps = detectedAppFps;
     }
     // The block is read in place in the pool's storage and handed back on every path.
-    const MStatus status =
-        populateDataBlock(block, reinterpret_cast<const SkeletonNodeInfo*>(buffer.ptr()));
+    const auto* bones = reinterpret_cast<const SkeletonNodeInfo*>(buffer.ptr());
+    const MStatus status = populateDataBlock(block, bones, sampling, sampleTime);
     if (status != MStatus::kSuccess) {
         reportPopulateFailure();
         releaseDataStorage(buffer);
         return MStatus::kFailure;
     }
+    keepShownPose(bones);
     cleanOutputs(block);
     releaseDataStorage(buffer);
     return MStatus::kSuccess;
 }
 
-MStatus TulvexDeviceNode::computeNotLive(const MPlug& /*plug*/, MDataBlock& block) {
+MStatus TulvexDeviceNode::computeNotLive(MDataBlock& block, bool sampling, double sampleTime) {
     mLiveOffPending.store(false);
     // The capture thread may still be applying the datagram it held when live went off, so
     // the handler's records are read through a consistent copy.
     std::array<SkeletonNodeInfo, TulvexDataHandler::kNumBones> channels{};
     copySkeletonChannels(channels.data());
-    if (populateDataBlock(block, channels.data()) != MStatus::kSuccess) {
+    if (populateDataBlock(block, channels.data(), sampling, sampleTime) != MStatus::kSuccess) {
         reportPopulateFailure();
         return MStatus::kFailure;
     }
+    keepShownPose(channels.data());
     cleanOutputs(block);
     if (isStreamSocketOpen()) {
-        MessagePrinter::print(stdout,
-                              TulvexMessages::lookup(TulvexMessages::kClosingSocket).asChar());
+        MessagePrinter::print(stdout, mClosingSocketText.c_str());
         closeStreamSocket();
     }
     updateIPTextfield();
     return MStatus::kSuccess;
 }
 
-MStatus TulvexDeviceNode::populateDataBlock(MDataBlock& block, const SkeletonNodeInfo* bones) {
+void TulvexDeviceNode::keepShownPose(const SkeletonNodeInfo* bones) {
+    std::lock_guard<std::mutex> lock(mShownPoseMutex);
+    std::copy(bones, bones + TulvexDataHandler::kNumBones, mShownPose.begin());
+}
+
+MStatus TulvexDeviceNode::computeInContext(MDataBlock& block) {
+    std::array<SkeletonNodeInfo, TulvexDataHandler::kNumBones> pose{};
+    {
+        std::lock_guard<std::mutex> lock(mShownPoseMutex);
+        pose = mShownPose;
+    }
+    // A take holding a sample at that time shows that sample.
+    const double time = block.inputValue(mTime).asDouble();
+    {
+        std::lock_guard<std::mutex> lock(mTakeMutex);
+        for (std::size_t bone = 0; bone < mRecordedData.size(); ++bone) {
+            const ChunkedSequence<RecordingData>& samples = mRecordedData[bone];
+            for (std::size_t i = samples.size(); i > 0; --i) {
+                const RecordingData& sample = samples[i - 1];
+                if (sample.sampleTime != time) {
+                    continue;
+                }
+                // The output shows the root's current translation and the others' rest ones.
+                SkeletonNodeInfo& shown = pose[bone];
+                double* translation = bone == 0 ? shown.currentTranslation : shown.restTranslation;
+                std::copy(sample.translation, sample.translation + 3, translation);
+                const Quat& q = sample.quaternion;
+                shown.currentRotation[0] = q.x;
+                shown.currentRotation[1] = q.y;
+                shown.currentRotation[2] = q.z;
+                shown.currentRotation[3] = q.w;
+                break;
+            }
+        }
+    }
+    if (populateDataBlock(block, pose.data()) != MStatus::kSuccess) {
+        reportPopulateFailure();
+        return MStatus::kFailure;
+    }
+    cleanOutputs(block);
+    return MStatus::kSuccess;
+}
+
+MStatus TulvexDeviceNode::populateDataBlock(MDataBlock& block, const SkeletonNodeInfo* bones,
+                                            bool sampling, double sampleTime) {
     MStatus status;
     MArrayDataHandle translationsHandle = block.outputArrayValue(mOutputTranslations, &status);
     if (status != MStatus::kSuccess) {
@@ -156,15 +212,9 @@ MStatus TulvexDeviceNode::populateDataBlock(MDataBlock& block, const SkeletonNod
         return MStatus::kFailure;
     }
 
-    // Read once per evaluation, not per bone: each is a plug read, and together they were a
-    // large part of an evaluation.
-    const bool sampling = isRecording() && MAnimControl::isPlaying();
-    double sampleTime = 0.0;
-    if (sampling && MPlug(thisMObject(), mTime).getValue(sampleTime) != MStatus::kSuccess) {
-        std::cerr << "Error getting Time value" << std::endl;
-        return MStatus::kFailure;
-    }
+    std::unique_lock<std::mutex> takeLock(mTakeMutex, std::defer_lock);
     if (sampling) {
+        takeLock.lock();
         noteSampleTime(sampleTime);
     }
     for (unsigned int i = 0; i < TulvexDataHandler::kNumBones; ++i) {
@@ -241,6 +291,7 @@ bool TulvexDeviceNode::isRecording() {
 }
 
 bool TulvexDeviceNode::hasRecordedData() const {
+    std::lock_guard<std::mutex> lock(mTakeMutex);
     for (const ChunkedSequence<RecordingData>& samples : mRecordedData) {
         if (!samples.empty()) {
             return true;
@@ -250,5 +301,6 @@ bool TulvexDeviceNode::hasRecordedData() const {
 }
 
 std::size_t TulvexDeviceNode::recordedSampleCount(int bone) const {
+    std::lock_guard<std::mutex> lock(mTakeMutex);
     return mRecordedData[static_cast<std::size_t>(bone)].size();
 }

@@ -12,12 +12,23 @@ std::mutex TulvexDeviceNode::sIdleMutex;
 std::vector<TulvexDeviceNode*> TulvexDeviceNode::sIdleNodes;
 
 void TulvexDeviceNode::handOverTake() {
-    mTakeFrames.store(0.0, std::memory_order_relaxed);
-    mTakeHasSample = false;
-    auto take = std::make_unique<Take>(std::move(mRecordedData));
-    mRecordedData = Take();
-    for (int bone = 0; bone < mDataHandler.GetNumBones(); ++bone) {
-        mRecordedData[static_cast<std::size_t>(bone)].reserve(kTakeReserve);
+    auto fresh = std::make_unique<Take>();
+    for (ChunkedSequence<RecordingData>& samples : *fresh) {
+        samples.reserve(kTakeReserve);
+    }
+    std::unique_ptr<Take> take;
+    {
+        // Compute and the playback callback may both hand over; the second finds it empty.
+        std::lock_guard<std::mutex> lock(mTakeMutex);
+        const bool empty = std::all_of(mRecordedData.begin(), mRecordedData.end(),
+                                       [](const auto& samples) { return samples.empty(); });
+        if (empty) {
+            return;
+        }
+        mTakeFrames.store(0.0, std::memory_order_relaxed);
+        mTakeHasSample = false;
+        take = std::make_unique<Take>(std::move(mRecordedData));
+        mRecordedData = std::move(*fresh);
     }
     {
         std::lock_guard<std::mutex> lock(mIdleMutex);

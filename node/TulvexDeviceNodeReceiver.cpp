@@ -26,8 +26,8 @@ constexpr int kMaxDatagramsPerPass = 1024;
 constexpr int kStopCheckInterval = 64;
 constexpr int kSocketReceiveBufferBytes = 1 << 20;
 
-void printSystemError(const TulvexMessage& message, int error) {
-    std::fprintf(stderr, TulvexMessages::lookup(message).asChar(), std::strerror(error));
+void printSystemError(const std::string& format, int error) {
+    std::fprintf(stderr, format.c_str(), std::strerror(error));
 }
 
 bool packetGapExceeded(TulvexDeviceNode::SteadyTime last, TulvexDeviceNode::SteadyTime now,
@@ -44,7 +44,7 @@ MStatus TulvexDeviceNode::openSocketConnection(int& descriptor, int port) {
         const int error = errno;
         // 0, not -1: "no socket", so the next live evaluation tries again.
         descriptor = 0;
-        printSystemError(TulvexMessages::kSocketFunctionErrorApple, error);
+        printSystemError(mSocketErrorText, error);
         return MStatus::kFailure;
     }
     // Room for every datagram of a loop period, also for a stream far faster than the pace:
@@ -58,7 +58,7 @@ MStatus TulvexDeviceNode::openSocketConnection(int& descriptor, int port) {
     address.sin_addr.s_addr = htonl(INADDR_ANY);
     if (bind(descriptor, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == -1) {
         const int error = errno;
-        printSystemError(TulvexMessages::kBindSocketErrorApple, error);
+        printSystemError(mBindErrorText, error);
         closeSocketConnection(descriptor);
         return MStatus::kFailure;
     }
@@ -71,11 +71,14 @@ void TulvexDeviceNode::closeSocketConnection(int& descriptor) {
 }
 
 MStatus TulvexDeviceNode::openStreamSocket() {
+    return openStreamSocket(getInputPortValue());
+}
+
+MStatus TulvexDeviceNode::openStreamSocket(int port) {
     if (mSocket.load() != 0) {
         return MStatus::kSuccess;
     }
-    const int port = getInputPortValue();
-    std::printf(TulvexMessages::lookup(TulvexMessages::kInitSocket).asChar(), port);
+    std::printf(mInitSocketText.c_str(), port);
     int descriptor = 0;
     const MStatus status = openSocketConnection(descriptor, port);
     if (status == MStatus::kSuccess) {

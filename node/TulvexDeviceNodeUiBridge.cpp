@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
+#include <string>
 
 #include "LocalAddressList.h"
 #include "TulvexDeviceNode.h"
@@ -19,6 +21,11 @@ namespace {
 void queueCommand(const std::string& text) {
     MGlobal::executeCommandOnIdle(MString(text.c_str()), false);
 }
+
+// The main thread writes them as nodes are made, any evaluation thread reads.
+std::mutex gAddressTextsMutex;
+std::string gYourIpText;     // under gAddressTextsMutex
+std::string gGettingIpText;  // under gAddressTextsMutex
 
 }  // namespace
 
@@ -81,16 +88,30 @@ void TulvexDeviceNode::sendAddressList(bool asked) {
         send = mAddressCache.offer(list, now, asked);
     }
     if (send) {
-        queueCommand(UiCommandText::displayAvailableIPs(list, getDeviceId()));
+        queueCommand(UiCommandText::displayAvailableIPs(list, mDeviceIdForThread.load()));
     }
 }
 
-std::string TulvexDeviceNode::systemAddressList() {
+void TulvexDeviceNode::prepareAddressListTexts() {
     const std::string heading = TulvexMessages::lookup(TulvexMessages::kYourIp).asChar();
+    const std::string error = TulvexMessages::lookup(TulvexMessages::kGettingIpError).asChar();
+    std::lock_guard<std::mutex> lock(gAddressTextsMutex);
+    gYourIpText = heading;
+    gGettingIpText = error;
+}
+
+std::string TulvexDeviceNode::systemAddressList() {
+    std::string heading;
+    std::string errorText;
+    {
+        std::lock_guard<std::mutex> lock(gAddressTextsMutex);
+        heading = gYourIpText;
+        errorText = gGettingIpText;
+    }
     ifaddrs* interfaces = nullptr;
     if (getifaddrs(&interfaces) == -1) {
         const int error = errno;
-        std::string list = TulvexMessages::lookup(TulvexMessages::kGettingIpError).asChar();
+        std::string list = errorText;
         std::fprintf(stderr, "%s (%s)\n", list.c_str(), std::strerror(error));
         std::fflush(stderr);
         return list;

@@ -138,6 +138,9 @@ class GraphTest : public HostFixture {
 protected:
     void SetUp() override {
         HostFixture::SetUp();
+        // Graph semantics in DG mode: the test node names what it computes through function
+        // sets, which only the main thread may use.
+        mayahost::setEvaluationMode(mayahost::EvaluationMode::Off);
         MFnPlugin fn(plugin, "Tester", "1.0");
         ASSERT_TRUE(fn.registerNode("hostGraphNode", GraphNode::id, GraphNode::creator,
                                     GraphNode::initialize));

@@ -117,7 +117,10 @@ protected:
     StreamNode* node = nullptr;
 };
 
-TEST_F(RefreshTest, RefreshesComputeOnTheCallingThreadWhileLive) {
+// Off (DG) mode computes on the thread that processes the refresh; parallel evaluation (the
+// default) on the workers, never on the calling thread.
+TEST_F(RefreshTest, RefreshesComputeOnTheCallingThreadInDgModeAndOnWorkersInParallel) {
+    mayahost::setEvaluationMode(mayahost::EvaluationMode::Off);
     ASSERT_TRUE(mayahost::setLive(object, true));
     int computes = 0;
     for (int round = 0; round < 200 && computes < 6; ++round) {
@@ -125,9 +128,24 @@ TEST_F(RefreshTest, RefreshesComputeOnTheCallingThreadWhileLive) {
         computes += mayahost::processRefreshes();
     }
     EXPECT_GE(computes, 6);
+    {
+        std::lock_guard<std::mutex> lock(node->mutex);
+        for (std::thread::id id : node->computeThreads) {
+            EXPECT_EQ(id, std::this_thread::get_id());
+        }
+        node->computeThreads.clear();
+    }
+    mayahost::setEvaluationMode(mayahost::EvaluationMode::Parallel);
+    computes = 0;
+    for (int round = 0; round < 200 && computes < 3; ++round) {
+        ASSERT_TRUE(mayahost::waitForRefresh(std::chrono::seconds(20)));
+        computes += mayahost::processRefreshes();
+    }
+    EXPECT_GE(computes, 3);
     std::lock_guard<std::mutex> lock(node->mutex);
+    ASSERT_FALSE(node->computeThreads.empty());
     for (std::thread::id id : node->computeThreads) {
-        EXPECT_EQ(id, std::this_thread::get_id());
+        EXPECT_NE(id, std::this_thread::get_id());
     }
     // Each successful compute popped the oldest block: the counters only grow.
     float last = -1.0F;

@@ -397,5 +397,61 @@ TEST_F(TakeTest, LiveWithRecordingOnWaitsForRecordingToGoOff) {
     EXPECT_EQ(curveNames().size(), 162U);
 }
 
+// Evaluations at another time than the current one (getAttr -time, a background cache fill)
+// take no block and record nothing; they show the take's sample at that time.
+TEST_F(TakeTest, AnEvaluationAtAnotherTimeRecordsNothingAndShowsTheTakesSample) {
+    record(true);
+    MAnimControl::playForward();
+    evaluateAt(1.0, 5.0F);
+    evaluateAt(2.0, 7.0F);
+    ASSERT_EQ(device().recordedSampleCount(0), 2U);
+    apply(zmf::encode(makeFrame(++mFrame, 0.0, 9.0F)));
+    const MPlug root = plug(TulvexDeviceNode::mOutputTranslations).elementByLogicalIndex(0);
+    const std::vector<double> atOne = mayahost::plugValuesAt(root, 1.0);
+    ASSERT_EQ(atOne.size(), 3U);
+    EXPECT_EQ(device().recordedSampleCount(0), 2U) << "no sample from another context";
+    const std::vector<double> shown = mayahost::plugValues(root);
+    ASSERT_EQ(shown.size(), 3U);
+    EXPECT_NE(atOne[0], shown[0]) << "the sample at frame 1, not the pose shown now";
+    EXPECT_EQ(mayahost::plugValuesAt(root, 2.0), mayahost::plugValuesAt(root, 2.0));
+    EXPECT_EQ(device().recordedSampleCount(0), 2U);
+    record(false);
+    MAnimControl::stop();
+}
+
+// Stopping playback ends the take from the main thread, with nothing evaluating the node.
+TEST_F(TakeTest, StoppingPlaybackHandsTheTakeOverWithoutAnEvaluation) {
+    record(true);
+    MAnimControl::playForward();
+    evaluateAt(1.0);
+    evaluateAt(2.0);
+    record(false);
+    EXPECT_EQ(device().takesWaitingForBake(), 0U) << "still playing";
+    MAnimControl::stop();
+    EXPECT_FALSE(device().hasRecordedData());
+    EXPECT_EQ(device().takesWaitingForBake(), 1U);
+    mayahost::runIdleQueue();
+    EXPECT_EQ(curveNames().size(), 162U);
+}
+
+// Live motion cannot be cached: Cached Playback is in safe mode while the node is live, with
+// the node's reason shown once, and caches again once live is off.
+TEST_F(TakeTest, CachingIsOffWhileLiveWithTheReasonShownAndOnOtherwise) {
+    mayahost::runIdleQueue();
+    EXPECT_FALSE(mayahost::cachedPlaybackStatus().safeMode);
+    mayahost::takeDisplayedWarnings();
+    ASSERT_EQ(plug(TulvexDeviceNode::mInputPort).setInt(freeUdpPort()), MStatus::kSuccess);
+    ASSERT_EQ(mayahost::setLive(nodeObject(), true), MStatus::kSuccess);
+    const mayahost::CachedPlaybackStatus live = mayahost::cachedPlaybackStatus();
+    EXPECT_TRUE(live.safeMode);
+    EXPECT_EQ(live.reason, TulvexDeviceNode::kCacheDisabledReason);
+    EXPECT_EQ(live.mitigation, TulvexDeviceNode::kCacheMitigation);
+    const std::vector<std::string> warnings = mayahost::takeDisplayedWarnings();
+    ASSERT_EQ(warnings.size(), 1U);
+    EXPECT_NE(warnings[0].find(TulvexDeviceNode::kCacheDisabledReason), std::string::npos);
+    ASSERT_EQ(mayahost::setLive(nodeObject(), false), MStatus::kSuccess);
+    EXPECT_FALSE(mayahost::cachedPlaybackStatus().safeMode);
+}
+
 }  // namespace
 }  // namespace nodetest

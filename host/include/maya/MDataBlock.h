@@ -1,6 +1,7 @@
 #pragma once
 
 #include <maya/MArrayDataHandle.h>
+#include <maya/MDGContext.h>
 #include <maya/MDataHandle.h>
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
@@ -17,6 +18,7 @@ public:
     MArrayDataHandle outputArrayValue(const MObject& attribute, MStatus* ReturnStatus = NULL);
     MStatus setClean(const MPlug& plug);
     MStatus setClean(const MObject& attribute);
+    MDGContext& context(MStatus* ReturnStatus = NULL);
 
 private:
     friend struct hostimpl::HostAccess;

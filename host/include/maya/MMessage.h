@@ -13,6 +13,7 @@ class OPENMAYA_EXPORT MMessage {
 public:
     typedef void (*MBasicFunction)(void* clientData);
     typedef void (*MNodeFunction)(MObject& node, void* clientData);
+    typedef void (*MStateFunction)(bool state, void* clientData);
     typedef void (*MElapsedTimeFunction)(float elapsedTime, float lastTime, void* clientData);
     static MStatus removeCallback(MCallbackId id);
     static MStatus removeCallbacks(MCallbackIdArray& ids);

@@ -47,6 +47,7 @@ public:
     MStatus getValue(bool& value) const;
     MStatus getValue(char& value) const;
     MStatus getValue(MString& value) const;
+    MStatus getValue(double& value, MDGContext& ctx) const;
     MStatus setValue(double value);
     MStatus setValue(float value);
     MStatus setValue(MInt64 value);

@@ -49,11 +49,24 @@ public:
         kBlendShape = 25,
         kLast = 26
     };
+    // How the Evaluation Manager may schedule a node type's compute.
+    enum SchedulingType {
+        kParallel,
+        kSerial,
+        kGloballySerial,
+        kUntrusted,
+        kDefaultScheduling = kSerial
+    };
     MPxNode();
     virtual ~MPxNode();
     virtual void postConstructor();
     virtual MStatus compute(const MPlug& plug, MDataBlock& dataBlock);
     virtual Type type() const;
+    virtual SchedulingType schedulingType() const;
+    virtual void getCacheSetup(const MEvaluationNode& evalNode,
+                               MNodeCacheDisablingInfo& disablingInfo,
+                               MNodeCacheSetupInfo& cacheSetupInfo,
+                               MObjectArray& monitoredAttributes) const;
     static MStatus addAttribute(const MObject& attr);
     static MStatus attributeAffects(const MObject& whenChanges, const MObject& isAffected);
     static MStatus attributeAffects(const MObject& whenChanges, const MObject& isAffected,

@@ -199,7 +199,39 @@ struct CurveKey {
 // The keys of the animation curve of that name, in time order; empty for any other name.
 std::vector<CurveKey> animCurveKeys(const std::string& curveName);
 
-// ---- Evaluation (the calling thread plays Maya's evaluation thread) -------------------------
+// ---- Evaluation Manager and Cached Playback -------------------------------------------------
+
+// `evaluationManager -mode`: "off" (DG: compute runs on the thread that asks), "serial" and
+// "parallel" (scheduled evaluations run compute on the worker threads; parallel is Maya
+// 2022's default and a fresh host's). A direct pull (getAttr, a plug read) computes on the
+// calling thread in every mode.
+enum class EvaluationMode { Off, Serial, Parallel };
+void setEvaluationMode(EvaluationMode mode);
+EvaluationMode evaluationMode();
+
+// Cached Playback, on in a fresh host as in Maya. While on and no node disables it, the
+// idle loop (runIdleQueue) starts a background fill of the playback range, and playback
+// then shows the cached values. A node whose getCacheSetup disables caching puts the host
+// in safe mode; its reason is shown once as a warning (takeDisplayedWarnings).
+void setCachedPlayback(bool on);
+struct CachedPlaybackStatus {
+    bool enabled = true;
+    bool safeMode = false;
+    std::string node;  // the node keeping caching off
+    std::string reason;
+    std::string mitigation;
+    int framesCached = 0;
+    bool filling = false;
+};
+CachedPlaybackStatus cachedPlaybackStatus();
+// Waits for a running background fill to end; true when none runs.
+bool waitForCacheFill(std::chrono::milliseconds timeout);
+
+// The plug's components evaluated at `uiTime` in a context other than the normal one, as
+// `getAttr -time` does; nothing the normal context holds changes.
+std::vector<double> plugValuesAt(const MPlug& plug, double uiTime);
+
+// ---- Evaluation (scheduled on the Evaluation Manager's workers, or the calling thread off) --
 
 // Computes every dirty output of a node once, as Maya's UI does after `live` changes.
 // Returns the number of computes run.
@@ -222,7 +254,8 @@ std::vector<std::string> pendingIdleCommands();
 std::vector<std::string> takeIdleCommands();
 
 // Runs the commands queued so far, in order, on the calling thread (Maya's main thread).
-// Commands they queue run at the next call. Returns the number of commands run.
+// Commands they queue run at the next call; Cached Playback then starts a fill if one is
+// due. Returns the number of commands run.
 int runIdleQueue();
 
 // What MEL showed since the last call of each: the bare texts of errors (`error` texts,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <maya/MEvaluationNode.h>
+
 // The one door from the host's implementation into the private parts of the API classes.
 
 #include <maya/MAnimCurveChange.h>
@@ -40,6 +42,11 @@ struct HostAccess {
     static mayahost::AttributeRecord* attribute(const MObject& object);
     static mayahost::PluginRecord* plugin(const MObject& object);
 
+    static MEvaluationNode makeEvaluationNode(const MObject& node) {
+        MEvaluationNode made;
+        made.fNode = node;
+        return made;
+    }
     static HostObject* attached(const MFnBase& fn) { return fn.fObject; }
     static void attach(MFnBase& fn, HostObject* record) { fn.fObject = record; }
 

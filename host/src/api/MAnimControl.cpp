@@ -25,6 +25,7 @@ MStatus MAnimControl::setCurrentTime(const MTime& newTime) {
 MStatus MAnimControl::playForward() {
     mayahost::HostRules::outsideCompute("MAnimControl::playForward");
     mayahost::hostState().timeline.play();
+    mayahost::notePlaybackState();
     return MStatus::kSuccess;
 }
 
@@ -36,6 +37,7 @@ bool MAnimControl::isPlaying() {
 MStatus MAnimControl::stop() {
     mayahost::HostRules::outsideCompute("MAnimControl::stop");
     mayahost::hostState().timeline.stop();
+    mayahost::notePlaybackState();
     return MStatus::kSuccess;
 }
 

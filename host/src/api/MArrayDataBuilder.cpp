@@ -40,7 +40,7 @@ MArrayDataBuilder::MArrayDataBuilder(const MArrayDataBuilder& other) = default;
 MArrayDataBuilder& MArrayDataBuilder::operator=(const MArrayDataBuilder& other) = default;
 
 MDataHandle MArrayDataBuilder::addElement(unsigned int index, MStatus* ReturnStatus) {
-    mayahost::HostRules::mainThreadCall("MArrayDataBuilder::addElement");
+    mayahost::HostRules::evaluationCall("MArrayDataBuilder::addElement");
     auto* builder = static_cast<BlockState::Builder*>(fBuilder);
     if (builder == nullptr) {
         report(ReturnStatus, MStatus::kFailure);

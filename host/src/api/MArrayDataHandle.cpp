@@ -49,14 +49,14 @@ MArrayDataHandle::MArrayDataHandle(const MArrayDataHandle& other) = default;
 MArrayDataHandle& MArrayDataHandle::operator=(const MArrayDataHandle& other) = default;
 
 unsigned int MArrayDataHandle::elementCount(MStatus* ReturnStatus) {
-    mayahost::HostRules::mainThreadCall("MArrayDataHandle::elementCount");
+    mayahost::HostRules::evaluationCall("MArrayDataHandle::elementCount");
     BlockState::Slot* slot = slotOf(fSlot);
     report(ReturnStatus, slot != nullptr ? MStatus::kSuccess : MStatus::kFailure);
     return slot != nullptr ? static_cast<unsigned int>(slot->elements.size()) : 0U;
 }
 
 MStatus MArrayDataHandle::jumpToElement(unsigned int index) {
-    mayahost::HostRules::mainThreadCall("MArrayDataHandle::jumpToElement");
+    mayahost::HostRules::evaluationCall("MArrayDataHandle::jumpToElement");
     BlockState::Slot* slot = slotOf(fSlot);
     if (slot == nullptr || slot->elements.count(index) == 0) {
         return MStatus::kInvalidParameter;
@@ -66,17 +66,17 @@ MStatus MArrayDataHandle::jumpToElement(unsigned int index) {
 }
 
 MStatus MArrayDataHandle::setClean() {
-    mayahost::HostRules::mainThreadCall("MArrayDataHandle::setClean");
+    mayahost::HostRules::evaluationCall("MArrayDataHandle::setClean");
     return cleanAll(slotOf(fSlot));
 }
 
 MStatus MArrayDataHandle::setAllClean() {
-    mayahost::HostRules::mainThreadCall("MArrayDataHandle::setAllClean");
+    mayahost::HostRules::evaluationCall("MArrayDataHandle::setAllClean");
     return cleanAll(slotOf(fSlot));
 }
 
 MArrayDataBuilder MArrayDataHandle::builder(MStatus* ReturnStatus) {
-    mayahost::HostRules::mainThreadCall("MArrayDataHandle::builder");
+    mayahost::HostRules::evaluationCall("MArrayDataHandle::builder");
     BlockState::Slot* slot = slotOf(fSlot);
     if (slot == nullptr) {
         report(ReturnStatus, MStatus::kFailure);
@@ -90,7 +90,7 @@ MArrayDataBuilder MArrayDataHandle::builder(MStatus* ReturnStatus) {
 }
 
 MStatus MArrayDataHandle::set(MArrayDataBuilder& builder) {
-    mayahost::HostRules::mainThreadCall("MArrayDataHandle::set");
+    mayahost::HostRules::evaluationCall("MArrayDataHandle::set");
     BlockState::Slot* slot = slotOf(fSlot);
     auto* source = static_cast<BlockState::Builder*>(hostimpl::HostAccess::builder(builder));
     if (slot == nullptr || source == nullptr || source->root != slot->root) {

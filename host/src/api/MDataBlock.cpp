@@ -48,7 +48,7 @@ MDataBlock::MDataBlock(const MDataBlock& in) = default;
 MDataBlock::~MDataBlock() = default;
 
 MDataHandle MDataBlock::inputValue(const MPlug& plug, MStatus* ReturnStatus) {
-    mayahost::HostRules::mainThreadCall("MDataBlock::inputValue");
+    mayahost::HostRules::evaluationCall("MDataBlock::inputValue");
     BlockState* state = static_cast<BlockState*>(fBlock);
     mayahost::PlugRef ref;
     if (state == nullptr || !hostimpl::HostAccess::resolve(plug, ref) || ref.node != &state->node ||
@@ -82,7 +82,7 @@ MDataHandle MDataBlock::inputValue(const MPlug& plug, MStatus* ReturnStatus) {
 }
 
 MDataHandle MDataBlock::inputValue(const MObject& attribute, MStatus* ReturnStatus) {
-    mayahost::HostRules::mainThreadCall("MDataBlock::inputValue");
+    mayahost::HostRules::evaluationCall("MDataBlock::inputValue");
     BlockState* state = static_cast<BlockState*>(fBlock);
     const AttributeRecord* record = ownAttribute(state, attribute);
     if (record == nullptr) {
@@ -93,7 +93,7 @@ MDataHandle MDataBlock::inputValue(const MObject& attribute, MStatus* ReturnStat
 }
 
 MDataHandle MDataBlock::outputValue(const MObject& attribute, MStatus* ReturnStatus) {
-    mayahost::HostRules::mainThreadCall("MDataBlock::outputValue");
+    mayahost::HostRules::evaluationCall("MDataBlock::outputValue");
     BlockState* state = static_cast<BlockState*>(fBlock);
     const AttributeRecord* record = ownAttribute(state, attribute);
     if (record == nullptr || record->parent != nullptr) {
@@ -105,7 +105,7 @@ MDataHandle MDataBlock::outputValue(const MObject& attribute, MStatus* ReturnSta
 }
 
 MArrayDataHandle MDataBlock::outputArrayValue(const MObject& attribute, MStatus* ReturnStatus) {
-    mayahost::HostRules::mainThreadCall("MDataBlock::outputArrayValue");
+    mayahost::HostRules::evaluationCall("MDataBlock::outputArrayValue");
     BlockState* state = static_cast<BlockState*>(fBlock);
     const AttributeRecord* record = ownAttribute(state, attribute);
     if (record == nullptr || !record->array) {
@@ -116,9 +116,20 @@ MArrayDataHandle MDataBlock::outputArrayValue(const MObject& attribute, MStatus*
     return hostimpl::HostAccess::makeArrayHandle(&state->slot(record, true));
 }
 
+MDGContext& MDataBlock::context(MStatus* ReturnStatus) {
+    mayahost::HostRules::evaluationCall("MDataBlock::context");
+    BlockState* state = static_cast<BlockState*>(fBlock);
+    if (state == nullptr) {
+        report(ReturnStatus, MStatus::kFailure);
+        return MDGContext::fsNormal;
+    }
+    report(ReturnStatus, MStatus::kSuccess);
+    return state->context;
+}
+
 // R3: the plug given, an element or a child, and nothing else.
 MStatus MDataBlock::setClean(const MPlug& plug) {
-    mayahost::HostRules::mainThreadCall("MDataBlock::setClean");
+    mayahost::HostRules::evaluationCall("MDataBlock::setClean");
     BlockState* state = static_cast<BlockState*>(fBlock);
     mayahost::PlugRef ref;
     if (state == nullptr || !hostimpl::HostAccess::resolve(plug, ref) || ref.node != &state->node) {
@@ -129,7 +140,7 @@ MStatus MDataBlock::setClean(const MPlug& plug) {
 }
 
 MStatus MDataBlock::setClean(const MObject& attribute) {
-    mayahost::HostRules::mainThreadCall("MDataBlock::setClean");
+    mayahost::HostRules::evaluationCall("MDataBlock::setClean");
     BlockState* state = static_cast<BlockState*>(fBlock);
     const AttributeRecord* record = ownAttribute(state, attribute);
     if (record == nullptr) {

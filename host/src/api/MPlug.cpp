@@ -1,7 +1,9 @@
 #include <maya/MPlug.h>
 #include <maya/MString.h>
+#include <maya/MTime.h>
 
 #include <string>
+#include <vector>
 
 #include "AttributeRecord.h"
 #include "Evaluator.h"
@@ -89,27 +91,27 @@ bool MPlug::isNull(MStatus* ReturnStatus) const {
 }
 
 bool MPlug::isArray(MStatus* ReturnStatus) const {
-    mayahost::HostRules::mainThreadCall("MPlug::isArray");
+    mayahost::HostRules::evaluationCall("MPlug::isArray");
     const AttributeRecord* attribute = hostimpl::HostAccess::attribute(fAttribute);
     report(ReturnStatus, attribute != nullptr ? MStatus::kSuccess : MStatus::kFailure);
     return attribute != nullptr && attribute->array && !fHasIndex;
 }
 
 bool MPlug::isElement(MStatus* ReturnStatus) const {
-    mayahost::HostRules::mainThreadCall("MPlug::isElement");
+    mayahost::HostRules::evaluationCall("MPlug::isElement");
     const AttributeRecord* attribute = hostimpl::HostAccess::attribute(fAttribute);
     report(ReturnStatus, attribute != nullptr ? MStatus::kSuccess : MStatus::kFailure);
     return attribute != nullptr && attribute->array && fHasIndex;
 }
 
 unsigned int MPlug::logicalIndex(MStatus* ReturnStatus) const {
-    mayahost::HostRules::mainThreadCall("MPlug::logicalIndex");
+    mayahost::HostRules::evaluationCall("MPlug::logicalIndex");
     report(ReturnStatus, isElement() ? MStatus::kSuccess : MStatus::kFailure);
     return isElement() ? fIndex : 0U;
 }
 
 MPlug MPlug::parent(MStatus* ReturnStatus) const {
-    mayahost::HostRules::mainThreadCall("MPlug::parent");
+    mayahost::HostRules::evaluationCall("MPlug::parent");
     AttributeRecord* attribute = hostimpl::HostAccess::attribute(fAttribute);
     if (attribute == nullptr || attribute->parent == nullptr) {
         report(ReturnStatus, MStatus::kFailure);
@@ -123,7 +125,7 @@ MPlug MPlug::parent(MStatus* ReturnStatus) const {
 }
 
 MPlug MPlug::elementByLogicalIndex(unsigned int logicalIndex, MStatus* ReturnStatus) const {
-    mayahost::HostRules::mainThreadCall("MPlug::elementByLogicalIndex");
+    mayahost::HostRules::evaluationCall("MPlug::elementByLogicalIndex");
     if (!isArray()) {
         report(ReturnStatus, MStatus::kFailure);
         return MPlug();
@@ -194,6 +196,30 @@ MStatus MPlug::setBool(bool value) {
 MStatus MPlug::setChar(char value) {
     mayahost::HostRules::outsideCompute("MPlug::setChar");
     return Evaluator::write(*this, static_cast<double>(value));
+}
+
+// Evaluated at the context's time on the calling thread; the normal context is a plain read.
+MStatus MPlug::getValue(double& value, MDGContext& ctx) const {
+    mayahost::HostRules::mainThreadCall("MPlug::getValue");
+    if (ctx.isNormal()) {
+        return Evaluator::read(*this, value);
+    }
+    PlugRef ref;
+    MStatus status = hostimpl::HostAccess::resolve(*this, ref);
+    if (!status) {
+        return status;
+    }
+    MTime when;
+    ctx.getTime(when);
+    std::vector<double> values;
+    status = Evaluator::readInContext(ref, when.as(MTime::k6000FPS), values);
+    if (status && (values.size() != 1 || ref.attribute->isCompound())) {
+        status = MStatus::kInvalidParameter;
+    }
+    if (status) {
+        value = values[0];
+    }
+    return status;
 }
 
 MStatus MPlug::getValue(double& value) const {

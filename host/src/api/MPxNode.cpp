@@ -44,6 +44,16 @@ MPxNode::Type MPxNode::type() const {
     return kDependNode;
 }
 
+MPxNode::SchedulingType MPxNode::schedulingType() const {
+    return kSerial;
+}
+
+// Caching allowed, nothing monitored: what a node that says nothing gets.
+void MPxNode::getCacheSetup(const MEvaluationNode& /*evalNode*/,
+                            MNodeCacheDisablingInfo& /*disablingInfo*/,
+                            MNodeCacheSetupInfo& /*cacheSetupInfo*/,
+                            MObjectArray& /*monitoredAttributes*/) const {}
+
 MStatus MPxNode::addAttribute(const MObject& attr) {
     mayahost::HostRules::mainThreadCall("MPxNode::addAttribute");
     mayahost::NodeType* type = mayahost::TypeRegistry::initializing();
@@ -75,13 +85,13 @@ MStatus MPxNode::attributeAffects(const MObject& whenChanges, const MObject& isA
 }
 
 MTypeId MPxNode::typeId() const {
-    mayahost::HostRules::mainThreadCall("MPxNode::typeId");
+    mayahost::HostRules::evaluationCall("MPxNode::typeId");
     const mayahost::NodeRecord* node = hostimpl::HostAccess::nodeOf(*this);
     return node != nullptr ? MTypeId(node->type.id) : MTypeId();
 }
 
 MString MPxNode::typeName() const {
-    mayahost::HostRules::mainThreadCall("MPxNode::typeName");
+    mayahost::HostRules::evaluationCall("MPxNode::typeName");
     const mayahost::NodeRecord* node = hostimpl::HostAccess::nodeOf(*this);
     return node != nullptr ? MString(node->type.name.c_str()) : MString();
 }
@@ -93,7 +103,7 @@ MString MPxNode::name() const {
 }
 
 MObject MPxNode::thisMObject() const {
-    mayahost::HostRules::mainThreadCall("MPxNode::thisMObject");
+    mayahost::HostRules::evaluationCall("MPxNode::thisMObject");
     return hostimpl::HostAccess::makeObject(hostimpl::HostAccess::nodeOf(*this));
 }
 

@@ -173,7 +173,7 @@ MStatus MPxThreadedDeviceNode::pushThreadData(MCharBuffer& buffer) {
 }
 
 MStatus MPxThreadedDeviceNode::popThreadData(MCharBuffer& buffer) {
-    mayahost::HostRules::mainThreadCall("MPxThreadedDeviceNode::popThreadData");
+    mayahost::HostRules::evaluationCall("MPxThreadedDeviceNode::popThreadData");
     DeviceState* device = static_cast<DeviceState*>(fDevice);
     std::lock_guard<std::mutex> lock(device->mutex);
     if (device->queue.empty()) {
@@ -189,7 +189,7 @@ MStatus MPxThreadedDeviceNode::popThreadData(MCharBuffer& buffer) {
 }
 
 long MPxThreadedDeviceNode::threadDataCount() {
-    mayahost::HostRules::mainThreadCall("MPxThreadedDeviceNode::threadDataCount");
+    mayahost::HostRules::evaluationCall("MPxThreadedDeviceNode::threadDataCount");
     DeviceState* device = static_cast<DeviceState*>(fDevice);
     std::lock_guard<std::mutex> lock(device->mutex);
     return static_cast<long>(device->queue.size());

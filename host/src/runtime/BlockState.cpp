@@ -2,7 +2,10 @@
 
 #include <mutex>
 
+#include <maya/MTime.h>
+
 #include "AttributeRecord.h"
+#include "Evaluator.h"
 
 namespace mayahost {
 
@@ -64,6 +67,33 @@ BlockState::BlockState(NodeRecord& owner) : node(owner) {
     }
 }
 
+BlockState::BlockState(NodeRecord& owner, double ticks)
+    : context(MTime(ticks, MTime::k6000FPS)), node(owner) {}
+
+bool BlockState::result(const PlugRef& plug, std::vector<double>& values) {
+    const AttributeRecord* root = plug.attribute->root();
+    auto found = slots_.find(root);
+    if (found == slots_.end() || !found->second.output) {
+        return false;
+    }
+    const Value* value = &found->second.value;
+    if (root->array) {
+        auto element = found->second.elements.find(plug.index);
+        if (!plug.hasIndex || element == found->second.elements.end()) {
+            return false;
+        }
+        value = &element->second;
+    }
+    NodeRecord::Cell cell = NodeRecord::defaultCell(root);
+    value->store(cell);
+    if (plug.attribute->parent != nullptr) {
+        values = {cell.v[plug.attribute->childIndex]};
+    } else {
+        values.assign(cell.v, cell.v + root->width());
+    }
+    return true;
+}
+
 BlockState::Slot& BlockState::slot(const AttributeRecord* root, bool output) {
     auto found = slots_.find(root);
     if (found == slots_.end()) {
@@ -81,6 +111,14 @@ BlockState::Slot& BlockState::slot(const AttributeRecord* root, bool output) {
                 value.load(cell);
                 fresh.elements.emplace(index, value);
             }
+        }
+        std::vector<double> atContextTime;
+        if (!output && !context.isNormal() && Evaluator::contextInput(node, root, atContextTime)) {
+            NodeRecord::Cell cell = NodeRecord::defaultCell(root);
+            for (std::size_t k = 0; k < atContextTime.size() && k < root->width(); ++k) {
+                cell.v[k] = atContextTime[k];
+            }
+            fresh.value.load(cell);
         }
         found = slots_.emplace(root, std::move(fresh)).first;
         Slot& made = found->second;

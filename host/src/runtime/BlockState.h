@@ -1,5 +1,6 @@
 #pragma once
 
+#include <maya/MDGContext.h>
 #include <maya/MTypes.h>
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "NodeRecord.h"
+#include "PlugRef.h"
 
 namespace mayahost {
 
@@ -48,6 +50,9 @@ public:
     };
 
     explicit BlockState(NodeRecord& node);
+    // A block for a compute in another context, at `ticks` (1/6000 s): inputs driven through
+    // a connection are read at that time, and commit() is not called.
+    BlockState(NodeRecord& node, double ticks);
     BlockState(const BlockState&) = delete;
     BlockState& operator=(const BlockState&) = delete;
 
@@ -62,6 +67,11 @@ public:
     void markAllClean(const AttributeRecord* root);
     // Writes the outputs back and applies the clean marks not overtaken by a newer change.
     void commit();
+    // The components of an output plug as compute left them; false when it wrote none.
+    bool result(const PlugRef& plug, std::vector<double>& values);
+
+    // What MDataBlock::context() hands out.
+    MDGContext context;
 
     NodeRecord& node;
 

@@ -37,11 +37,54 @@ MCallbackId CallbackTable::addTimer(double periodSeconds, MMessage::MElapsedTime
     return id;
 }
 
+MCallbackId CallbackTable::addCondition(const std::string& condition,
+                                        MMessage::MStateFunction function, void* clientData) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const MCallbackId id = next_++;
+    conditionEntries_[id] = ConditionEntry{condition, function, clientData};
+    return id;
+}
+
 bool CallbackTable::remove(MCallbackId id) {
     std::lock_guard<std::mutex> lock(mutex_);
     return entries_.erase(id) + attributeEntries_.erase(id) + removalEntries_.erase(id) +
-               timerEntries_.erase(id) !=
+               timerEntries_.erase(id) + conditionEntries_.erase(id) !=
            0;
+}
+
+void CallbackTable::setCondition(const std::string& condition, bool state) {
+    std::vector<MCallbackId> ids;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto [found, added] = conditions_.emplace(condition, state);
+        if (!added && found->second == state) {
+            return;
+        }
+        found->second = state;
+        for (const auto& [id, entry] : conditionEntries_) {
+            if (entry.condition == condition) {
+                ids.push_back(id);
+            }
+        }
+    }
+    for (MCallbackId id : ids) {
+        ConditionEntry entry{};
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            auto found = conditionEntries_.find(id);
+            if (found == conditionEntries_.end()) {
+                continue;
+            }
+            entry = found->second;
+        }
+        entry.function(state, entry.clientData);
+    }
+}
+
+bool CallbackTable::condition(const std::string& condition) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto found = conditions_.find(condition);
+    return found != conditions_.end() && found->second;
 }
 
 void CallbackTable::run(MSceneMessage::Message message) {
@@ -154,6 +197,8 @@ void CallbackTable::clear() {
     attributeEntries_.clear();
     removalEntries_.clear();
     timerEntries_.clear();
+    conditionEntries_.clear();
+    conditions_.clear();
 }
 
 }  // namespace mayahost

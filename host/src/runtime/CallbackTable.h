@@ -5,6 +5,7 @@
 
 #include <map>
 #include <mutex>
+#include <string>
 
 namespace mayahost {
 
@@ -21,6 +22,8 @@ public:
                                void* clientData);
     MCallbackId addTimer(double periodSeconds, MMessage::MElapsedTimeFunction function,
                          void* clientData);
+    MCallbackId addCondition(const std::string& condition, MMessage::MStateFunction function,
+                             void* clientData);
     bool remove(MCallbackId id);
     // Run the callbacks of one message, or of one node's attribute change, on the calling
     // thread, oldest first. A callback may add or remove callbacks while they run.
@@ -28,6 +31,9 @@ public:
     void runAttributeChanged(const NodeRecord* node, MNodeMessage::AttributeMessage message,
                              MPlug& plug);
     void runNodeRemoval(const NodeRecord* node, MObject& object);
+    // Tells the condition's callbacks its new state, when it changed since they last heard.
+    void setCondition(const std::string& condition, bool state);
+    bool condition(const std::string& condition);
     // Lets `elapsedSeconds` pass for every timer and calls those whose period is up, once
     // each however many periods passed, as Maya's event loop does. Returns the calls made.
     int advanceTimers(double elapsedSeconds);
@@ -57,7 +63,14 @@ private:
         double sinceAdded;
         double lastCallAt;
     };
-    std::mutex mutex_;  // any host thread; guards the entry maps and next_
+    struct ConditionEntry {
+        std::string condition;
+        MMessage::MStateFunction function;
+        void* clientData;
+    };
+    std::mutex mutex_;  // any host thread; guards the entry maps, conditions_ and next_
+    std::map<MCallbackId, ConditionEntry> conditionEntries_;
+    std::map<std::string, bool> conditions_;
     std::map<MCallbackId, Entry> entries_;
     std::map<MCallbackId, AttributeEntry> attributeEntries_;
     std::map<MCallbackId, RemovalEntry> removalEntries_;

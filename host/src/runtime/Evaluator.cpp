@@ -30,6 +30,21 @@ using Pending = std::pair<const NodeRecord*, const AttributeRecord*>;
 // output gets the stored value instead of recursing.
 thread_local std::vector<Pending> tComputing;
 
+// The time of the context this thread evaluates in, while it does; null in the normal one.
+thread_local const double* tContextTicks = nullptr;
+
+// Puts the calling thread in a context for its lifetime; contexts nest.
+class ContextScope {
+public:
+    explicit ContextScope(const double* ticks) : outer_(tContextTicks) { tContextTicks = ticks; }
+    ~ContextScope() { tContextTicks = outer_; }
+    ContextScope(const ContextScope&) = delete;
+    ContextScope& operator=(const ContextScope&) = delete;
+
+private:
+    const double* outer_;
+};
+
 NodeRecord::Cell& cellOf(NodeRecord::Slot& slot, const PlugRef& ref, bool create) {
     static thread_local NodeRecord::Cell scratch;
     const AttributeRecord* root = ref.attribute->root();
@@ -142,6 +157,8 @@ MStatus Evaluator::write(const MPlug& plug, double value) {
         (root == builtins.live || root == builtins.frameRate)) {
         node.capture->restart();
     }
+    hostState().cache.invalidate();
+    hostState().cache.attributeChanged(node, root);
     MPlug set(plug);
     hostState().callbacks.runAttributeChanged(&node, MNodeMessage::kAttributeSet, set);
     return MStatus::kSuccess;
@@ -201,6 +218,7 @@ void Evaluator::propagate(NodeRecord& start, const AttributeRecord* startRoot) {
 }
 
 void Evaluator::touch(NodeRecord& node, const AttributeRecord* root) {
+    hostState().cache.invalidate();
     bool wasDirty = false;
     {
         std::lock_guard<std::mutex> lock(node.mutex);
@@ -282,9 +300,111 @@ void Evaluator::pullConnections(NodeRecord& node, const AttributeRecord* root) {
     }
 }
 
+const double* Evaluator::contextTicks() {
+    return tContextTicks;
+}
+
+MStatus Evaluator::readInContext(const PlugRef& ref, double ticks, std::vector<double>& values) {
+    if (ref.attribute->kind != AttributeRecord::Kind::Numeric || needsIndex(ref)) {
+        return MStatus::kInvalidParameter;
+    }
+    const ContextScope scope(&ticks);
+    return contextValue(ref, values);
+}
+
+bool Evaluator::contextInput(NodeRecord& node, const AttributeRecord* root,
+                             std::vector<double>& values) {
+    if (tContextTicks == nullptr || root->array ||
+        hostState().graph.incoming(&node, root).empty()) {
+        return false;
+    }
+    PlugRef ref;
+    ref.node = &node;
+    ref.attribute = root;
+    return contextValue(ref, values) == MStatus::kSuccess;
+}
+
+MStatus Evaluator::contextValue(const PlugRef& ref, std::vector<double>& values) {
+    NodeRecord& node = *ref.node;
+    const AttributeRecord* root = ref.attribute->root();
+    const TypeRegistry::Builtins& builtins = hostState().types.builtins();
+    if (&node == hostState().scene.timeNode() && root == builtins.outTime) {
+        values = {*tContextTicks};
+        return MStatus::kSuccess;
+    }
+    Graph::Connection input;
+    if (hostState().graph.input(ref, input)) {
+        std::vector<double> upstream;
+        MStatus status = contextValue(input.source, upstream);
+        if (!status) {
+            return status;
+        }
+        if (ref.attribute->parent != nullptr && input.destination.attribute->parent == nullptr) {
+            // A child of a compound driven as a whole.
+            const std::size_t k = ref.attribute->childIndex;
+            values = {k < upstream.size() ? upstream[k] : 0.0};
+        } else {
+            values = upstream;
+        }
+        return MStatus::kSuccess;
+    }
+    if (node.curve != nullptr && root == builtins.curveOutput) {
+        values = {node.curve->evaluate(MTime(*tContextTicks, MTime::k6000FPS))};
+        return MStatus::kSuccess;
+    }
+    if (node.type.conversion && root == builtins.conversionOutput) {
+        PlugRef in = ref;
+        in.attribute = builtins.conversionInput;
+        in.hasIndex = false;
+        std::vector<double> factor;
+        PlugRef factorPlug = in;
+        factorPlug.attribute = builtins.conversionFactor;
+        readAll(factorPlug, factor);
+        contextValue(in, values);
+        for (double& v : values) {
+            v *= factor.empty() ? 1.0 : factor[0];
+        }
+        return MStatus::kSuccess;
+    }
+    if (node.user != nullptr && node.type.isComputed(root) && computeInContext(ref, values)) {
+        return MStatus::kSuccess;
+    }
+    std::lock_guard<std::mutex> lock(node.mutex);
+    values = componentsOf(cellOf(node.slots[root], ref, false), ref.attribute);
+    return MStatus::kSuccess;
+}
+
+// Computes into a data block of its own and keeps nothing: another context's values never
+// replace the normal context's.
+bool Evaluator::computeInContext(const PlugRef& plug, std::vector<double>& values) {
+    NodeRecord& node = *plug.node;
+    const AttributeRecord* root = plug.attribute->root();
+    const Pending self{&node, root};
+    if (std::find(tComputing.begin(), tComputing.end(), self) != tComputing.end()) {
+        return false;
+    }
+    struct Computing {
+        explicit Computing(const Pending& entry) { tComputing.push_back(entry); }
+        Computing(const Computing&) = delete;
+        Computing& operator=(const Computing&) = delete;
+        ~Computing() { tComputing.pop_back(); }
+    } computing(self);
+    BlockState state(node, *tContextTicks);
+    MDataBlock block = HostAccess::makeBlock(&state);
+    MStatus status;
+    {
+        const HostRules::ComputeScope inCompute(hostState().scene.nameOf(&node));
+        status = node.user->compute(HostAccess::makePlug(plug), block);
+    }
+    return status == MStatus::kSuccess && state.result(plug, values);
+}
+
 bool Evaluator::evaluate(const PlugRef& plug) {
     NodeRecord& node = *plug.node;
     const AttributeRecord* root = plug.attribute->root();
+    if (tContextTicks != nullptr) {
+        return false;  // a context computes what it needs itself, and stores nothing
+    }
     if (!isDirty(plug)) {
         return false;
     }
@@ -303,6 +423,15 @@ bool Evaluator::evaluate(const PlugRef& plug) {
     const Pending self{&node, root};
     if (node.user == nullptr ||
         std::find(tComputing.begin(), tComputing.end(), self) != tComputing.end()) {
+        return false;
+    }
+    // Playback from Cached Playback's cache shows what the fill computed, without computing.
+    std::vector<double> cached;
+    if (hostState().cache.lookup(plug, cached)) {
+        std::lock_guard<std::mutex> lock(node.mutex);
+        NodeRecord::Slot& slot = node.slots[root];
+        assign(cellOf(slot, plug, true), plug.attribute, cached);
+        slot.clean(plug.key(), root->array);
         return false;
     }
     // Leaves the computing stack as it found it, whatever compute does.

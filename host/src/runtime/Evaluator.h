@@ -34,11 +34,24 @@ public:
     // connected plug of the outputs they affect, each on its own. Returns the computes run.
     static int refresh(NodeRecord& node, const std::vector<const AttributeRecord*>& attributes);
     static bool isDirty(const PlugRef& plug);
+
+    // Evaluation in a context other than the normal one, at `ticks` (1/6000 s), as
+    // `getAttr -time`, a plug read with a context and Cached Playback's fill do: upstream
+    // plugs and computes see that time, and nothing the normal context holds changes.
+    static MStatus readInContext(const PlugRef& ref, double ticks, std::vector<double>& values);
+    // The time of the context the calling thread evaluates in; null in the normal context.
+    static const double* contextTicks();
+    // An input of a node computed in a context: its value through its connection at the
+    // context's time. False when it has no connection, so the stored value holds.
+    static bool contextInput(NodeRecord& node, const AttributeRecord* root,
+                             std::vector<double>& values);
     // Marks a top-level attribute out of date; spreads downstream only when it was clean,
     // since a dirty one has already dirtied what it drives. Cheap enough for every key added.
     static void touch(NodeRecord& node, const AttributeRecord* root);
 
 private:
+    static MStatus contextValue(const PlugRef& ref, std::vector<double>& values);
+    static bool computeInContext(const PlugRef& ref, std::vector<double>& values);
     static void propagate(NodeRecord& node, const AttributeRecord* root);
     static int requestOutput(NodeRecord& node, const AttributeRecord* root, bool whole);
     static void pullConnections(NodeRecord& node, const AttributeRecord* root);

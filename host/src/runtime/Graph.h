@@ -2,14 +2,18 @@
 
 #include <maya/MStatus.h>
 
+#include <cstdint>
+#include <map>
 #include <mutex>
+#include <unordered_map>
 #include <vector>
 
 #include "PlugRef.h"
 
 namespace mayahost {
 
-// The connections between plugs of the scene.
+// The connections between plugs of the scene, indexed by the node and top-level attribute at
+// each end, so finding a plug's connections does not scan the scene.
 class Graph {
 public:
     struct Connection {
@@ -20,8 +24,9 @@ public:
     // Fails when the destination already has an incoming connection.
     MStatus connect(const PlugRef& source, const PlugRef& destination);
     bool disconnect(const PlugRef& source, const PlugRef& destination);
-    // Takes every connection of the node out of the graph and returns them.
+    // Takes every connection of the node out of the graph and returns them, oldest first.
     std::vector<Connection> removeNode(const NodeRecord* node);
+    // Every connection of the node, oldest first.
     std::vector<Connection> connectionsOf(const NodeRecord* node) const;
     // The connection into `destination` or into a plug that holds it or that it holds.
     bool input(const PlugRef& destination, Connection& found) const;
@@ -32,8 +37,20 @@ public:
     std::vector<Connection> outgoing(const NodeRecord* node, const AttributeRecord* root) const;
 
 private:
-    mutable std::mutex mutex_;  // any host thread; guards connections_
-    std::vector<Connection> connections_;
+    struct Entry {
+        std::uint64_t order;  // when it was made, so lists keep the order connections were made
+        Connection connection;
+    };
+    // A node's connections by top-level attribute, at its source and destination ends.
+    struct Ends {
+        std::map<const AttributeRecord*, std::vector<Entry>> out;
+        std::map<const AttributeRecord*, std::vector<Entry>> in;
+    };
+    static bool erase(std::vector<Entry>& entries, std::uint64_t order);
+
+    mutable std::mutex mutex_;  // any host thread; guards nodes_ and next_
+    std::unordered_map<const NodeRecord*, Ends> nodes_;
+    std::uint64_t next_ = 0;
 };
 
 }  // namespace mayahost

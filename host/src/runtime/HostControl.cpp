@@ -48,6 +48,8 @@ std::vector<std::string> take(std::vector<std::string> ErrorLog::*list) {
 
 void resetHost() {
     HostState& host = hostState();
+    host.cache.reset();
+    host.evaluation.setMode(EvaluationMode::Parallel);
     host.scene.clear(false);
     host.graph.clear();
     host.refresh.clear();
@@ -77,6 +79,38 @@ void resetHost() {
     host.scene.ensureDefaults();
     host.timeline.reset();
     host.units.reset();
+    host.cache.reset();
+}
+
+// ---- Evaluation Manager and Cached Playback
+
+void setEvaluationMode(EvaluationMode mode) {
+    hostState().evaluation.setMode(mode);
+}
+
+EvaluationMode evaluationMode() {
+    return hostState().evaluation.mode();
+}
+
+void setCachedPlayback(bool on) {
+    hostState().cache.setEnabled(on);
+}
+
+CachedPlaybackStatus cachedPlaybackStatus() {
+    const CachedPlayback::Status status = hostState().cache.status();
+    CachedPlaybackStatus out;
+    out.enabled = status.enabled;
+    out.safeMode = status.safeMode;
+    out.node = status.node;
+    out.reason = status.reason;
+    out.mitigation = status.mitigation;
+    out.framesCached = status.framesCached;
+    out.filling = status.filling;
+    return out;
+}
+
+bool waitForCacheFill(std::chrono::milliseconds timeout) {
+    return hostState().cache.waitForFill(timeout);
 }
 
 void failNext(HostCall call, int count, int after) {
@@ -191,6 +225,16 @@ std::vector<double> plugValues(const MPlug& plug) {
     return values;
 }
 
+std::vector<double> plugValuesAt(const MPlug& plug, double uiTime) {
+    PlugRef ref;
+    std::vector<double> values;
+    const double ticks = uiTime * TimeUnits::dgUnitsPerUnit(hostState().timeline.uiUnit());
+    if (!HostAccess::resolve(plug, ref) || !Evaluator::readInContext(ref, ticks, values)) {
+        return {};
+    }
+    return values;
+}
+
 bool isDirty(const MPlug& plug) {
     PlugRef ref;
     return HostAccess::resolve(plug, ref) && Evaluator::isDirty(ref);
@@ -226,10 +270,12 @@ void exitHost() {
 
 void startPlayback() {
     hostState().timeline.play();
+    notePlaybackState();
 }
 
 void stopPlayback() {
     hostState().timeline.stop();
+    notePlaybackState();
 }
 
 PlaybackOptions playbackOptions() {
@@ -246,7 +292,9 @@ bool setPlaybackOptions(const PlaybackOptions& options) {
 }
 
 bool stepPlayback(std::chrono::nanoseconds elapsed) {
-    return hostState().timeline.step(elapsed);
+    const bool moved = hostState().timeline.step(elapsed);
+    notePlaybackState();  // a range played once stops at its end
+    return moved;
 }
 
 MStatus connectSceneTime(const MObject& node, const std::string& attributeName) {
@@ -367,13 +415,19 @@ std::vector<CurveKey> animCurveKeys(const std::string& curveName) {
 
 int pullDirtyOutputs(const MObject& node) {
     NodeRecord* record = liveNode(node);
-    return record != nullptr ? Evaluator::pullDirtyOutputs(*record) : 0;
+    if (record == nullptr) {
+        return 0;
+    }
+    std::vector<EvaluationManager::Job> jobs;
+    jobs.push_back({record, [record] { return Evaluator::pullDirtyOutputs(*record); }});
+    return hostState().evaluation.run(std::move(jobs));
 }
 
 int processRefreshes() {
     HostState& host = hostState();
     const AttributeRecord* live = host.types.builtins().live;
     int computes = 0;
+    std::vector<EvaluationManager::Job> jobs;
     for (NodeRecord* node : host.refresh.take()) {
         std::vector<const AttributeRecord*> refresh;
         {
@@ -391,9 +445,9 @@ int processRefreshes() {
             std::lock_guard<std::mutex> lock(state->mutex);
             refresh = state->refreshAttributes;
         }
-        computes += Evaluator::refresh(*node, refresh);
+        jobs.push_back({node, [node, refresh] { return Evaluator::refresh(*node, refresh); }});
     }
-    return computes;
+    return computes + host.evaluation.run(std::move(jobs));
 }
 
 bool waitForRefresh(std::chrono::milliseconds timeout) {
@@ -423,7 +477,9 @@ int runIdleQueue() {
         std::lock_guard<std::mutex> lock(host.idle.mutex);
         batch.swap(host.idle.commands);
     }
-    return host.mel->runIdle(batch);
+    const int ran = host.mel->runIdle(batch);
+    host.cache.update();
+    return ran;
 }
 
 std::vector<std::string> takeScriptErrors() {

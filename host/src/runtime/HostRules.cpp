@@ -26,6 +26,8 @@ bool isMainThread() {
 thread_local bool HostRules::tOnMainThread = false;
 thread_local const std::string* HostRules::tComputeNode = nullptr;
 thread_local const std::string* HostRules::tCaptureNode = nullptr;
+thread_local bool HostRules::tOnWorker = false;
+thread_local int HostRules::tWorkerIndex = -1;
 
 void HostRules::adoptMainThread() {
     mainThread() = std::this_thread::get_id();
@@ -39,6 +41,14 @@ void HostRules::refuseThread(const char* call) {
                          "beginThreadLoop, endThreadLoop, acquireDataStorage, pushThreadData, "
                          "releaseDataStorage and MGlobal::executeCommandOnIdle; copy what it "
                          "needs for it on the main thread.");
+    }
+    if (tOnWorker) {
+        broken("R2", std::string(call) + " called on " + threadDescription() +
+                         (tComputeNode != nullptr ? " in the compute of " + *tComputeNode : "") +
+                         ". Serial and Parallel evaluation run compute on worker threads, where "
+                         "Maya's API is not safe: read inputs from the data block, keep what "
+                         "compute needs from the main thread in the node, and queue other work "
+                         "with MGlobal::executeCommandOnIdle.");
     }
     broken("R2", std::string(call) + " called on " + threadDescription() +
                      ", which is not Maya's main thread. Maya's API is single threaded: "
@@ -70,6 +80,17 @@ HostRules::CaptureThreadScope::~CaptureThreadScope() {
     tCaptureNode = nullptr;
 }
 
+HostRules::WorkerThreadScope::WorkerThreadScope(int index) {
+    tOnWorker = true;
+    tWorkerIndex = index;
+    tOnMainThread = false;
+}
+
+HostRules::WorkerThreadScope::~WorkerThreadScope() {
+    tOnWorker = false;
+    tWorkerIndex = -1;
+}
+
 HostRules::ComputeScope::ComputeScope(std::string nodeName)
     : mNodeName(std::move(nodeName)), mOuter(tComputeNode) {
     tComputeNode = &mNodeName;
@@ -88,6 +109,9 @@ void HostRules::broken(const char* rule, const std::string& what) {
 std::string HostRules::threadDescription() {
     if (tCaptureNode != nullptr) {
         return "the capture thread of " + *tCaptureNode;
+    }
+    if (tOnWorker) {
+        return "evaluation worker thread " + std::to_string(tWorkerIndex);
     }
     if (isMainThread()) {
         return "the main thread";

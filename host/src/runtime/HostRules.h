@@ -29,7 +29,25 @@ public:
         }
     }
 
+    // R9: calls compute makes on its data block and on the plug it was given. Allowed on the
+    // main thread and on the evaluation workers; a capture thread gets R2's refusal.
+    static void evaluationCall(const char* call) {
+        if (!tOnMainThread && !tOnWorker) {
+            refuseThread(call);
+        }
+    }
+
     static bool computing();
+    static bool onMainThread() { return tOnMainThread; }
+
+    // Marks the calling thread as a worker of the evaluation pool while it lives.
+    class WorkerThreadScope {
+    public:
+        explicit WorkerThreadScope(int index);
+        ~WorkerThreadScope();
+        WorkerThreadScope(const WorkerThreadScope&) = delete;
+        WorkerThreadScope& operator=(const WorkerThreadScope&) = delete;
+    };
 
     // Marks the calling thread as the capture thread of a device node while it lives.
     class CaptureThreadScope {
@@ -72,6 +90,9 @@ private:
     static thread_local bool tOnMainThread __attribute__((tls_model("initial-exec")));
     // The node whose compute runs innermost on this thread; points into its ComputeScope.
     static thread_local const std::string* tComputeNode __attribute__((tls_model("initial-exec")));
+    // True on a worker of the evaluation pool; its index names it in messages.
+    static thread_local bool tOnWorker __attribute__((tls_model("initial-exec")));
+    static thread_local int tWorkerIndex __attribute__((tls_model("initial-exec")));
     // The node whose capture thread this is; points into its CaptureThreadScope.
     static thread_local const std::string* tCaptureNode __attribute__((tls_model("initial-exec")));
 };

@@ -15,6 +15,9 @@ HostState::HostState()
 }
 
 HostState::~HostState() {
+    // The background fill and the workers evaluate nodes: they stop before the scene goes.
+    cache.reset();
+    evaluation.stopWorkers();
     // Capture threads must be joined before their std::thread objects go away.
     scene.clear(false);
 }
@@ -22,6 +25,15 @@ HostState::~HostState() {
 HostState& hostState() {
     static HostState state;
     return state;
+}
+
+}  // namespace mayahost
+
+namespace mayahost {
+
+void notePlaybackState() {
+    HostState& host = hostState();
+    host.callbacks.setCondition("playingBack", host.timeline.playing());
 }
 
 }  // namespace mayahost

@@ -17,7 +17,9 @@
 #include <vector>
 
 #include "Arena.h"
+#include "CachedPlayback.h"
 #include "CallbackTable.h"
+#include "EvaluationManager.h"
 #include "Graph.h"
 #include "RefreshBoard.h"
 #include "Scene.h"
@@ -95,8 +97,14 @@ struct HostState {
     std::unique_ptr<HostMel> mel;  // main thread only; made anew by resetHost
     CallbackTable callbacks;
     PluginLoader loader;
+    EvaluationManager evaluation;
+    CachedPlayback cache;
 };
 
 HostState& hostState();
+
+// Tells the "playingBack" condition's callbacks when playback started or stopped. Main thread,
+// after anything that may start or stop the timeline.
+void notePlaybackState();
 
 }  // namespace mayahost

@@ -130,9 +130,7 @@ MelResult getAttr(const MelInvocation& call, MelContext& context, PlugFlags& fla
     if (!resolve(name, plug, failure)) {
         return failure;
     }
-    if (call.has("time")) {
-        return MelResult::failure("getAttr: -time is not modelled by this host.");
-    }
+    const bool atTime = call.has("time");
     if (call.has("type")) {
         return text(dataType(plug.attribute));
     }
@@ -178,6 +176,8 @@ MelResult getAttr(const MelInvocation& call, MelContext& context, PlugFlags& fla
             read = read && ScenePlugs::read(element, more);
             values.insert(values.end(), more.begin(), more.end());
         }
+    } else if (atTime) {
+        read = ScenePlugs::readAt(plug, call.floatValue("time"), values);
     } else {
         read = ScenePlugs::read(plug, values);
     }

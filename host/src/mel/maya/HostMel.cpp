@@ -7,6 +7,7 @@
 
 #include "ApplicationCommands.h"
 #include "AttributeCommands.h"
+#include "EvaluationCommands.h"
 #include "JobCommands.h"
 #include "SceneCommands.h"
 #include "TimeCommands.h"
@@ -28,6 +29,7 @@ HostMel::HostMel() : ui_(interpreter_), pluginCommands_(interpreter_, results_) 
     AttributeCommands::install(interpreter_, plugFlags_);
     ApplicationCommands::install(interpreter_, *this);
     TimeCommands::install(interpreter_);
+    EvaluationCommands::install(interpreter_);
     JobCommands::install(interpreter_, *this);
     ui_.tree().setRemovalListener(
         [this](const UiElement& element) { jobs_.uiRemoved(element.path()); });

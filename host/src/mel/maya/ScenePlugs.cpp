@@ -13,6 +13,8 @@
 #include "NodeRecord.h"
 #include "NodeType.h"
 #include "Scene.h"
+#include "TimeUnits.h"
+#include "Timeline.h"
 #include "UnitConversion.h"
 
 namespace mayahost {
@@ -139,6 +141,19 @@ bool ScenePlugs::isInteger(const AttributeRecord* attribute) {
 
 bool ScenePlugs::read(const PlugRef& plug, std::vector<double>& values) {
     if (!Evaluator::readAll(plug, values)) {
+        return false;
+    }
+    const double perUi = UnitConversion::internalPerUi(UnitConversion::unitOf(plug));
+    for (double& value : values) {
+        value /= perUi;
+    }
+    return true;
+}
+
+bool ScenePlugs::readAt(const PlugRef& plug, double uiTime, std::vector<double>& values) {
+    const Timeline& timeline = hostState().timeline;
+    if (!Evaluator::readInContext(plug, uiTime * TimeUnits::dgUnitsPerUnit(timeline.uiUnit()),
+                                  values)) {
         return false;
     }
     const double perUi = UnitConversion::internalPerUi(UnitConversion::unitOf(plug));

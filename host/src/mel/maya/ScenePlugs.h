@@ -30,6 +30,8 @@ public:
     // Every value of a plug (one, or one per child of a compound), in UI units, computed or
     // pulled first when dirty. False for a plug that holds no numeric data.
     static bool read(const PlugRef& plug, std::vector<double>& values);
+    // The same, evaluated at `uiTime` in a context other than the normal one.
+    static bool readAt(const PlugRef& plug, double uiTime, std::vector<double>& values);
     // Writes values given in UI units, child by child for a compound, as MPlug::setValue
     // does: what they affect is dirtied, attribute-changed callbacks run, a device node's
     // thread restarts when `live` changes. Fails when the count does not fit.

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <mayahost/HostControl.h>
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace mayahost {
+
+class NodeRecord;
+
+// Maya's Evaluation Manager as a plug-in meets it: in "off" (DG) mode whatever asks for an
+// evaluation computes on its own thread; in serial and parallel modes the schedule runs on
+// a pool of worker threads, one node after another in serial mode, and in parallel mode as
+// each node type's schedulingType() allows. The caller waits for the schedule, as Maya's
+// main thread does during an evaluation.
+class EvaluationManager {
+public:
+    // One node's part of a schedule; returns the computes it ran.
+    struct Job {
+        NodeRecord* node = nullptr;
+        std::function<int()> work;
+    };
+
+    EvaluationManager() = default;
+    ~EvaluationManager();
+    EvaluationManager(const EvaluationManager&) = delete;
+    EvaluationManager& operator=(const EvaluationManager&) = delete;
+
+    EvaluationMode mode() const;
+    void setMode(EvaluationMode mode);
+
+    // Runs the jobs and returns the computes they ran. Main thread.
+    int run(std::vector<Job> jobs);
+    // The workers' number, for tests that want every worker busy.
+    static std::size_t workerCount();
+
+    // Joins the workers; they start again when next needed.
+    void stopWorkers();
+
+private:
+    void ensureWorkers();
+    void workerLoop(int index);
+    // Locks the jobs of a parallel schedule must hold so that no two nodes run together
+    // where their scheduling types forbid it.
+    static std::vector<std::function<void()>> scheduled(std::vector<Job>& jobs, int& computes,
+                                                        std::mutex& countMutex);
+
+    mutable std::mutex modeMutex_;  // main thread sets, any thread reads; guards mode_
+    EvaluationMode mode_ = EvaluationMode::Parallel;
+
+    std::mutex mutex_;  // main thread queues, workers take; guards the members below
+    std::condition_variable wake_;
+    std::condition_variable finished_;
+    std::deque<std::function<void()>> queue_;
+    std::size_t running_ = 0;  // tasks taken and not finished
+    bool stopping_ = false;
+    std::exception_ptr failure_;
+    std::vector<std::thread> workers_;  // main thread only
+};
+
+}  // namespace mayahost
