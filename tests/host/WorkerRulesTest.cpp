@@ -110,8 +110,8 @@ TEST_F(WorkerRulesTest, ScheduledComputeRunsOnAWorkerAndADirectPullOnTheCaller) 
 }
 
 TEST_F(WorkerRulesTest, EachCallMayaDoesNotAllowOnAWorkerIsCaught) {
-    const char* const expected = "Maya rule R2 broken: .* evaluation worker thread";
-    EXPECT_DEATH(evaluateDoing(Call::ReadPlug), std::string(expected) + ".*MPlug::asDouble");
+    EXPECT_DEATH(evaluateDoing(Call::ReadPlug),
+                 "Maya rule R2 broken: MPlug::asDouble called on evaluation worker thread");
     EXPECT_DEATH(evaluateDoing(Call::WritePlug), "Maya rule R. broken: MPlug::setDouble");
     EXPECT_DEATH(evaluateDoing(Call::AnimControl), "MAnimControl::isPlaying called on evaluation");
     EXPECT_DEATH(evaluateDoing(Call::LookUpString),
