@@ -4,6 +4,9 @@
 #include <maya/MGlobal.h>
 #include <maya/MStringArray.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "LoopbackPort.h"
 
 namespace flowtest {
@@ -12,6 +15,12 @@ std::chrono::steady_clock::time_point FlowTest::sLastPump = std::chrono::steady_
 
 void FlowTest::SetUp() {
     mayahost::resetHost();
+    // Parallel evaluation with Cached Playback, as Maya starts; the suite runs once more in
+    // DG mode ("off") through this variable.
+    const char* mode = std::getenv("TULVEX_TEST_EVALUATION_MODE");
+    if (mode != nullptr && std::string(mode) == "off") {
+        mayahost::setEvaluationMode(mayahost::EvaluationMode::Off);
+    }
     sLastPump = std::chrono::steady_clock::now();
     mayahost::setScriptEcho(false);
     mayahost::setScriptPath({stagedScripts()});

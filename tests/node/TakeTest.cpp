@@ -2,6 +2,7 @@
 // handler's pose, the sample times from the `time` attribute.
 #include <maya/MAnimControl.h>
 #include <maya/MFnAnimCurve.h>
+#include <maya/MGlobal.h>
 #include <maya/MSelectionList.h>
 #include <maya/MTime.h>
 #include <mayahost/HostControl.h>
@@ -242,9 +243,11 @@ TEST_F(TakeTest, FilledKeysLieOnTheLineAndOnTheArc) {
     EXPECT_DOUBLE_EQ(rootX[2].value, 300.0);
     const std::vector<Key> rootRz = keys("tulvexCharacter0_Skeleton_root_rz");
     ASSERT_EQ(rootRz.size(), 4U);
-    EXPECT_NEAR(rootRz[1].value, 30.0, 1e-5);  // the streamed quaternion is single precision
-    EXPECT_NEAR(rootRz[2].value, 60.0, 1e-5);
-    EXPECT_NEAR(rootRz[3].value, 90.0, 1e-4);
+    // An angle curve keys radians; the streamed quaternion is single precision.
+    constexpr double degree = TulvexDeviceNode::kRadiansPerDegree;
+    EXPECT_NEAR(rootRz[1].value, 30.0 * degree, 1e-5 * degree);
+    EXPECT_NEAR(rootRz[2].value, 60.0 * degree, 1e-5 * degree);
+    EXPECT_NEAR(rootRz[3].value, 90.0 * degree, 1e-4 * degree);
 }
 
 TEST_F(TakeTest, ASecondBakeReplacesTheFirstTakesCurves) {
@@ -438,6 +441,54 @@ TEST_F(TakeTest, StoppingPlaybackHandsTheTakeOverWithoutAnEvaluation) {
     EXPECT_EQ(device().takesWaitingForBake(), 1U);
     mayahost::runIdleQueue();
     EXPECT_EQ(curveNames().size(), 162U);
+}
+
+// Live switched on while Cached Playback fills in the background stops the fill; no
+// evaluation in another context takes a live frame or records, and the next normal one does.
+TEST_F(TakeTest, SwitchingLiveOnStopsABackgroundFillAndNoOtherContextTakesALiveFrame) {
+    const std::string name = mayahost::nodeName(nodeObject());
+    ASSERT_EQ(MGlobal::executeCommand("createNode joint -n tulvexFillJoint"), MStatus::kSuccess);
+    ASSERT_EQ(
+        MGlobal::executeCommand(MString(
+            ("connectAttr " + name + ".outputTranslations[0] tulvexFillJoint.translate").c_str())),
+        MStatus::kSuccess);
+    mayahost::PlaybackOptions options = mayahost::playbackOptions();
+    options.maxTime = 200000.0;  // long enough to be still filling when live goes on
+    ASSERT_TRUE(mayahost::setPlaybackOptions(options));
+    mayahost::runIdleQueue();
+    ASSERT_TRUE(mayahost::cachedPlaybackStatus().filling);
+
+    record(true);
+    MAnimControl::playForward();
+    ASSERT_EQ(plug(TulvexDeviceNode::mInputPort).setInt(freeUdpPort()), MStatus::kSuccess);
+    ASSERT_EQ(mayahost::setLive(nodeObject(), true), MStatus::kSuccess);
+    const mayahost::CachedPlaybackStatus status = mayahost::cachedPlaybackStatus();
+    EXPECT_FALSE(status.filling) << "the fill stops as live goes on";
+    EXPECT_TRUE(status.safeMode);
+    EXPECT_EQ(status.framesCached, 0);
+
+    MCharBuffer block;
+    ASSERT_EQ(device().acquireDataStorage(block), MStatus::kSuccess);
+    device().copySkeletonChannels(reinterpret_cast<SkeletonNodeInfo*>(block.ptr()));
+    ASSERT_EQ(device().pushThreadData(block), MStatus::kSuccess);
+    const MPlug root = plug(TulvexDeviceNode::mOutputTranslations).elementByLogicalIndex(0);
+    const long popped = mayahost::deviceStats(nodeObject()).popped;
+    for (double time : {3.0, 12.0, 40.0}) {
+        EXPECT_FALSE(mayahost::plugValuesAt(root, time).empty());
+    }
+    EXPECT_EQ(mayahost::deviceStats(nodeObject()).popped, popped);
+    EXPECT_EQ(device().recordedSampleCount(0), 0U);
+    EXPECT_TRUE(mayahost::runIdleQueue() >= 0 && !mayahost::cachedPlaybackStatus().filling)
+        << "no fill starts while live";
+
+    testing::internal::CaptureStdout();
+    mayahost::plugValues(root);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(mayahost::deviceStats(nodeObject()).popped, popped + 1);
+    EXPECT_EQ(device().recordedSampleCount(0), 1U);
+    record(false);
+    MAnimControl::stop();
+    ASSERT_EQ(mayahost::setLive(nodeObject(), false), MStatus::kSuccess);
 }
 
 // Live motion cannot be cached: Cached Playback is in safe mode while the node is live, with
