@@ -59,8 +59,8 @@ void MelInterpreter::registerBuiltins() {
                    return MelResult::success();
                });
     addBuiltin(MelSyntax("warning")
-                   .addFlag("noContext", "nc")
-                   .addFlag("showLineNumber", "sln", {Arg::Bool})
+                   .addFlag("noContext", "n")
+                   .addFlag("showLineNumber", "sl", {Arg::Bool})
                    .setPositionals(1, 1, Arg::String),
                [this](const MelInvocation& call, MelContext&) {
                    const std::string message = positionalText(call, 0);
@@ -70,8 +70,8 @@ void MelInterpreter::registerBuiltins() {
                    return MelResult::success();
                });
     addBuiltin(MelSyntax("error")
-                   .addFlag("noContext", "nc")
-                   .addFlag("showLineNumber", "sln", {Arg::Bool})
+                   .addFlag("noContext", "n")
+                   .addFlag("showLineNumber", "sl", {Arg::Bool})
                    .setPositionals(1, 1, Arg::String),
                [](const MelInvocation& call, MelContext&) {
                    return MelResult::failure(positionalText(call, 0), !call.has("noContext"));

@@ -210,7 +210,7 @@ MelResult ls(const MelInvocation& call, MelContext&) {
         for (const std::string& type : exactTypes) {
             typeOk = typeOk || node->type.name == type;
         }
-        if (!typeOk || (call.has("dag") && !Scene::isDag(node->type))) {
+        if (!typeOk || (call.has("dagObjects") && !Scene::isDag(node->type))) {
             continue;
         }
         bool wanted = call.positionals().empty();
@@ -262,7 +262,7 @@ bool SceneCommands::install(MelInterpreter& interpreter) {
                   .addFlag("exactType", "et", {Arg::String}, MelFlag::kCreate, true)
                   .addFlag("long", "l")
                   .addFlag("showType", "st")
-                  .addFlag("dag", "dag")
+                  .addFlag("dagObjects", "dag")
                   .addFlag("selection", "sl")
                   .addFlag("shortNames", "sn")
                   .setPositionals(0, kAny, Arg::String),
