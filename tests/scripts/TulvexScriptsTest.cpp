@@ -8,6 +8,8 @@
 #include <mayahost/HostControl.h>
 #include <mayahost/UiControl.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
@@ -281,5 +283,166 @@ INSTANTIATE_TEST_SUITE_P(BindingAndShortCircuit, TulvexScriptsEveryWay,
                              return std::string(mode.param.first ? "BindAtCompile" : "BindAtCall") +
                                     (mode.param.second ? "ShortCircuit" : "BothSides");
                          });
+
+// ---- Shelves as Maya saves them ------------------------------------------------------------
+
+// Our shelf exactly as Maya 2022 writes it into the preferences at exit.
+std::string savedShelfCopy() {
+    return std::string(TULVEX_TEST_SHELVES_DIR) + "/shelf_Tulvex.mel";
+}
+
+TEST(TulvexShelfFiles, TheCopyIsTheSharedSampleWhereThatIsReachable) {
+    const std::string shared = std::string(TULVEX_SHARED_SAMPLES_DIR) + "/shelf_Tulvex.mel";
+    if (!std::filesystem::exists(shared)) {
+        GTEST_SKIP() << shared << " is not beside this clone";
+    }
+    EXPECT_EQ(readFile(savedShelfCopy()), readFile(shared));
+}
+
+// The flags of each shelfButton of a shelf file, in order, one list per button.
+std::vector<std::vector<std::string>> buttonFlags(const std::string& file) {
+    std::vector<std::vector<std::string>> buttons;
+    std::istringstream lines(file);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line == "    shelfButton") {
+            buttons.emplace_back();
+        } else if (line.rfind("        -", 0) == 0 && !buttons.empty()) {
+            buttons.back().push_back(line.substr(8, line.find(' ', 8) - 8));
+        }
+    }
+    return buttons;
+}
+
+class TulvexShelf : public TulvexScripts {
+protected:
+    void SetUp() override {
+        TulvexScripts::SetUp();
+        char pattern[] = "/tmp/tulvex-shelf-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        ASSERT_NE(made, nullptr);
+        mFolder = made;
+    }
+    void TearDown() override {
+        TulvexScripts::TearDown();
+        std::error_code ignored;
+        std::filesystem::remove_all(mFolder, ignored);
+    }
+    // What Maya does with a saved shelf at start: a shelf of the file's name under the shelf
+    // tab layout, the file sourced, its procedure run there. The buttons' names.
+    std::vector<std::string> loadShelf(const std::string& path) {
+        EXPECT_TRUE(MGlobal::executeCommand(
+            "global string $gShelfTopLevel;"
+            "if (`shelfLayout -exists Tulvex`) deleteUI -layout Tulvex;"
+            "shelfLayout -cellWidth 35 -cellHeight 34 -parent $gShelfTopLevel Tulvex;"
+            "setParent Tulvex;"))
+            << lines();
+        EXPECT_EQ(MGlobal::sourceFile(path.c_str()), MStatus::kSuccess) << lines();
+        EXPECT_EQ(MGlobal::executeCommand("shelf_Tulvex"), MStatus::kSuccess) << lines();
+        MStringArray buttons;
+        EXPECT_TRUE(MGlobal::executeCommand("shelfLayout -q -childArray Tulvex", buttons));
+        std::vector<std::string> names;
+        for (unsigned int i = 0; i < buttons.length(); ++i) {
+            names.emplace_back(buttons[i].asChar());
+        }
+        return names;
+    }
+    std::string save() {
+        EXPECT_EQ(
+            MGlobal::executeCommand(("saveShelf Tulvex \"" + mFolder + "/shelf_Tulvex\"").c_str()),
+            MStatus::kSuccess)
+            << lines();
+        return readFile(mFolder + "/shelf_Tulvex.mel");
+    }
+    static std::vector<std::string> deviceNodes() {
+        MStringArray nodes;
+        MGlobal::executeCommand("ls -type \"TulvexDeviceNode\"", nodes);
+        std::vector<std::string> names;
+        for (unsigned int i = 0; i < nodes.length(); ++i) {
+            names.emplace_back(nodes[i].asChar());
+        }
+        return names;
+    }
+    // Without the plug-in both buttons say what to do and change nothing.
+    void expectButtonsSayThePluginIsNotLoaded(const std::vector<std::string>& buttons) {
+        ASSERT_EQ(buttons.size(), 2U);
+        for (const std::string& button : buttons) {
+            std::string message;
+            EXPECT_EQ(mayahost::uiClick(button, &message), mayahost::UiOutcome::Done) << message;
+            const std::vector<std::string> warnings = mayahost::takeScriptWarnings();
+            ASSERT_EQ(warnings.size(), 1U) << button;
+            EXPECT_EQ(warnings[0].rfind("Tulvex: the TulvexMayaPlugin plug-in is not loaded.", 0),
+                      0U)
+                << warnings[0];
+            EXPECT_TRUE(mayahost::takeScriptErrors().empty());
+        }
+        EXPECT_EQ(mayahost::nodeNames(), std::vector<std::string>{"time1"});
+    }
+    // With it, the first button makes a node and opens its panel.
+    void expectNewDeviceButtonWorks(const std::vector<std::string>& buttons) {
+        ASSERT_EQ(buttons.size(), 2U);
+        std::string message;
+        EXPECT_EQ(mayahost::uiClick(buttons[0], &message), mayahost::UiOutcome::Done)
+            << message << "\n"
+            << lines();
+        EXPECT_EQ(deviceNodes().size(), 1U);
+        EXPECT_TRUE(mayahost::uiState("tulvexPanel0").exists);
+        EXPECT_TRUE(mayahost::takeScriptErrors().empty());
+    }
+
+    std::string mFolder;
+};
+
+TEST_F(TulvexShelf, MayasSavedShelfLoadsAndSaysWhatToDoWithoutThePlugin) {
+    const std::vector<std::string> buttons = loadShelf(savedShelfCopy());
+    EXPECT_EQ(lines(), "");
+    ASSERT_EQ(buttons.size(), 2U);
+    MString value;
+    ASSERT_TRUE(MGlobal::executeCommand(("shelfButton -q -style " + buttons[0]).c_str(), value));
+    EXPECT_STREQ(value.asChar(), "iconOnly");
+    ASSERT_TRUE(MGlobal::executeCommand(
+        ("shelfButton -q -doubleClickCommand " + buttons[1]).c_str(), value));
+    EXPECT_STREQ(value.asChar(), "print \"double click\\n\";");
+    expectButtonsSayThePluginIsNotLoaded(buttons);
+}
+
+TEST_F(TulvexShelf, MayasSavedShelfMakesADeviceWithThePlugin) {
+    load();
+    expectNewDeviceButtonWorks(loadShelf(savedShelfCopy()));
+}
+
+// Saved again, the shelf Maya wrote comes back byte for byte: the host writes shelves as
+// Maya does.
+TEST_F(TulvexShelf, SavingALoadedShelfWritesItAsMayaDid) {
+    loadShelf(savedShelfCopy());
+    EXPECT_EQ(save(), readFile(savedShelfCopy()));
+}
+
+// The shelf the plug-in builds, saved at exit and loaded at the next start without and with
+// the plug-in; every button carries the flags, in the order, Maya writes.
+TEST_F(TulvexShelf, OurShelfSavedAsMayaSavesItLoadsBackWithAndWithoutThePlugin) {
+    load();
+    const std::string saved = save();
+    const std::vector<std::vector<std::string>> sample = buttonFlags(readFile(savedShelfCopy()));
+    ASSERT_EQ(sample.size(), 2U);
+    const std::vector<std::vector<std::string>> ours = buttonFlags(saved);
+    ASSERT_EQ(ours.size(), 2U) << saved;
+    EXPECT_EQ(ours[0], sample[0]) << saved;
+    EXPECT_EQ(ours[1], sample[0]) << saved;
+
+    // The next start, without the plug-in.
+    mayahost::exitHost();
+    mayahost::unloadPlugin(TULVEX_TEST_PLUGIN_MODULE);
+    mLoaded = false;
+    mayahost::resetHost();
+    mayahost::setScriptEcho(false);
+    mayahost::setScriptPath({TULVEX_STAGED_SCRIPTS_DIR});
+    const std::string path = mFolder + "/shelf_Tulvex.mel";
+    expectButtonsSayThePluginIsNotLoaded(loadShelf(path));
+
+    // And once it loads.
+    load();
+    expectNewDeviceButtonWorks(loadShelf(path));
+}
 
 }  // namespace

@@ -157,4 +157,27 @@ std::string MelText::format(const std::string& pattern, const std::vector<std::s
     return out;
 }
 
+std::string MelText::quote(const std::string& text) {
+    std::string literal = "\"";
+    for (const char c : text) {
+        switch (c) {
+            case '"':
+                literal += "\\\"";
+                break;
+            case '\\':
+                literal += "\\\\";
+                break;
+            case '\n':
+                literal += "\\n";
+                break;
+            case '\r':
+                literal += "\\r";
+                break;
+            default:
+                literal += c;
+        }
+    }
+    return literal + "\"";
+}
+
 }  // namespace mayahost

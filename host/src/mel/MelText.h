@@ -29,6 +29,8 @@ public:
     // format: ^1s, ^2s, ... replaced by the arguments in order. An index with no argument
     // gives "", and a '^' not followed by digits and 's' stays as it is (the host's choice).
     static std::string format(const std::string& pattern, const std::vector<std::string>& args);
+    // A MEL string literal of `text`: quotes, backslashes and line breaks escaped.
+    static std::string quote(const std::string& text);
 };
 
 }  // namespace mayahost

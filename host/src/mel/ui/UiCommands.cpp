@@ -1,6 +1,8 @@
 #include "UiCommands.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <fstream>
 #include <utility>
 
 #include "MelInterpreter.h"
@@ -35,6 +37,17 @@ std::vector<MelFlag> sharedFlags(Kind kind) {
         flag("annotation", "ann", {Arg::String}, C | Q | E),
         flag("docTag", "dtg", {Arg::String}, C | Q | E),
         flag("fullPathName", "fpn", {}, Q),
+        flag("backgroundColor", "bgc", {Arg::Float, Arg::Float, Arg::Float}, C | Q | E),
+        flag("enableBackground", "ebg", {Arg::Bool}, C | Q | E),
+        flag("highlightColor", "hlc", {Arg::Float, Arg::Float, Arg::Float}, C | Q | E),
+        flag("noBackground", "nbg", {Arg::Bool}, C | E),
+        flag("preventOverride", "po", {Arg::Bool}, C | Q | E),
+        flag("enableKeyboardFocus", "ekf", {Arg::Bool}, C | Q | E),
+        flag("statusBarMessage", "sbm", {Arg::String}, C | E),
+        flag("visibleChangeCommand", "vcc", {Arg::Script}, C | Q | E),
+        flag("isObscured", "io", {}, Q),
+        flag("numberOfPopupMenus", "npm", {}, Q),
+        flag("popupMenuArray", "pma", {}, Q),
     };
     if (kind == Kind::Layout) {
         flags.push_back(flag("childArray", "ca", {}, Q));
@@ -142,21 +155,49 @@ std::vector<UiCommands::Form> elementForms() {
                              flag("enterCommand", "ec", {Arg::Script}, C | E),
                              flag("font", "fn", {Arg::String}, C | Q | E),
                          }));
-    forms.push_back(form("shelfButton", Kind::Control,
-                         {
-                             flag("label", "l", {Arg::String}, C | Q | E),
-                             flag("image", "i", {Arg::String}, C | Q | E),
-                             flag("image1", "i1", {Arg::String}, C | Q | E),
-                             flag("imageOverlayLabel", "iol", {Arg::String}, C | Q | E),
-                             flag("sourceType", "stp", {Arg::String}, C | Q | E),
-                             flag("command", "c", {Arg::Script}, C | Q | E),
-                             flag("doubleClickCommand", "dcc", {Arg::Script}, C | Q | E),
-                             flag("style", "st", {Arg::String}, C | Q | E),
-                             flag("enableCommandRepeat", "ecr", {Arg::Bool}, C | Q | E),
-                             flag("commandRepeatable", "rpt", {Arg::Bool}, C | Q | E),
-                             flag("align", "al", {Arg::String}, C | Q | E),
-                             flag("font", "fn", {Arg::String}, C | Q | E),
-                         }));
+    // Every flag Maya writes when it saves a shelf, and the rest of Maya 2022's own.
+    forms.push_back(
+        form("shelfButton", Kind::Control,
+             {
+                 flag("label", "l", {Arg::String}, C | Q | E),
+                 flag("image", "i", {Arg::String}, C | Q | E),
+                 flag("image1", "i1", {Arg::String}, C | Q | E),
+                 flag("image2", "i2", {Arg::String}, C | Q | E),
+                 flag("image3", "i3", {Arg::String}, C | Q | E),
+                 flag("disabledImage", "di", {Arg::String}, C | Q | E),
+                 flag("highlightImage", "hi", {Arg::String}, C | Q | E),
+                 flag("selectionImage", "si", {Arg::String}, C | Q | E),
+                 flag("imageOverlayLabel", "iol", {Arg::String}, C | Q | E),
+                 flag("overlayLabelColor", "olc", {Arg::Float, Arg::Float, Arg::Float}, C | Q | E),
+                 flag("overlayLabelBackColor", "olb",
+                      {Arg::Float, Arg::Float, Arg::Float, Arg::Float}, C | Q | E),
+                 flag("sourceType", "stp", {Arg::String}, C | Q | E),
+                 flag("command", "c", {Arg::Script}, C | Q | E),
+                 flag("doubleClickCommand", "dcc", {Arg::Script}, C | Q | E),
+                 flag("labelEditingCallback", "lec", {Arg::Script}, C | E),
+                 flag("handleNodeDropCallback", "hnd", {Arg::Script}, C | E),
+                 flag("style", "st", {Arg::String}, C | Q | E),
+                 flag("enableCommandRepeat", "ecr", {Arg::Bool}, C | Q | E),
+                 flag("commandRepeatable", "rpt", {Arg::Bool}, C | Q | E),
+                 flag("flexibleWidthType", "fwt", {Arg::Int}, C | Q | E),
+                 flag("flexibleWidthValue", "fwv", {Arg::Int}, C | Q | E),
+                 flag("align", "al", {Arg::String}, C | Q | E),
+                 flag("font", "fn", {Arg::String}, C | Q | E),
+                 flag("labelOffset", "lo", {Arg::Int}, C | Q | E),
+                 flag("rotation", "rot", {Arg::Float}, C | Q | E),
+                 flag("flipX", "fx", {Arg::Bool}, C | Q | E),
+                 flag("flipY", "fy", {Arg::Bool}, C | Q | E),
+                 flag("useAlpha", "ua", {Arg::Bool}, C | Q | E),
+                 flag("scaleIcon", "sic", {}, C | E),
+                 flag("marginWidth", "mw", {Arg::Int}, C | Q | E),
+                 flag("marginHeight", "mh", {Arg::Int}, C | Q | E),
+                 flag("flat", "fla", {Arg::Bool}, C | Q | E),
+                 flag("noDefaultPopup", "ndp", {}, C),
+                 // Popup items: label and command; -mip marks an item as Python.
+                 flag("menuItem", "mi", {Arg::String, Arg::Script}, C | Q, true),
+                 flag("menuItemPython", "mip", {Arg::Int}, C | Q, true),
+                 flag("version", "ver", {Arg::String}, C | Q | E),
+             }));
     forms.push_back(form("layout", Kind::Layout, {}, true));
     forms.push_back(form("control", Kind::Control, {}, true));
     return forms;
@@ -177,6 +218,48 @@ const MelFlag* findFlag(const UiCommands::Form& form, const std::string& longNam
         }
     }
     return nullptr;
+}
+
+// The flags Maya writes for each shelf button when it saves a shelf, in its order, with the
+// value it writes for one never set.
+const std::vector<std::pair<std::string, MelValue>>& savedShelfButtonFlags() {
+    static const std::vector<std::pair<std::string, MelValue>> flags = {
+        {"enableCommandRepeat", MelValue::ofInt(1)},
+        {"flexibleWidthType", MelValue::ofInt(3)},
+        {"flexibleWidthValue", MelValue::ofInt(32)},
+        {"enable", MelValue::ofInt(1)},
+        {"width", MelValue::ofInt(35)},
+        {"height", MelValue::ofInt(34)},
+        {"manage", MelValue::ofInt(1)},
+        {"visible", MelValue::ofInt(1)},
+        {"preventOverride", MelValue::ofInt(0)},
+        {"annotation", MelValue::ofString("")},
+        {"enableBackground", MelValue::ofInt(0)},
+        {"backgroundColor", MelValue::ofFloats({0.0, 0.0, 0.0})},
+        {"highlightColor", MelValue::ofFloats({0.321569, 0.521569, 0.65098})},
+        {"align", MelValue::ofString("center")},
+        {"label", MelValue::ofString("")},
+        {"labelOffset", MelValue::ofInt(0)},
+        {"rotation", MelValue::ofFloat(0.0)},
+        {"flipX", MelValue::ofInt(0)},
+        {"flipY", MelValue::ofInt(0)},
+        {"useAlpha", MelValue::ofInt(1)},
+        {"font", MelValue::ofString("plainLabelFont")},
+        {"imageOverlayLabel", MelValue::ofString("")},
+        {"overlayLabelColor", MelValue::ofFloats({0.8, 0.8, 0.8})},
+        {"overlayLabelBackColor", MelValue::ofFloats({0.0, 0.0, 0.0, 0.5})},
+        {"image", MelValue::ofString("commandButton.png")},
+        {"image1", MelValue::ofString("commandButton.png")},
+        {"style", MelValue::ofString("iconOnly")},
+        {"marginWidth", MelValue::ofInt(1)},
+        {"marginHeight", MelValue::ofInt(1)},
+        {"command", MelValue::ofString("")},
+        {"sourceType", MelValue::ofString("mel")},
+        {"doubleClickCommand", MelValue()},  // written only when set
+        {"commandRepeatable", MelValue::ofInt(1)},
+        {"flat", MelValue::ofInt(1)},
+    };
+    return flags;
 }
 
 MelValue zeroOf(Arg type) {
@@ -208,16 +291,25 @@ MelValue defaultOf(const UiElement& element, const MelFlag& flag) {
     if (name == "title") {
         return MelValue::ofString(element.name());
     }
-    if (name == "sourceType") {
-        return MelValue::ofString("mel");
+    if (element.type() == "shelfButton") {
+        for (const auto& [saved, fallback] : savedShelfButtonFlags()) {
+            if (saved == name && fallback.type() != MelType::None) {
+                return fallback;
+            }
+        }
     }
     if (flag.arguments().size() > 1) {
+        bool integral = true;
         bool numeric = true;
         for (Arg type : flag.arguments()) {
-            numeric = numeric && (type == Arg::Int || type == Arg::Bool);
+            integral = integral && (type == Arg::Int || type == Arg::Bool);
+            numeric = numeric && (type == Arg::Int || type == Arg::Bool || type == Arg::Float);
+        }
+        if (integral) {
+            return MelValue::ofInts(std::vector<int>(flag.arguments().size(), 0));
         }
         if (numeric) {
-            return MelValue::ofInts(std::vector<int>(flag.arguments().size(), 0));
+            return MelValue::ofFloats(std::vector<double>(flag.arguments().size(), 0.0));
         }
         return MelValue::ofStrings(std::vector<std::string>(flag.arguments().size()));
     }
@@ -228,11 +320,13 @@ MelValue stored(const std::vector<MelValue>& values) {
     if (values.size() == 1) {
         return values[0];
     }
+    bool integral = true;
     bool numeric = true;
     for (const MelValue& value : values) {
-        numeric = numeric && value.type() == MelType::Int;
+        integral = integral && value.type() == MelType::Int;
+        numeric = numeric && (value.type() == MelType::Int || value.type() == MelType::Float);
     }
-    if (numeric) {
+    if (integral) {
         std::vector<int> ints;
         ints.reserve(values.size());
         for (const MelValue& value : values) {
@@ -240,12 +334,87 @@ MelValue stored(const std::vector<MelValue>& values) {
         }
         return MelValue::ofInts(ints);
     }
+    if (numeric) {
+        std::vector<double> floats;
+        floats.reserve(values.size());
+        for (const MelValue& value : values) {
+            floats.push_back(value.asFloat());
+        }
+        return MelValue::ofFloats(floats);
+    }
     std::vector<std::string> texts;
     texts.reserve(values.size());
     for (const MelValue& value : values) {
         texts.push_back(value.asString());
     }
     return MelValue::ofStrings(texts);
+}
+
+std::string number(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+// One value as Maya writes it in a shelf file: a string or a list of numbers is followed by
+// a blank, a single number is not.
+std::string savedValue(const MelValue& value) {
+    switch (value.type()) {
+        case MelType::Int:
+            return std::to_string(value.asInt());
+        case MelType::Float:
+            return number(value.asFloat());
+        case MelType::String:
+            return MelText::quote(value.asString()) + " ";
+        default: {
+            std::string list;
+            for (std::size_t i = 0; i < value.size(); ++i) {
+                list += number(value.element(i).asFloat()) + " ";
+            }
+            return list;
+        }
+    }
+}
+
+// The shelf as Maya saves it: a global procedure named after the file that makes each
+// button with every flag it has.
+std::string shelfFileText(const UiElement& shelf, const std::string& procedure) {
+    std::string text = "global proc " + procedure + " () {\n";
+    text += "    global string $gBuffStr;\n    global string $gBuffStr0;\n";
+    text += "    global string $gBuffStr1;\n\n\n";
+    for (const auto& child : shelf.children()) {
+        const UiElement& button = *child;
+        if (button.type() != "shelfButton") {
+            continue;
+        }
+        text += "    shelfButton\n";
+        for (const auto& [name, fallback] : savedShelfButtonFlags()) {
+            // Two names of one icon: either given sets both.
+            std::string source = name;
+            if ((name == "image" || name == "image1") && !button.has(name)) {
+                source = name == "image" ? "image1" : "image";
+            }
+            if (!button.has(source) && fallback.type() == MelType::None) {
+                continue;
+            }
+            // A button without a label shows its name, and is saved so.
+            const MelValue shown = name == "label" ? MelValue::ofString(button.name()) : fallback;
+            text += "        -" + name + " " + savedValue(button.value(source, shown)) + "\n";
+        }
+        const MelValue items = button.value("menuItem", MelValue::ofStrings({}));
+        const MelValue python = button.value("menuItemPython", MelValue::ofInts({}));
+        for (std::size_t item = 0; item + 1 < items.size(); item += 2) {
+            text += "        -mi " + MelText::quote(items.element(item).asString()) + " ( " +
+                    MelText::quote(items.element(item + 1).asString()) + " )\n";
+            for (std::size_t i = 0; i < python.size(); ++i) {
+                if (python.element(i).asInt() == static_cast<int>(item / 2)) {
+                    text += "        -mip " + std::to_string(item / 2) + "\n";
+                }
+            }
+        }
+        text += "    ;\n";
+    }
+    return text + "\n} \n";
 }
 
 }  // namespace
@@ -265,6 +434,10 @@ bool UiCommands::install(MelInterpreter& interpreter) {
             return element(*held, call, context);
         }) && all;
     }
+    all = interpreter.registerCommand(
+              MelSyntax("saveShelf").setPositionals(2, 2, Arg::String),
+              [this](const MelInvocation& call, MelContext&) { return saveShelf(call); }) &&
+          all;
     all = interpreter.registerCommand(
               MelSyntax("showWindow").setPositionals(0, 1, Arg::String),
               [this](const MelInvocation& call, MelContext&) { return showWindow(call); }) &&
@@ -413,7 +586,50 @@ void UiCommands::store(UiElement& element, const MelInvocation::FlagUse& use) {
         element.set("text", MelValue::ofString(element.text("text") + use.values[0].asString()));
         return;
     }
+    if (use.name == "menuItem" || use.name == "menuItemPython") {
+        // Each use adds a popup item (label, command) or marks one as Python.
+        MelValue all = element.value(use.name, MelValue());
+        std::vector<std::string> texts;
+        std::vector<int> ints;
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            texts.push_back(all.element(i).asString());
+            ints.push_back(all.element(i).asInt());
+        }
+        for (const MelValue& value : use.values) {
+            texts.push_back(value.asString());
+            ints.push_back(value.asInt());
+        }
+        element.set(use.name,
+                    use.name == "menuItem" ? MelValue::ofStrings(texts) : MelValue::ofInts(ints));
+        return;
+    }
     element.set(use.name, use.values.empty() ? MelValue::ofInt(1) : stored(use.values));
+}
+
+MelResult UiCommands::saveShelf(const MelInvocation& call) {
+    if (options_.batch) {
+        return batchRefusal("saveShelf");
+    }
+    const std::string name = call.positionals()[0].asString();
+    const UiElement* shelf =
+        tree_.find(name, [](const UiElement& e) { return e.type() == "shelfLayout"; });
+    if (shelf == nullptr) {
+        return notFound(name);
+    }
+    std::string path = call.positionals()[1].asString();
+    if (path.size() < 4 || path.compare(path.size() - 4, 4, ".mel") != 0) {
+        path += ".mel";
+    }
+    // The procedure is named after the file, which is how Maya finds it when it loads shelves.
+    const std::size_t slash = path.find_last_of('/');
+    const std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << shelfFileText(*shelf, file.substr(0, file.size() - 4));
+    if (!out.flush()) {
+        // Maya's wording is not documented; the host's own.
+        return MelResult::failure("saveShelf: cannot write \"" + path + "\".");
+    }
+    return MelResult::success(MelValue::ofInt(1));
 }
 
 MelResult UiCommands::query(const Form& form, UiElement& element, const MelInvocation& call) {

@@ -18,7 +18,7 @@ class MelInterpreter;
 
 // Maya's UI commands on a UiTree: window, showWindow, columnLayout, rowLayout, shelfLayout,
 // shelfTabLayout, text, checkBox, button, scrollField, shelfButton, layout, control,
-// setParent, deleteUI and lsUI, each with its flags, modes and Maya's errors. Element
+// setParent, deleteUI, lsUI and saveShelf, each with its flags, modes and Maya's errors. Element
 // commands parse their flags and delegate to one create/query/edit path that stores each
 // flag's value on the element. Main thread only.
 class UiCommands {
@@ -50,6 +50,8 @@ private:
     MelResult setParent(const MelInvocation& call);
     MelResult deleteUi(const MelInvocation& call);
     MelResult lsUi(const MelInvocation& call) const;
+    // Writes a shelf to a file as Maya saves its shelves at exit.
+    MelResult saveShelf(const MelInvocation& call);
     MelResult batchRefusal(const std::string& command) const;
 
     UiTree& tree_;
