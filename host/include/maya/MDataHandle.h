@@ -22,10 +22,12 @@ public:
     float& asFloat() const;
     double& asDouble() const;
     float3& asFloat3() const;
+    double3& asDouble3() const;
     void setBool(bool value);
     void setInt(int value);
     void setDouble(double value);
     void set3Float(float x, float y, float z);
+    void set3Double(double x, double y, double z);
 
 private:
     friend struct hostimpl::HostAccess;

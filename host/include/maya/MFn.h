@@ -22,6 +22,7 @@ public:
         kPluginDependNode = 459,
         kAttribute = 565,
         kNumericAttribute = 566,
+        kUnitAttribute = 573,
         kNumericData = 592,
         kPluginClientDevice = 1078,
         kPluginThreadedDevice = 1079

@@ -49,6 +49,9 @@ double& MDataHandle::asDouble() const {
 float3& MDataHandle::asFloat3() const {
     return valueOf(fValue).f3;
 }
+double3& MDataHandle::asDouble3() const {
+    return valueOf(fValue).d3;
+}
 
 void MDataHandle::setBool(bool value) {
     valueOf(fValue).setNumber(value ? 1.0 : 0.0);
@@ -64,6 +67,12 @@ void MDataHandle::set3Float(float x, float y, float z) {
     value.f3[0] = x;
     value.f3[1] = y;
     value.f3[2] = z;
+}
+void MDataHandle::set3Double(double x, double y, double z) {
+    Value& value = valueOf(fValue);
+    value.d3[0] = x;
+    value.d3[1] = y;
+    value.d3[2] = z;
 }
 
 OPENMAYA_NAMESPACE_CLOSE

@@ -140,9 +140,12 @@ MObject MFnNumericAttribute::create(const MString& fullName, const MString& brie
     }
     MFnNumericData::Type component = MFnNumericData::kInvalid;
     for (const AttributeRecord* part : parts) {
+        // Children of one kind only: a distance beside an angle or a plain double has no
+        // numeric data type.
         if (part == nullptr || part->kind != AttributeRecord::Kind::Numeric ||
             part->parent != nullptr || part->isCompound() ||
-            (component != MFnNumericData::kInvalid && part->numericType != component)) {
+            (component != MFnNumericData::kInvalid &&
+             (part->numericType != component || part->unit != parts.front()->unit))) {
             report(ReturnStatus, MStatus::kInvalidParameter);
             return MObject();
         }
@@ -154,6 +157,8 @@ MObject MFnNumericAttribute::create(const MString& fullName, const MString& brie
         return MObject();
     }
     AttributeRecord* record = makeRecord(fullName.asChar(), briefName.asChar(), type);
+    // Three distances make a double3 of doubleLinear, as a transform's translate.
+    record->unit = parts.front()->unit;
     for (std::size_t i = 0; i < parts.size(); ++i) {
         parts[i]->parent = record;
         parts[i]->childIndex = static_cast<unsigned int>(i);

@@ -13,7 +13,11 @@ AttributeRecord::AttributeRecord(std::string longNameIn, std::string shortNameIn
       numericType(numericTypeIn) {}
 
 MFn::Type AttributeRecord::apiType() const {
-    return kind == Kind::Numeric ? MFn::kNumericAttribute : MFn::kAttribute;
+    if (kind != Kind::Numeric) {
+        return MFn::kAttribute;
+    }
+    // A compound of distances or angles is still numeric data (double3), as in Maya.
+    return unit != Unit::None && !isCompound() ? MFn::kUnitAttribute : MFn::kNumericAttribute;
 }
 
 unsigned int AttributeRecord::width() const {

@@ -16,16 +16,20 @@ void BlockState::Value::load(const NodeRecord::Cell& cell) {
     d = cell.v[0];
     for (int k = 0; k < 3; ++k) {
         f3[k] = static_cast<float>(cell.v[k]);
+        d3[k] = cell.v[k];
     }
 }
 
 void BlockState::Value::store(NodeRecord::Cell& cell) const {
     const AttributeRecord* root = attribute->root();
     if (root->isCompound()) {
-        // Handles hand out three floats only; other compounds keep their values.
-        if (componentType(root->numericType) == MFnNumericData::kFloat) {
-            for (unsigned int k = 0; k < root->width(); ++k) {
+        // Handles hand out three floats or three doubles; other compounds keep their values.
+        const MFnNumericData::Type component = componentType(root->numericType);
+        for (unsigned int k = 0; k < root->width() && k < 3; ++k) {
+            if (component == MFnNumericData::kFloat) {
                 cell.v[k] = static_cast<double>(f3[k]);
+            } else if (component == MFnNumericData::kDouble) {
+                cell.v[k] = d3[k];
             }
         }
         return;

@@ -32,6 +32,7 @@ public:
         float f = 0.0F;
         double d = 0.0;
         float3 f3 = {0.0F, 0.0F, 0.0F};
+        double3 d3 = {0.0, 0.0, 0.0};
 
         void load(const NodeRecord::Cell& cell);
         void store(NodeRecord::Cell& cell) const;

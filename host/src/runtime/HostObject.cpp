@@ -23,6 +23,7 @@ MFn::Type parentType(MFn::Type type) {
         case MFn::kAnimCurveTimeToUnitless:
             return MFn::kAnimCurve;
         case MFn::kNumericAttribute:
+        case MFn::kUnitAttribute:
             return MFn::kAttribute;
         case MFn::kDependencyNode:
             return MFn::kNamedObject;
@@ -78,6 +79,8 @@ const char* HostObject::typeText(MFn::Type type) {
             return "kAttribute";
         case MFn::kNumericAttribute:
             return "kNumericAttribute";
+        case MFn::kUnitAttribute:
+            return "kUnitAttribute";
         case MFn::kNumericData:
             return "kNumericData";
         case MFn::kPluginClientDevice:

@@ -68,7 +68,9 @@ MStatus UnitConversion::connect(const PlugRef& from, const PlugRef& to) {
     const Unit fromUnit = unitOf(from);
     const Unit toUnit = unitOf(to);
     const double conversion = factor(fromUnit, toUnit);
-    if (fromUnit == toUnit || conversion == 1.0) {
+    // A conversion node's plugs take any unit: a scene file connects its own conversions.
+    const bool conversionEnd = from.node->type.conversion || to.node->type.conversion;
+    if (fromUnit == toUnit || conversion == 1.0 || conversionEnd) {
         const MStatus status = host.graph.connect(from, to);
         if (status) {
             Evaluator::markDirty(*to.node, to.attribute->root());

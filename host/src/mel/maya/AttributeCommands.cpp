@@ -12,12 +12,14 @@
 #include "Graph.h"
 #include "HostAccess.h"
 #include "HostState.h"
+#include "KeyframeCommand.h"
 #include "MelInterpreter.h"
 #include "NodeRecord.h"
 #include "NodeType.h"
 #include "NodeTypeNames.h"
 #include "PlugFlags.h"
 #include "Scene.h"
+#include "SceneFileCommands.h"
 #include "ScenePlugs.h"
 #include "UnitConversion.h"
 
@@ -216,12 +218,37 @@ bool numberOf(const MelValue& value, double& number) {
     return MelValue::parseNumber(word, number, isInteger);
 }
 
+// A Maya ASCII file names attributes of the node its last createNode made (".t"). The host
+// keeps no selection, so that is the newest node.
+std::string withCurrentNode(const std::string& name) {
+    if (name.empty() || name[0] != '.') {
+        return name;
+    }
+    Scene& scene = hostState().scene;
+    const std::vector<NodeRecord*> nodes = scene.nodes();
+    return nodes.empty() ? name : scene.nameOf(nodes.back()) + name;
+}
+
 MelResult setAttr(const MelInvocation& call, MelContext&, PlugFlags& flags) {
     const std::vector<MelValue>& given = call.positionals();
     if (given.empty()) {
         return MelResult::failure("Wrong number of arguments on call to setAttr.");
     }
-    const std::string name = given[0].asString();
+    const std::string name = withCurrentNode(given[0].asString());
+    const std::size_t dot = name.find('.');
+    NodeRecord* curve = dot == std::string::npos ? nullptr : ScenePlugs::node(name.substr(0, dot));
+    if (curve != nullptr && KeyframeCommand::isKeyAttribute(*curve, name.substr(dot + 1))) {
+        std::vector<double> keyValues;
+        for (std::size_t k = 1; k < given.size(); ++k) {
+            double number = 0.0;
+            if (!numberOf(given[k], number)) {
+                return MelResult::failure("setAttr: Error reading data element number " +
+                                          std::to_string(k) + ": " + given[k].asString());
+            }
+            keyValues.push_back(number);
+        }
+        return KeyframeCommand::setKeyAttribute(*curve, name.substr(dot + 1), keyValues);
+    }
     PlugRef plug;
     MelResult failure;
     if (!resolve(name, plug, failure)) {
@@ -371,7 +398,9 @@ MelResult connectAttr(const MelInvocation& call, MelContext& context, PlugFlags&
         return MelResult::failure("connectAttr: The destination attribute '" + toText +
                                   "' is locked.");
     }
-    if (ScenePlugs::scalars(from).size() != ScenePlugs::scalars(to).size() ||
+    // A conversion node takes one value or three, as its input is generic in Maya.
+    const bool conversionEnd = from.node->type.conversion || to.node->type.conversion;
+    if ((!conversionEnd && ScenePlugs::scalars(from).size() != ScenePlugs::scalars(to).size()) ||
         from.attribute->kind != AttributeRecord::Kind::Numeric ||
         to.attribute->kind != AttributeRecord::Kind::Numeric) {
         return MelResult::failure("connectAttr: The attributes '" + fromText + "' and '" + toText +
@@ -553,6 +582,8 @@ bool AttributeCommands::install(MelInterpreter& interpreter, PlugFlags& flags) {
                                           .setPositionals(0, kAny, Arg::String),
                                       listConnections) &&
           all;
+    all = KeyframeCommand::install(interpreter) && all;
+    all = SceneFileCommands::install(interpreter) && all;
     return all;
 }
 
