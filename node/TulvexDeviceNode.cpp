@@ -4,6 +4,7 @@
 #include <maya/MConditionMessage.h>
 #include <maya/MFnNumericAttribute.h>
 #include <maya/MFnNumericData.h>
+#include <maya/MFnUnitAttribute.h>
 #include <maya/MObjectArray.h>
 #include <maya/MPlug.h>
 #include <unistd.h>
@@ -44,6 +45,35 @@ struct AttributeRow {
     const char* createMessage;
 };
 
+struct UnitRow {
+    MObject* handle;
+    const char* longName;
+    const char* shortName;
+    MFnUnitAttribute::Type unit;
+    unsigned flags;
+    const char* createMessage;
+};
+
+// A double3 of three unit children, named as the float3's children were ("ots0") so that
+// scenes saved before keep their plug names.
+MObject unitCompound(const UnitRow& row, MFnNumericAttribute& numeric, MStatus& status) {
+    static constexpr const char* kSuffixes[3] = {"0", "1", "2"};
+    MFnUnitAttribute unit;
+    MObject children[3];
+    for (int c = 0; c < 3; ++c) {
+        MString longName(row.longName);
+        MString shortName(row.shortName);
+        longName += kSuffixes[c];
+        shortName += kSuffixes[c];
+        children[c] = unit.create(longName, shortName, row.unit, 0.0, &status);
+        if (status != MStatus::kSuccess) {
+            return MObject();
+        }
+    }
+    return numeric.create(row.longName, row.shortName, children[0], children[1], children[2],
+                          &status);
+}
+
 struct Dependency {
     const MObject* input;
     const MObject* output;
@@ -59,6 +89,24 @@ void* TulvexDeviceNode::creator() {
 MStatus TulvexDeviceNode::initialize() {
     MStatus status;
     MFnNumericAttribute numeric;
+    // A lambda, so it may call the protected addAttribute.
+    const auto finishAttribute = [&numeric](const MObject& attribute, unsigned flags) {
+        if ((flags & kWritable) != 0U) {
+            numeric.setWritable(true);
+        }
+        if ((flags & kHidden) != 0U) {
+            numeric.setHidden(true);
+        }
+        if ((flags & kArray) != 0U) {
+            numeric.setArray(true);
+            numeric.setUsesArrayDataBuilder(true);
+        }
+        if (addAttribute(attribute) != MStatus::kSuccess) {
+            std::cerr << "addAttribute: ATTR" << std::endl;
+            return false;
+        }
+        return true;
+    };
 
     const AttributeRow attributes[] = {
         {&mInputPort, "inputPort", "prt", MFnNumericData::kInt, 12351, kWritable,
@@ -68,32 +116,29 @@ MStatus TulvexDeviceNode::initialize() {
          "create recording"},
         {&mDeviceId, "deviceId", "did", MFnNumericData::kInt, 0, kWritable | kHidden,
          "create device Id"},
-        {&mOutputTranslate, "outputTranslate", "ot", MFnNumericData::k3Float, 0, kHidden,
-         "create outputTranslate"},
-        {&mOutputTranslations, "outputTranslations", "ots", MFnNumericData::k3Float, 0, kArray,
-         "create outputTranslations"},
-        {&mOutputRotations, "outputRotations", "ors", MFnNumericData::k3Float, 0, kArray,
-         "create outputRotations"},
     };
     for (const AttributeRow& row : attributes) {
         *row.handle =
             numeric.create(row.longName, row.shortName, row.type, row.defaultValue, &status);
-        if (status != MStatus::kSuccess) {
+        if (status != MStatus::kSuccess || !finishAttribute(*row.handle, row.flags)) {
             std::cerr << row.createMessage << std::endl;
             return MStatus::kFailure;
         }
-        if ((row.flags & kWritable) != 0U) {
-            numeric.setWritable(true);
-        }
-        if ((row.flags & kHidden) != 0U) {
-            numeric.setHidden(true);
-        }
-        if ((row.flags & kArray) != 0U) {
-            numeric.setArray(true);
-            numeric.setUsesArrayDataBuilder(true);
-        }
-        if (addAttribute(*row.handle) != MStatus::kSuccess) {
-            std::cerr << "addAttribute: ATTR" << std::endl;
+    }
+    // Outputs carry their units, so a joint takes them as they are in every scene unit and
+    // Maya puts no conversion between.
+    const UnitRow outputs[] = {
+        {&mOutputTranslate, "outputTranslate", "ot", MFnUnitAttribute::kDistance, kHidden,
+         "create outputTranslate"},
+        {&mOutputTranslations, "outputTranslations", "ots", MFnUnitAttribute::kDistance, kArray,
+         "create outputTranslations"},
+        {&mOutputRotations, "outputRotations", "ors", MFnUnitAttribute::kAngle, kArray,
+         "create outputRotations"},
+    };
+    for (const UnitRow& row : outputs) {
+        *row.handle = unitCompound(row, numeric, status);
+        if (status != MStatus::kSuccess || !finishAttribute(*row.handle, row.flags)) {
+            std::cerr << row.createMessage << std::endl;
             return MStatus::kFailure;
         }
     }

@@ -48,6 +48,9 @@ public:
         double sampleTime;      // the `time` attribute, in the scene's UI time unit
         Quat quaternion;        // the same rotation at full precision
     };
+    // Degrees to Maya's internal radians: the factor a degree scene's conversion used, so a
+    // joint reads the very value it read through that conversion.
+    static constexpr double kRadiansPerDegree = 0.017453292519943295;
 
     // A take: one sequence of samples per bone; grows block by block, so recording never
     // copies it.
@@ -140,7 +143,8 @@ public:
     std::array<bool, 6> createAnimCurveSet(std::string& baseName, MFnAnimCurve& tx,
                                            MFnAnimCurve& ty, MFnAnimCurve& tz, MFnAnimCurve& rx,
                                            MFnAnimCurve& ry, MFnAnimCurve& rz);
-    void createAnimCurve(MFnAnimCurve& curve, const char* name, MStatus& status);
+    // An angle curve (radians) when `angular`, else a distance curve (centimetres).
+    void createAnimCurve(MFnAnimCurve& curve, const char* name, bool angular, MStatus& status);
     RecordingData interpolate(const RecordingData& from, const RecordingData& to, double t);
     Quat slerp(Quat from, Quat to, double t);
     std::string getSkeletonName();

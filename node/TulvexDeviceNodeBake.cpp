@@ -21,6 +21,8 @@ namespace {
 
 constexpr int kCurvesPerBone = 6;
 constexpr const char* kCurveSuffixes[kCurvesPerBone] = {"_tx", "_ty", "_tz", "_rx", "_ry", "_rz"};
+// Rotations are angle curves, as Maya keys a joint's rotation, so none needs a conversion.
+constexpr bool kAngular[kCurvesPerBone] = {false, false, false, true, true, true};
 constexpr double kNoKey = -1.0;
 // Gaps up to this long are filled: far more than any dropout, far less than a time jump.
 constexpr double kMaxFilledGapSeconds = 10.0;
@@ -29,9 +31,12 @@ constexpr double kMaxFilledGapSeconds = 10.0;
 // it was, possibly on another bone's curve.
 void addKeys(MFnAnimCurve* curves, const std::array<bool, kCurvesPerBone>& made, double time,
              const TulvexDeviceNode::RecordingData& values) {
-    const double keyed[kCurvesPerBone] = {values.translation[0], values.translation[1],
-                                          values.translation[2], values.rotation[0],
-                                          values.rotation[1],    values.rotation[2]};
+    // Key values are internal units: centimetres, and radians from the take's degrees.
+    constexpr double toRadians = TulvexDeviceNode::kRadiansPerDegree;
+    const double keyed[kCurvesPerBone] = {
+        values.translation[0],          values.translation[1],
+        values.translation[2],          values.rotation[0] * toRadians,
+        values.rotation[1] * toRadians, values.rotation[2] * toRadians};
     for (int c = 0; c < kCurvesPerBone; ++c) {
         if (made[static_cast<std::size_t>(c)]) {
             curves[c].addKeyframe(MTime(time, MTime::uiUnit()), keyed[c]);
@@ -228,7 +233,7 @@ std::array<bool, 6> TulvexDeviceNode::createAnimCurveSet(std::string& baseName, 
     std::array<bool, kCurvesPerBone> made{};
     for (std::size_t c = 0; c < made.size(); ++c) {
         MStatus status = MStatus::kSuccess;
-        createAnimCurve(*curves[c], (baseName + kCurveSuffixes[c]).c_str(), status);
+        createAnimCurve(*curves[c], (baseName + kCurveSuffixes[c]).c_str(), kAngular[c], status);
         made[c] = status == MStatus::kSuccess;
     }
     if (std::find(made.begin(), made.end(), false) != made.end()) {
@@ -237,7 +242,8 @@ std::array<bool, 6> TulvexDeviceNode::createAnimCurveSet(std::string& baseName, 
     return made;
 }
 
-void TulvexDeviceNode::createAnimCurve(MFnAnimCurve& curve, const char* name, MStatus& status) {
+void TulvexDeviceNode::createAnimCurve(MFnAnimCurve& curve, const char* name, bool angular,
+                                       MStatus& status) {
     // A curve of an earlier take carries the same name: this take replaces it.
     MSelectionList existing;
     existing.add(MString(name), false);
@@ -248,7 +254,8 @@ void TulvexDeviceNode::createAnimCurve(MFnAnimCurve& curve, const char* name, MS
         modifier.deleteNode(previousCurve);
         modifier.doIt();
     }
-    curve.create(MFnAnimCurve::kAnimCurveTL, nullptr, &status);
+    curve.create(angular ? MFnAnimCurve::kAnimCurveTA : MFnAnimCurve::kAnimCurveTL, nullptr,
+                 &status);
     if (status == MStatus::kSuccess) {
         MStatus renameStatus;
         curve.setName(MString(name), false, &renameStatus);

@@ -226,10 +226,12 @@ MStatus TulvexDeviceNode::populateDataBlock(MDataBlock& block, const SkeletonNod
         }
         // Only the root travels; every other bone keeps its offset from its parent.
         const double* translation = i == 0 ? bone.currentTranslation : bone.restTranslation;
-        float3& translate = translationElement.asFloat3();
+        // Single precision as shown to the user, written in centimetres (internal units).
+        float translate[3];
         for (int c = 0; c < 3; ++c) {
             translate[c] = static_cast<float>(translation[c]);
         }
+        translationElement.set3Double(translate[0], translate[1], translate[2]);
 
         MDataHandle rotationElement = rotationsBuilder.addElement(i, &status);
         if (status != MStatus::kSuccess) {
@@ -238,10 +240,13 @@ MStatus TulvexDeviceNode::populateDataBlock(MDataBlock& block, const SkeletonNod
         }
         double angles[3] = {0.0, 0.0, 0.0};
         quaternionToVector(bone.currentRotation, angles);
-        float3& rotate = rotationElement.asFloat3();
+        // Degrees rounded as the user sees them, then radians, Maya's internal angle unit.
+        float rotate[3];
         for (int c = 0; c < 3; ++c) {
             rotate[c] = static_cast<float>(angles[c]);
         }
+        rotationElement.set3Double(rotate[0] * kRadiansPerDegree, rotate[1] * kRadiansPerDegree,
+                                   rotate[2] * kRadiansPerDegree);
 
         if (sampling) {
             const double* q = bone.currentRotation;

@@ -237,11 +237,12 @@ TEST_F(PanelFlow, TheTakePlaysOnTheCharacterAndBackToLiveFollowsThePhoneAgain) {
         mel("currentTime " + std::to_string(tx[k].time));
         pump();
         EXPECT_NEAR(melNumber("getAttr " + root + ".tx"), tx[k].value, 1e-9);
-        EXPECT_NEAR(melNumber("getAttr " + hand + ".rz"), rz[k].value, 1e-9);
+        // The angle curve keeps radians; getAttr shows the scene's degrees.
+        EXPECT_NEAR(melNumber("getAttr " + hand + ".rz") * 0.017453292519943295, rz[k].value, 1e-9);
     }
     EXPECT_EQ(mel("nodeType `listConnections -source true -destination false " + hand + ".rz`"),
-              "unitConversion")
-        << "a distance curve reaches an angle through Maya's conversion";
+              "animCurveTA")
+        << "an angle curve drives the rotation with no conversion";
 
     click(panelControlName("backToLive", 0));
     idle();

@@ -61,9 +61,11 @@ TEST_F(ComputeTest, NotLiveEvaluationPutsOutTheHandlersPose) {
     const std::vector<double> leftArm = element(TulvexDeviceNode::mOutputRotations, 12);
     const std::vector<double> rightArm = element(TulvexDeviceNode::mOutputRotations, 16);
     ASSERT_EQ(leftArm.size(), 3U);
-    // The reference pose's 0.707 is not quite a unit quaternion: close to a quarter turn.
-    EXPECT_NEAR(leftArm[2], 90.0, 0.02);
-    EXPECT_NEAR(rightArm[2], -90.0, 0.02);
+    // The reference pose's 0.707 is not quite a unit quaternion: close to a quarter turn,
+    // in radians, Maya's internal angle unit.
+    constexpr double degree = TulvexDeviceNode::kRadiansPerDegree;
+    EXPECT_NEAR(leftArm[2], 90.0 * degree, 0.02 * degree);
+    EXPECT_NEAR(rightArm[2], -90.0 * degree, 0.02 * degree);
     EXPECT_EQ(element(TulvexDeviceNode::mOutputRotations, 0), (std::vector<double>{0, 0, 0}));
 
     // outputTranslate is only the refresh trigger: never written, cleaned when asked for.
@@ -166,7 +168,9 @@ TEST_F(ComputeTest, StreamedBlocksDriveOutputsAndTheFrameRateChangesOnce) {
         (std::vector<double>{
             25, static_cast<double>(static_cast<float>(static_cast<double>(0.05F * 2.0F) * 100.0)),
             0}));
-    EXPECT_NEAR(element(TulvexDeviceNode::mOutputRotations, 0)[2], 90.0, 1e-3);
+    EXPECT_NEAR(element(TulvexDeviceNode::mOutputRotations, 0)[2],
+                90.0 * TulvexDeviceNode::kRadiansPerDegree,
+                1e-3 * TulvexDeviceNode::kRadiansPerDegree);
     EXPECT_EQ(plug(TulvexDeviceNode::frameRate).asDouble(), 80.0);
 
     // Thirty frames per second: frameRate goes to 60 once, at idle time, and stays without
