@@ -93,7 +93,8 @@ long keysInFile(const std::string& text, const std::string& prefix) {
     bool inCurve = false;
     for (std::string line; std::getline(lines, line);) {
         if (line.rfind("createNode ", 0) == 0) {
-            inCurve = line.rfind("createNode animCurveTL -n \"" + prefix, 0) == 0;
+            inCurve = line.rfind("createNode animCurveTL -n \"" + prefix, 0) == 0 ||
+                      line.rfind("createNode animCurveTA -n \"" + prefix, 0) == 0;
         } else if (inCurve && line.find(".ktv[") != std::string::npos) {
             keys += std::stol(words(line).at(2));
         }
@@ -150,10 +151,12 @@ TEST_F(HostProcessTest, RecordsTwoPhonesIntoOneScene) {
 
         const std::string skeleton =
             "tulvexCharacter" + std::to_string(expected.deviceId) + "_Skeleton";
-        EXPECT_EQ(occurrences(text, "createNode animCurveTL -n \"" + skeleton + "_"), 162);
+        // Translations on distance curves, rotations on angle curves, none converted.
+        EXPECT_EQ(occurrences(text, "createNode animCurveTL -n \"" + skeleton + "_"), 81);
+        EXPECT_EQ(occurrences(text, "createNode animCurveTA -n \"" + skeleton + "_"), 81);
         EXPECT_EQ(occurrences(text, "createNode joint -n \"" + skeleton + "_"), 27);
-        EXPECT_EQ(occurrences(text, "createNode unitConversion -n \"" + skeleton + "_"), 81);
-        EXPECT_EQ(occurrences(text, "connectAttr \"" + skeleton + "_"), 162 + 81);
+        EXPECT_EQ(occurrences(text, "createNode unitConversion"), 0);
+        EXPECT_EQ(occurrences(text, "connectAttr \"" + skeleton + "_"), 162);
         const long keysPerCurve = std::stol(row["keys/curve"]);
         EXPECT_EQ(keysInFile(text, skeleton + "_"), 162L * keysPerCurve)
             << "the file holds every key the summary counts";
@@ -176,9 +179,8 @@ TEST_F(HostProcessTest, RecordsTwoPhonesIntoOneScene) {
             << result.out;
         EXPECT_NE(text.find(connection(skeleton + "_root_ty.o", skeleton + "_root.ty")),
                   std::string::npos);
-        EXPECT_NE(
-            text.find(connection(skeleton + "_r_toes_rz_toRadians.o", skeleton + "_r_toes.rz")),
-            std::string::npos);
+        EXPECT_NE(text.find(connection(skeleton + "_r_toes_rz.o", skeleton + "_r_toes.rz")),
+                  std::string::npos);
     }
     EXPECT_EQ(text.rfind("//Maya ASCII 2022 scene\n", 0), 0U);
     const std::size_t range = text.find("playbackOptions -min 1 -max ");

@@ -67,7 +67,12 @@ SceneData armScene() {
                                 {"arm_lower", "arm_root", {0, -2.5, 0}},
                                 {"arm_root", "", {1.5, 90, -3}}}});
     scene.curves.push_back({"arm_root_tx", {{1, 0.5}, {2, 0.25}, {3, -1}}, "arm_root", "tx"});
-    scene.curves.push_back({"arm_hand_rz", {{1.25, 90}, {26.5, -45}}, "arm_hand", "rz", true});
+    // Radians, as an angle curve holds them: 90 and -45 degrees.
+    scene.curves.push_back({"arm_hand_rz",
+                            {{1.25, 1.5707963267948966}, {26.5, -0.78539816339744828}},
+                            "arm_hand",
+                            "rz",
+                            true});
     return scene;
 }
 
@@ -135,27 +140,23 @@ TEST(MayaAsciiWriterTest, WrapsLongKeyListsWithoutLosingAKey) {
     EXPECT_GT(linesOf(text).size(), 10U) << "one line per key list would be unreadable";
 }
 
-TEST(MayaAsciiWriterTest, ConvertsRotationCurvesToRadiansOnTheWayToTheJoint) {
+TEST(MayaAsciiWriterTest, KeysRotationsOnAngleCurvesInDegreesConnectedStraightToTheJoint) {
     const std::string text = written(armScene());
     const std::vector<std::string> lines = linesOf(text);
-    const std::size_t conversion =
-        lineIndex(lines, "createNode unitConversion -n \"arm_hand_rz_toRadians\";");
-    ASSERT_LT(conversion + 1, lines.size());
-    EXPECT_EQ(lines[conversion + 1], "\tsetAttr \".cf\" 0.017453292519943295;");
-    EXPECT_LT(lineIndex(lines, "connectAttr \"arm_hand_rz.o\" \"arm_hand_rz_toRadians.i\";"),
-              lines.size());
-    EXPECT_LT(lineIndex(lines, "connectAttr \"arm_hand_rz_toRadians.o\" \"arm_hand.rz\";"),
-              lines.size());
-    EXPECT_EQ(text.find("\"arm_hand_rz.o\" \"arm_hand.rz\""), std::string::npos)
-        << "degrees must not reach the joint unconverted";
+    const std::size_t curve = lineIndex(lines, "createNode animCurveTA -n \"arm_hand_rz\";");
+    ASSERT_LT(curve + 3, lines.size());
+    // The file's angle unit is degrees: the radians the curve holds are written as such.
+    EXPECT_EQ(lines[curve + 3], "\tsetAttr -s 2 \".ktv[0:1]\"  1.25 90 26.5 -45;");
+    EXPECT_LT(lineIndex(lines, "connectAttr \"arm_hand_rz.o\" \"arm_hand.rz\";"), lines.size());
+    EXPECT_EQ(occurrences(text, "unitConversion"), 0);
 }
 
 TEST(MayaAsciiWriterTest, ConnectsTranslationCurvesStraightToTheJoint) {
     const std::string text = written(armScene());
+    EXPECT_NE(text.find("createNode animCurveTL -n \"arm_root_tx\";"), std::string::npos);
     EXPECT_NE(text.find("connectAttr \"arm_root_tx.o\" \"arm_root.tx\";\n"), std::string::npos);
-    EXPECT_EQ(text.find("arm_root_tx_toRadians"), std::string::npos);
-    // One conversion, for the one rotation curve.
-    EXPECT_EQ(occurrences(text, "createNode unitConversion"), 1);
+    EXPECT_EQ(valuesOf(text, "ktv"), (std::vector<double>{1, 0.5, 2, 0.25, 3, -1}))
+        << "centimetres are written as they are";
 }
 
 TEST(MayaAsciiWriterTest, SetsThePlaybackRangeToTheKeysWidenedToWholeFrames) {

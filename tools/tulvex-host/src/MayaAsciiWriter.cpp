@@ -60,17 +60,6 @@ void writeMultiValue(std::ostream& out, const char* attribute, std::size_t count
     out << ";\n";
 }
 
-std::string conversionName(const SceneData::Curve& curve) {
-    return curve.name + "_toRadians";
-}
-
-void writeConversion(const SceneData::Curve& curve, std::ostream& out) {
-    out << "createNode unitConversion -n " << MayaAsciiWriter::quote(conversionName(curve))
-        << ";\n";
-    out << "\tsetAttr \".cf\" " << MayaAsciiWriter::number(MayaAsciiWriter::kDegreesToRadians)
-        << ";\n";
-}
-
 void writePlaybackRange(const std::optional<MayaAsciiWriter::Range>& range, std::ostream& out) {
     if (!range) {
         return;
@@ -90,16 +79,11 @@ void connect(std::ostream& out, const std::string& from, const std::string& to) 
         << ";\n";
 }
 
+// Each curve's unit is its joint attribute's, so no conversion goes between, as in a file
+// Maya writes.
 void writeConnections(const std::vector<SceneData::Curve>& curves, std::ostream& out) {
     for (const SceneData::Curve& curve : curves) {
-        const std::string target = curve.targetNode + "." + curve.targetAttribute;
-        if (curve.degrees) {
-            const std::string conversion = conversionName(curve);
-            connect(out, curve.name + ".o", conversion + ".i");
-            connect(out, conversion + ".o", target);
-        } else {
-            connect(out, curve.name + ".o", target);
-        }
+        connect(out, curve.name + ".o", curve.targetNode + "." + curve.targetAttribute);
     }
 }
 
@@ -145,7 +129,10 @@ void MayaAsciiWriter::writeSkeleton(const SceneData::Skeleton& skeleton) {
 }
 
 void MayaAsciiWriter::writeCurve(const SceneData::Curve& curve, const KeySource& keys) {
-    mOut << "createNode animCurveTL -n " << quote(curve.name) << ";\n";
+    mOut << "createNode " << (curve.angular ? "animCurveTA" : "animCurveTL") << " -n "
+         << quote(curve.name) << ";\n";
+    // Values in the file's UI units (centimetres, degrees), as Maya writes them.
+    const double internalPerUi = curve.angular ? kRadiansPerDegree : 1.0;
     mOut << "\tsetAttr \".tan\" " << kLinearTangent << ";\n";
     mOut << "\tsetAttr \".wgt\" no;\n";
     const std::size_t count = keys.count();
@@ -153,17 +140,14 @@ void MayaAsciiWriter::writeCurve(const SceneData::Curve& curve, const KeySource&
         writeMultiValue(mOut, "ktv", count, [&](std::size_t i) {
             const SceneData::Key key = keys.at(i);
             include(mKeyRange, key.time);
-            mOut << ' ' << number(key.time) << ' ' << number(key.value);
+            mOut << ' ' << number(key.time) << ' ' << number(key.value / internalPerUi);
         });
         const auto tangent = [&](std::size_t /*i*/) { mOut << ' ' << kLinearTangent; };
         writeMultiValue(mOut, "kit", count, tangent);
         writeMultiValue(mOut, "kot", count, tangent);
     }
-    if (curve.degrees) {
-        writeConversion(curve, mOut);
-    }
     // Only what the connections need: the keys stay where they came from.
-    mCurves.push_back({curve.name, {}, curve.targetNode, curve.targetAttribute, curve.degrees});
+    mCurves.push_back({curve.name, {}, curve.targetNode, curve.targetAttribute, curve.angular});
 }
 
 void MayaAsciiWriter::finish() {

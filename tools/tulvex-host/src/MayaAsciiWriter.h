@@ -15,9 +15,8 @@
 // the same memory for a take of any length. Pure: it only turns data into text.
 class MayaAsciiWriter {
 public:
-    // The curves hold degrees against time; a joint's rotation takes radians, Maya's
-    // internal angle unit.
-    static constexpr double kDegreesToRadians = 0.017453292519943295;
+    // Angle curves hold radians, Maya's internal unit; the file holds its UI unit, degrees.
+    static constexpr double kRadiansPerDegree = 0.017453292519943295;
 
     struct Range {
         double start;
@@ -30,8 +29,8 @@ public:
     void writeHeader();
     // std::invalid_argument when a joint names a parent its skeleton does not have.
     void writeSkeleton(const SceneData::Skeleton& skeleton);
-    // The curve's node with the keys of `keys` (its own `keys` are not read), and its unit
-    // conversion when it holds degrees.
+    // The curve's node with the keys of `keys` (its own `keys` are not read): animCurveTA
+    // with degrees for an angle curve, animCurveTL with centimetres otherwise.
     void writeCurve(const SceneData::Curve& curve, const KeySource& keys);
     // The playback range over every key written, the connections of every curve written, and
     // the closing line.

@@ -49,7 +49,7 @@ std::optional<SceneData::Curve> SceneCollector::curveTarget(const std::string& s
     curve.name = curveName;
     curve.targetNode = joint;
     curve.targetAttribute = channel;
-    curve.degrees = channel[0] == 'r';
+    curve.angular = channel[0] == 'r';
     return curve;
 }
 

@@ -22,13 +22,14 @@ struct SceneData {
         double value;
     };
 
-    // A time-to-distance curve driving one attribute of a joint.
+    // A time-to-distance or time-to-angle curve driving one attribute of a joint. Values are
+    // Maya's internal units, as the curve holds them: centimetres, or radians.
     struct Curve {
         std::string name;
         std::vector<Key> keys;
         std::string targetNode;
         std::string targetAttribute;  // "tx", "ry", ...
-        bool degrees = false;         // values are angles in degrees, not centimetres
+        bool angular = false;         // an angle curve, not a distance curve
     };
 
     std::vector<Skeleton> skeletons;
