@@ -71,15 +71,21 @@ struct Bench {
         device->pushThreadData(block);
     }
 
-    // One evaluation: the time moves on and the refresh attribute is asked for.
-    double evaluateMicroseconds() {
+    // One evaluation: the time moves on and the refresh attribute is asked for, by a direct
+    // pull on this thread, or `scheduled` by the Evaluation Manager on a worker (this thread
+    // waits for it, as Maya's main thread does).
+    double evaluateMicroseconds(bool scheduled = false) {
         if (live) {
             pushBlock();
         }
         time += kUiUnitsPerSample;
         MPlug(node, TulvexDeviceNode::mTime).setDouble(time);
         const auto start = Clock::now();
-        mayahost::plugValues(MPlug(node, TulvexDeviceNode::mOutputTranslate));
+        if (scheduled) {
+            mayahost::pullDirtyOutputs(node);
+        } else {
+            mayahost::plugValues(MPlug(node, TulvexDeviceNode::mOutputTranslate));
+        }
         return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
     }
     void drainIdleQueue() { mayahost::takeIdleCommands(); }
@@ -102,45 +108,44 @@ double addressListingMicroseconds() {
     return length == 0 ? 0.0 : total / kListings;
 }
 
-void benchComputePerEvaluation() {
+double averageMicroseconds(Bench& bench, bool scheduled) {
     constexpr int kEvaluations = 20000;
-    Bench bench;
     double total = 0.0;
     for (int i = 0; i < kEvaluations; ++i) {
-        total += bench.evaluateMicroseconds();
+        total += bench.evaluateMicroseconds(scheduled);
         if (i % 1000 == 0) {
             bench.drainIdleQueue();
         }
     }
-    std::printf("compute per evaluation, not live:       %.2f us (goal <= 15)\n",
-                total / kEvaluations);
+    return total / kEvaluations;
+}
+
+// Each figure twice: pulled on this thread, and scheduled on a worker of the parallel
+// Evaluation Manager, hand-over to the worker and back included.
+void benchComputePerEvaluation() {
+    Bench bench;
+    const char* const ways[] = {"direct pull", "on a worker"};
+    for (int way = 0; way < 2; ++way) {
+        std::printf("compute per evaluation, not live, %s: %.2f us (goal <= 15)\n", ways[way],
+                    averageMicroseconds(bench, way == 1));
+    }
     std::printf(
         "  listing the local addresses once:     %.2f us (each not-live evaluation did it "
         "before; now at most once a second)\n",
         addressListingMicroseconds());
 
     bench.goLive();
-    total = 0.0;
-    for (int i = 0; i < kEvaluations; ++i) {
-        total += bench.evaluateMicroseconds();
-        if (i % 1000 == 0) {
-            bench.drainIdleQueue();
-        }
+    for (int way = 0; way < 2; ++way) {
+        std::printf("compute per evaluation, live, %s: %.2f us (goal <= 15)\n", ways[way],
+                    averageMicroseconds(bench, way == 1));
     }
-    std::printf("compute per evaluation, live:           %.2f us (goal <= 50)\n",
-                total / kEvaluations);
 
     MPlug(bench.node, TulvexDeviceNode::mInputRecording).setBool(true);
     MAnimControl::playForward();
-    total = 0.0;
-    for (int i = 0; i < kEvaluations; ++i) {
-        total += bench.evaluateMicroseconds();
-        if (i % 1000 == 0) {
-            bench.drainIdleQueue();
-        }
+    for (int way = 0; way < 2; ++way) {
+        std::printf("compute per evaluation, live recording, %s: %.2f us (goal <= 15)\n", ways[way],
+                    averageMicroseconds(bench, way == 1));
     }
-    std::printf("compute per evaluation, live recording: %.2f us (goal <= 50)\n",
-                total / kEvaluations);
 }
 
 void benchLongTake(int minutes) {
@@ -191,13 +196,15 @@ void benchBake() {
             bench.drainIdleQueue();
         }
     }
-    MAnimControl::stop();
-    MPlug(bench.node, TulvexDeviceNode::mInputRecording).setBool(false);
-    bench.live = false;  // the take is handed over before a block is popped; none is needed
     bench.drainIdleQueue();
     const long rssBefore = peakRssKilobytes();
-    // The evaluation hands the take over; the bake itself runs at the next idle time.
-    const double handOverMs = bench.evaluateMicroseconds() / 1000.0;
+    // Stopping with recording off hands the take over from the main thread's callbacks; the
+    // bake itself runs at the next idle time.
+    const auto handOverStart = Clock::now();
+    MAnimControl::stop();
+    MPlug(bench.node, TulvexDeviceNode::mInputRecording).setBool(false);
+    const double handOverMs =
+        std::chrono::duration<double, std::milli>(Clock::now() - handOverStart).count();
     const auto bakeStart = Clock::now();
     mayahost::runIdleQueue();
     const double bakeMs =

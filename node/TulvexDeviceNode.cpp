@@ -242,7 +242,7 @@ void TulvexDeviceNode::playingBackChanged(bool playing, void* clientData) {
 
 void TulvexDeviceNode::handOverStoppedTake() {
     // The same rule as compute's, so a take ends even when nothing evaluates the node.
-    if (!mPlaying.load() && (!isRecording() || !isLive()) && hasRecordedData()) {
+    if (!mPlaying.load() && hasRecordedData() && (!isRecording() || !isLive())) {
         handOverTake();
     }
 }

@@ -236,6 +236,9 @@ std::vector<double> plugValuesAt(const MPlug& plug, double uiTime);
 // Computes every dirty output of a node once, as Maya's UI does after `live` changes.
 // Returns the number of computes run.
 int pullDirtyOutputs(const MObject& node);
+// The same for several nodes in one evaluation, as Maya's refresh evaluates everything dirty
+// at once.
+int pullDirtyOutputs(const std::vector<MObject>& nodes);
 
 // For each device node whose capture thread asked for a refresh while it is live: dirties its
 // refresh attributes (and what they affect) and pulls its dirty outputs once. Returns the

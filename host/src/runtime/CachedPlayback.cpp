@@ -142,12 +142,15 @@ void CachedPlayback::update() {
     HostState& host = hostState();
     std::vector<NodeRecord*> nodes = host.scene.nodes();
     for (NodeRecord* node : nodes) {
+        if (node->user == nullptr) {
+            continue;
+        }
         bool known = false;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             known = setups_.count(node) != 0;
         }
-        if (!known && node->user != nullptr) {
+        if (!known) {
             ask(*node);
         }
     }

@@ -55,6 +55,8 @@ public:
     bool lookup(const PlugRef& plug, std::vector<double>& values);
     // Waits for a running fill to end, at most `timeout`; true when none runs.
     bool waitForFill(std::chrono::milliseconds timeout);
+    // Stops a running fill; the next update() starts one again if one is due. Main thread.
+    void pause() { stopFill(); }
     // Stops a fill and forgets everything; enabled again. Main thread.
     void reset();
 

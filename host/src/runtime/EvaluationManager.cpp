@@ -113,6 +113,19 @@ void EvaluationManager::workerLoop(int index) {
     }
 }
 
+const std::vector<const NodeRecord*>& EvaluationManager::neighbours(const NodeRecord* node) {
+    const std::uint64_t version = hostState().graph.version();
+    if (version != neighboursVersion_) {
+        neighbours_.clear();
+        neighboursVersion_ = version;
+    }
+    auto found = neighbours_.find(node);
+    if (found == neighbours_.end()) {
+        found = neighbours_.emplace(node, hostState().graph.neighbours(node)).first;
+    }
+    return found->second;
+}
+
 std::vector<std::function<void()>> EvaluationManager::scheduled(std::vector<Job>& jobs,
                                                                 int& computes,
                                                                 std::mutex& countMutex) {
@@ -127,8 +140,10 @@ std::vector<std::function<void()>> EvaluationManager::scheduled(std::vector<Job>
         }
     }
     for (const auto& [node, i] : serialJobs) {
-        for (const Graph::Connection& c : hostState().graph.connectionsOf(node)) {
-            const NodeRecord* other = c.source.node == node ? c.destination.node : c.source.node;
+        if (serialJobs.size() < 2) {
+            break;  // a chain needs two
+        }
+        for (const NodeRecord* other : neighbours(node)) {
             auto found = serialJobs.find(other);
             if (found != serialJobs.end()) {
                 chain[findRoot(chain, i)] = findRoot(chain, found->second);
@@ -197,7 +212,11 @@ int EvaluationManager::run(std::vector<Job> jobs) {
     for (std::function<void()>& task : tasks) {
         queue_.push_back(std::move(task));
     }
-    wake_.notify_all();
+    if (queue_.size() == 1) {
+        wake_.notify_one();
+    } else {
+        wake_.notify_all();
+    }
     finished_.wait(lock, [this] { return queue_.empty() && running_ == 0; });
     if (failure_) {
         std::exception_ptr failed = std::exchange(failure_, nullptr);

@@ -4,11 +4,13 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <exception>
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 namespace mayahost {
@@ -49,8 +51,11 @@ private:
     void workerLoop(int index);
     // Locks the jobs of a parallel schedule must hold so that no two nodes run together
     // where their scheduling types forbid it.
-    static std::vector<std::function<void()>> scheduled(std::vector<Job>& jobs, int& computes,
-                                                        std::mutex& countMutex);
+    std::vector<std::function<void()>> scheduled(std::vector<Job>& jobs, int& computes,
+                                                 std::mutex& countMutex);
+    // The nodes each node is connected to, built again only when the graph changed, as
+    // Maya builds its evaluation graph once per change. Main thread.
+    const std::vector<const NodeRecord*>& neighbours(const NodeRecord* node);
 
     mutable std::mutex modeMutex_;  // main thread sets, any thread reads; guards mode_
     EvaluationMode mode_ = EvaluationMode::Parallel;
@@ -63,6 +68,9 @@ private:
     bool stopping_ = false;
     std::exception_ptr failure_;
     std::vector<std::thread> workers_;  // main thread only
+    // Main thread only: the neighbour lists and the graph version they were built from.
+    std::unordered_map<const NodeRecord*, std::vector<const NodeRecord*>> neighbours_;
+    std::uint64_t neighboursVersion_ = ~std::uint64_t{0};
 };
 
 }  // namespace mayahost

@@ -51,6 +51,7 @@ MStatus Graph::connect(const PlugRef& source, const PlugRef& destination) {
         const Entry entry{next_++, {source, destination}};
         into.push_back(entry);
         nodes_[source.node].out[source.attribute->root()].push_back(entry);
+        version_.fetch_add(1, std::memory_order_release);
     }
     hostState().cache.invalidate();
     return MStatus::kSuccess;
@@ -74,6 +75,7 @@ bool Graph::disconnect(const PlugRef& source, const PlugRef& destination) {
         const std::uint64_t order = it->order;
         into.erase(it);
         erase(nodes_[source.node].out[source.attribute->root()], order);
+        version_.fetch_add(1, std::memory_order_release);
     }
     hostState().cache.invalidate();
     return true;
@@ -89,6 +91,7 @@ std::vector<Graph::Connection> Graph::removeNode(const NodeRecord* node) {
         }
         Ends ends = std::move(found->second);
         nodes_.erase(found);
+        version_.fetch_add(1, std::memory_order_release);
         for (auto& [root, entries] : ends.out) {
             for (const Entry& e : entries) {
                 auto other = nodes_.find(e.connection.destination.node);
@@ -172,6 +175,32 @@ bool Graph::input(const PlugRef& destination, Connection& found) const {
 void Graph::clear() {
     std::lock_guard<std::mutex> lock(mutex_);
     nodes_.clear();
+    version_.fetch_add(1, std::memory_order_release);
+}
+
+std::vector<const NodeRecord*> Graph::neighbours(const NodeRecord* node) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<const NodeRecord*> found;
+    auto ends = nodes_.find(node);
+    if (ends == nodes_.end()) {
+        return found;
+    }
+    const auto note = [&](const NodeRecord* other) {
+        if (other != node && std::find(found.begin(), found.end(), other) == found.end()) {
+            found.push_back(other);
+        }
+    };
+    for (const auto& [root, entries] : ends->second.out) {
+        for (const Entry& e : entries) {
+            note(e.connection.destination.node);
+        }
+    }
+    for (const auto& [root, entries] : ends->second.in) {
+        for (const Entry& e : entries) {
+            note(e.connection.source.node);
+        }
+    }
+    return found;
 }
 
 std::vector<Graph::Connection> Graph::incoming(const NodeRecord* node,

@@ -2,6 +2,7 @@
 
 #include <maya/MStatus.h>
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -35,6 +36,11 @@ public:
     std::vector<Connection> incoming(const NodeRecord* node, const AttributeRecord* root) const;
     // Connections out of any plug of the top-level attribute `root` of `node`.
     std::vector<Connection> outgoing(const NodeRecord* node, const AttributeRecord* root) const;
+    // The other nodes `node` is directly connected to, either way.
+    std::vector<const NodeRecord*> neighbours(const NodeRecord* node) const;
+    // Changes whenever a connection is made or broken, so schedules built from the graph
+    // know when to be built again.
+    std::uint64_t version() const { return version_.load(std::memory_order_acquire); }
 
 private:
     struct Entry {
@@ -51,6 +57,7 @@ private:
     mutable std::mutex mutex_;  // any host thread; guards nodes_ and next_
     std::unordered_map<const NodeRecord*, Ends> nodes_;
     std::uint64_t next_ = 0;
+    std::atomic<std::uint64_t> version_{0};  // any thread
 };
 
 }  // namespace mayahost

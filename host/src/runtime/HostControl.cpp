@@ -423,6 +423,16 @@ int pullDirtyOutputs(const MObject& node) {
     return hostState().evaluation.run(std::move(jobs));
 }
 
+int pullDirtyOutputs(const std::vector<MObject>& nodes) {
+    std::vector<EvaluationManager::Job> jobs;
+    for (const MObject& node : nodes) {
+        if (NodeRecord* record = liveNode(node)) {
+            jobs.push_back({record, [record] { return Evaluator::pullDirtyOutputs(*record); }});
+        }
+    }
+    return hostState().evaluation.run(std::move(jobs));
+}
+
 int processRefreshes() {
     HostState& host = hostState();
     const AttributeRecord* live = host.types.builtins().live;

@@ -302,6 +302,8 @@ void Scene::destroy(NodeRecord* node) {
         std::lock_guard<std::mutex> lock(node->mutex);
         node->alive = false;
     }
+    // A background fill may be inside this node's compute: it ends before the node goes.
+    hostState().cache.pause();
     MPxNode* user = node->user;
     node->user = nullptr;
     delete user;

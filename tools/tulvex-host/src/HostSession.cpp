@@ -350,9 +350,13 @@ void HostSession::pump() {
         mayahost::advanceTimers(now - mLastTimers);
     }
     mLastTimers = now;
+    // One evaluation for every node, as Maya's refresh evaluates whatever went dirty at once.
+    std::vector<MObject> nodes;
+    nodes.reserve(mNodes.size());
     for (const std::unique_ptr<PerformerNode>& node : mNodes) {
-        node->evaluate();
+        nodes.push_back(node->object());
     }
+    mayahost::pullDirtyOutputs(nodes);
     mayahost::runIdleQueue();
     for (const std::unique_ptr<PerformerNode>& node : mNodes) {
         if (node->bindIfAsked()) {

@@ -33,6 +33,8 @@ public:
     double frameRate() const;
     // Computes the node's outputs that went dirty, as Maya's UI does after a change.
     void evaluate() const;
+    // The device node itself.
+    MObject object() const { return mNode; }
 
     // Asks the node for its stream's state (the plug-in's status command) and keeps it;
     // statistics() is what the last ask returned.
