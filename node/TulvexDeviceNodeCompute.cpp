@@ -286,15 +286,6 @@ void TulvexDeviceNode::noteSampleTime(double time) {
     mTakeHasSample = true;
 }
 
-bool TulvexDeviceNode::isRecording() {
-    bool recording = false;
-    if (MPlug(thisMObject(), mInputRecording).getValue(recording) != MStatus::kSuccess) {
-        std::cerr << "Error getting Recording value" << std::endl;
-        return true;
-    }
-    return recording;
-}
-
 bool TulvexDeviceNode::hasRecordedData() const {
     std::lock_guard<std::mutex> lock(mTakeMutex);
     for (const ChunkedSequence<RecordingData>& samples : mRecordedData) {

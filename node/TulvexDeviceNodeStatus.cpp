@@ -2,10 +2,12 @@
 // capture thread counted, the take being recorded and what the last bake made.
 #include <arpa/inet.h>
 #include <maya/MAnimControl.h>
+#include <maya/MPlug.h>
 #include <maya/MTime.h>
 #include <netinet/in.h>
 
 #include <cstdio>
+#include <iostream>
 
 #include "StreamState.h"
 #include "TulvexDeviceNode.h"
@@ -74,4 +76,14 @@ std::vector<std::pair<std::string, std::string>> TulvexDeviceNode::deviceStatus(
     status.emplace_back("bakedFirstTime", decimal(mLastBake.firstTime, 2));
     status.emplace_back("bakedLastTime", decimal(mLastBake.lastTime, 2));
     return status;
+}
+
+// A plug read: main thread only (commands and callbacks); compute reads its data block.
+bool TulvexDeviceNode::isRecording() {
+    bool recording = false;
+    if (MPlug(thisMObject(), mInputRecording).getValue(recording) != MStatus::kSuccess) {
+        std::cerr << "Error getting Recording value" << std::endl;
+        return true;
+    }
+    return recording;
 }

@@ -30,6 +30,15 @@ using Pending = std::pair<const NodeRecord*, const AttributeRecord*>;
 // output gets the stored value instead of recursing.
 thread_local std::vector<Pending> tComputing;
 
+// Leaves the computing stack as it found it, whatever compute does.
+class Computing {
+public:
+    explicit Computing(const Pending& entry) { tComputing.push_back(entry); }
+    ~Computing() { tComputing.pop_back(); }
+    Computing(const Computing&) = delete;
+    Computing& operator=(const Computing&) = delete;
+};
+
 // The time of the context this thread evaluates in, while it does; null in the normal one.
 thread_local const double* tContextTicks = nullptr;
 
@@ -383,12 +392,7 @@ bool Evaluator::computeInContext(const PlugRef& plug, std::vector<double>& value
     if (std::find(tComputing.begin(), tComputing.end(), self) != tComputing.end()) {
         return false;
     }
-    struct Computing {
-        explicit Computing(const Pending& entry) { tComputing.push_back(entry); }
-        Computing(const Computing&) = delete;
-        Computing& operator=(const Computing&) = delete;
-        ~Computing() { tComputing.pop_back(); }
-    } computing(self);
+    const Computing computing(self);
     BlockState state(node, *tContextTicks);
     MDataBlock block = HostAccess::makeBlock(&state);
     MStatus status;
@@ -434,13 +438,7 @@ bool Evaluator::evaluate(const PlugRef& plug) {
         slot.clean(plug.key(), root->array);
         return false;
     }
-    // Leaves the computing stack as it found it, whatever compute does.
-    struct Computing {
-        explicit Computing(const Pending& entry) { tComputing.push_back(entry); }
-        Computing(const Computing&) = delete;
-        Computing& operator=(const Computing&) = delete;
-        ~Computing() { tComputing.pop_back(); }
-    } computing(self);
+    const Computing computing(self);
     BlockState state(node);
     MDataBlock block = HostAccess::makeBlock(&state);
     {
