@@ -209,6 +209,29 @@ TulvexDeviceNode::BoneKeys TulvexDeviceNode::keyAcrossJumps(
         }
     }
     keys.erase(keys.empty() ? keys.end() : last + 1, keys.end());
+    // A filled key was aimed at the sample that ended its gap, which a later sample at that
+    // time, or another pass of a loop, may have replaced: fill again between the keys the
+    // curve really holds on either side, so the curve runs through them without a kink.
+    std::size_t before = 0;
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+        if (!keys[k].filled) {
+            before = k;
+            continue;
+        }
+        std::size_t after = k + 1;
+        while (after < keys.size() && keys[after].filled) {
+            ++after;
+        }
+        if (keys[before].filled || after == keys.size()) {
+            continue;  // never: a gap is filled only between two samples
+        }
+        const RecordingData& from = keys[before].values;
+        const RecordingData& to = keys[after].values;
+        const double time = keys[k].values.sampleTime;
+        keys[k].values =
+            interpolate(from, to, (time - from.sampleTime) / (to.sampleTime - from.sampleTime));
+        keys[k].values.sampleTime = time;
+    }
     BoneKeys counted;
     for (const Key& key : keys) {
         addKeys(curves, made, key.values.sampleTime, key.values);

@@ -165,11 +165,32 @@ TEST_F(TakeTest, GapsOfTwoUnitsOrMoreAreFilledAtWholeUnits) {
     const std::vector<Key> rootX = keys("tulvexCharacter0_Skeleton_root_tx");
     EXPECT_EQ(times(rootX), (std::vector<double>{10, 11, 12, 13, 14, 15.5, 16.9}))
         << "the late sample at 12 replaced the filled key there";
-    EXPECT_DOUBLE_EQ(rootX[1].value, 200.0);  // a third of the way from 100 to 400
+    EXPECT_DOUBLE_EQ(rootX[1].value, 150.0) << "halfway to the late sample that holds 12";
     EXPECT_DOUBLE_EQ(rootX[2].value, 200.0) << "12 was re-keyed by the backwards sample";
     EXPECT_DOUBLE_EQ(rootX[4].value, 400.0);
     // Every curve of every bone got the same keys.
     EXPECT_EQ(times(keys("tulvexCharacter0_Skeleton_r_toes_rz")), times(rootX));
+}
+
+TEST_F(TakeTest, AFilledGapEndsOnTheKeysEitherSideEvenWhenLaterSamplesReplacedThem) {
+    record(true);
+    MAnimControl::playForward();
+    evaluateAt(10.0, 1.0F);
+    evaluateAt(10.0, 3.0F);  // the key at 10 holds the last sample there: 300
+    evaluateAt(13.0, 4.0F);  // a gap: 11 and 12 are filled
+    evaluateAt(13.0, 7.0F);  // and the key at 13 holds 700
+    evaluateAt(14.0, 7.0F);
+    evaluateAt(10.0, 5.0F);  // the range loops: a later pass takes the key at 10
+    mLastTime = 14.0;
+    bake();
+
+    const std::vector<Key> rootX = keys("tulvexCharacter0_Skeleton_root_tx");
+    ASSERT_EQ(times(rootX), (std::vector<double>{10, 11, 12, 13, 14}));
+    EXPECT_EQ(rootX[0].value, 500.0);
+    EXPECT_EQ(rootX[3].value, 700.0);
+    // On the line from the key at 10 to the key at 13, with no step at either end.
+    EXPECT_DOUBLE_EQ(rootX[1].value, 500.0 + 200.0 / 3.0);
+    EXPECT_DOUBLE_EQ(rootX[2].value, 500.0 + 400.0 / 3.0);
 }
 
 TEST_F(TakeTest, SeveralSamplesAtOneTimeGiveOneKeyFromTheLastOfThem) {
