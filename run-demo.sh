@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds everything and runs the headless demo: two emulated performers (60 and 30 frames per
+# Builds the plug-in and the tools and runs the headless demo: two emulated performers (60 and 30 frames per
 # second) stream into two device nodes of the real plug-in in the headless host, five seconds
 # are recorded and baked, take.ma is written, and a summary per node and the panels as the
 # scripts left them are printed.
@@ -10,7 +10,10 @@ tools/install-deps.sh
 
 build_root="${TULVEX_BUILD_ROOT:-build}"
 cmake -S . -B "$build_root/release" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$build_root/release"
+# Only what the demo runs: the plug-in, the decoding library, the scripts and the two tools.
+# The tests are left to the test command.
+cmake --build "$build_root/release" --target TulvexMayaPlugin zarn_motion_format tulvex_scripts \
+    tulvex-host tulvex-stream
 
 stream="$build_root/release/tools/tulvex-stream/tulvex-stream"
 host="$build_root/release/tools/tulvex-host/tulvex-host"
