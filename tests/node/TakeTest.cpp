@@ -151,6 +151,77 @@ TEST_F(TakeTest, BakeMakesSixNamedCurvesPerBoneAndEmptiesTheTake) {
               static_cast<double>(static_cast<float>(static_cast<double>(0.05F * 14.0F) * 100.0)));
 }
 
+// True when `value` is a single-precision number of `unit`s stored in internal units: what
+// the outputs and keys must hold in every build, whatever the compiler vectorises.
+bool isFloatIn(double value, double internalPerUnit) {
+    const auto rounded = static_cast<double>(static_cast<float>(value / internalPerUnit));
+    return rounded * internalPerUnit == value;
+}
+
+TEST_F(TakeTest, OutputsAndKeysHoldSinglePrecisionDegreesAndCentimetresOnEveryAxis) {
+    constexpr double kRad = TulvexDeviceNode::kRadiansPerDegree;
+    record(true);
+    MAnimControl::playForward();
+    std::map<double, std::vector<double>> shown;  // time -> the 27 rotations, then the root
+    for (int n = 0; n < 24; ++n) {
+        // Every bone turned about an axis of its own, so all three Euler angles are non-round.
+        zmf::FramePacket frame = makeFrame(++mFrame, 0.0, 0.37F * static_cast<float>(n));
+        for (std::size_t b = 0; b < frame.bones.size(); ++b) {
+            const double angle = 0.1 + 0.23 * n + 0.05 * static_cast<double>(b);
+            const double axis[3] = {std::sin(1.0 + static_cast<double>(b)), std::cos(2.0 * n),
+                                    0.3 + std::sin(0.7 * static_cast<double>(b + n))};
+            const double length =
+                std::sqrt(axis[0] * axis[0] + axis[1] * axis[1] + axis[2] * axis[2]);
+            const double s = std::sin(angle / 2.0) / length;
+            frame.bones[b].rotation[0] = static_cast<float>(axis[0] * s);
+            frame.bones[b].rotation[1] = static_cast<float>(axis[1] * s);
+            frame.bones[b].rotation[2] = static_cast<float>(axis[2] * s);
+            frame.bones[b].rotation[3] = static_cast<float>(std::cos(angle / 2.0));
+        }
+        apply(zmf::encode(frame));
+        const double time = 1.0 + n;
+        evaluate(time);
+        std::vector<double>& values = shown[time];
+        for (unsigned int b = 0; b < 27; ++b) {
+            const std::vector<double> rotation = mayahost::plugValues(
+                plug(TulvexDeviceNode::mOutputRotations).elementByLogicalIndex(b));
+            ASSERT_EQ(rotation.size(), 3U);
+            for (int c = 0; c < 3; ++c) {
+                EXPECT_TRUE(isFloatIn(rotation[c], kRad))
+                    << "bone " << b << " axis " << c << ": " << rotation[c];
+                values.push_back(rotation[c]);
+            }
+        }
+        const std::vector<double> root = mayahost::plugValues(
+            plug(TulvexDeviceNode::mOutputTranslations).elementByLogicalIndex(0));
+        for (double v : root) {
+            EXPECT_TRUE(isFloatIn(v, 1.0)) << v;
+            values.push_back(v);
+        }
+    }
+    mLastTime = 24.0;
+    bake();
+
+    // The keys are the very values the joints were shown, bit for bit.
+    const char* const bones[] = {"root", "torso_3", "l_hand", "r_toes"};
+    const int indices[] = {0, 3, 14, 26};
+    for (int i = 0; i < 4; ++i) {
+        for (int c = 0; c < 3; ++c) {
+            const std::string curve = std::string("tulvexCharacter0_Skeleton_") + bones[i] + "_r" +
+                                      static_cast<char>('x' + c);
+            const std::vector<Key> keyed = keys(curve);
+            ASSERT_EQ(keyed.size(), 24U) << curve;
+            for (const Key& key : keyed) {
+                EXPECT_EQ(key.value, shown[key.time][static_cast<std::size_t>(indices[i] * 3 + c)])
+                    << curve << " at " << key.time;
+            }
+        }
+    }
+    for (const Key& key : keys("tulvexCharacter0_Skeleton_root_tx")) {
+        EXPECT_EQ(key.value, shown[key.time][27 * 3]) << key.time;
+    }
+}
+
 TEST_F(TakeTest, GapsOfTwoUnitsOrMoreAreFilledAtWholeUnits) {
     record(true);
     MAnimControl::playForward();
