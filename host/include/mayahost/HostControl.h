@@ -53,6 +53,11 @@ MStatus loadPlugin(const std::string& modulePath);
 // uninitializePlugin returned.
 MStatus unloadPlugin(const std::string& modulePath);
 
+// Whether `loadPlugin mayaHIK` (and mayaCharacterization) succeeds, as on a Maya install with
+// or without HumanIK. A fresh host has it; loading it sources the stand-in HumanIK procedures,
+// which record each call in the MEL global string array $gHostHikCalls.
+void setHumanIKAvailable(bool available);
+
 // ---- Scene ---------------------------------------------------------------------------------
 
 // Creates a node: creator, postConstructor, then the capture thread of a device node.

@@ -536,6 +536,10 @@ void setPluginPath(const std::vector<std::string>& folders) {
     hostState().mel->setPluginPath(folders);
 }
 
+void setHumanIKAvailable(bool available) {
+    hostState().mel->standIns().setHumanIKAvailable(available);
+}
+
 void setBatchMode(bool batch) {
     hostState().mel->setBatch(batch);
 }

@@ -13,6 +13,7 @@
 #include "NodeType.h"
 #include "PluginRecord.h"
 #include "Scene.h"
+#include "StandInPlugins.h"
 #include "TypeRegistry.h"
 
 namespace mayahost {
@@ -97,7 +98,7 @@ MelResult pluginInfo(const MelInvocation& call, MelContext&, HostMel& mel) {
     const PluginRecord* record = host.types.findPlugin(name);
     const bool loaded = record != nullptr && record->loaded;
     if (asked == "loaded") {
-        return integer(loaded ? 1 : 0);
+        return integer(loaded || mel.standIns().loaded(name) ? 1 : 0);
     }
     if (asked == "registered") {
         return integer(record != nullptr ? 1 : 0);
@@ -131,10 +132,25 @@ MelResult pluginInfo(const MelInvocation& call, MelContext&, HostMel& mel) {
     return MelResult::success(MelValue::ofStrings(types));
 }
 
-MelResult loadPluginCommand(const MelInvocation& call, MelContext& context, const HostMel& mel) {
+MelResult loadPluginCommand(const MelInvocation& call, MelContext& context, HostMel& mel) {
     std::vector<std::string> loaded;
     for (const MelValue& value : call.positionals()) {
         const std::string given = value.asString();
+        if (StandInPlugins::standsInFor(pluginName(given))) {
+            const std::string name = pluginName(given);
+            if (mel.standIns().loaded(name)) {
+                if (!call.has("quiet")) {
+                    context.warning("Plug-in, \"" + name + "\", is already loaded.");
+                }
+                continue;
+            }
+            const MelResult standIn = mel.standIns().load(name, mel.interpreter());
+            if (!standIn.ok()) {
+                return standIn;
+            }
+            loaded.push_back(name);
+            continue;
+        }
         const std::string path = mel.findPluginModule(given);
         if (path.empty()) {
             return MelResult::failure("Plug-in, \"" + given +

@@ -13,6 +13,7 @@
 #include "PlugFlags.h"
 #include "PluginCommands.h"
 #include "ScriptJobs.h"
+#include "StandInPlugins.h"
 
 namespace mayahost {
 
@@ -35,6 +36,7 @@ public:
     CommandResult& results() { return results_; }
     PluginCommands& pluginCommands() { return pluginCommands_; }
     ScriptJobs& jobs() { return jobs_; }
+    StandInPlugins& standIns() { return standIns_; }
 
     // MGlobal::executeCommand: `display` echoes the text first.
     MelResult execute(const std::string& text, bool display);
@@ -64,6 +66,7 @@ private:
     PluginCommands pluginCommands_;
     ScriptJobs jobs_;
     PlugFlags plugFlags_;
+    StandInPlugins standIns_;
     std::vector<std::string> pluginPath_;
 };
 
