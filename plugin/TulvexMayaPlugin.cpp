@@ -14,6 +14,7 @@
 #include "TulvexDeviceStatusCmd.h"
 #include "TulvexDidCharacterizeCmd.h"
 #include "TulvexMessages.h"
+#include "TulvexRestPoseCmd.h"
 #include "TulvexShowAddressesCmd.h"
 #include "TulvexStatusTimerCmd.h"
 #include "ZarnMotionFormat.h"
@@ -34,6 +35,7 @@ constexpr NodeCommand kNodeCommands[] = {
     {TulvexShowAddressesCmd::kName, TulvexShowAddressesCmd::creator},
     {TulvexDeviceStatusCmd::kName, TulvexDeviceStatusCmd::creator},
     {TulvexStatusTimerCmd::kName, TulvexStatusTimerCmd::creator},
+    {TulvexRestPoseCmd::kName, TulvexRestPoseCmd::creator},
 };
 
 // Main thread only: set at load, handed back at unload.

@@ -57,7 +57,8 @@ TEST_F(PluginMel, LoadPluginFindsTheModuleAndPluginInfoDescribesIt) {
     EXPECT_EQ(
         strings("pluginInfo -q -command TulvexMayaPlugin"),
         (std::vector<std::string>{"TulvexDidCharacterize", "TulvexShowAddresses",
-                                  "TulvexDeviceStatus", "TulvexStatusTimer", "TulvexDeviceIdle"}));
+                                  "TulvexDeviceStatus", "TulvexStatusTimer", "TulvexRestPose",
+                                  "TulvexDeviceIdle"}));
     EXPECT_EQ(strings("pluginInfo -q -dependNode TulvexMayaPlugin"),
               std::vector<std::string>{"TulvexDeviceNode"});
     EXPECT_EQ(strings("pluginInfo -q -listPlugins"), std::vector<std::string>{"TulvexMayaPlugin"});

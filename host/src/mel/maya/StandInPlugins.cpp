@@ -21,7 +21,7 @@ MelResult StandInPlugins::load(const std::string& name, MelInterpreter& interpre
         return MelResult::failure("Plug-in, \"" + name + "\", was not found on MAYA_PLUG_IN_PATH.");
     }
     if (name == kHumanIK && !loaded(name)) {
-        const MelResult sourced = interpreter.execute(kStandInHumanIKScript);
+        MelResult sourced = interpreter.execute(kStandInHumanIKScript);
         if (!sourced.ok()) {
             return sourced;
         }
