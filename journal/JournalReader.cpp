@@ -207,3 +207,25 @@ bool JournalReader::read(const std::string& path, Contents& out, std::string& er
     }
     return true;
 }
+
+bool JournalReader::readPayloads(const std::string& pcapPath,
+                                 std::vector<std::vector<std::byte>>& out, std::string& error) {
+    MappedFile pcap;
+    std::uint64_t count = 0;
+    bool partial = false;
+    if (!pcap.open(pcapPath, error) ||
+        !countDatagrams(pcap.data(), pcap.size(), count, partial, error)) {
+        return false;
+    }
+    out.clear();
+    std::size_t at = PcapFormat::kFileHeaderBytes;
+    for (std::uint64_t r = 0; r < count; ++r) {
+        // countDatagrams checked every length up to here.
+        const std::uint32_t captured = LittleEndian::get32(pcap.data() + at + 8);
+        const std::byte* packet = pcap.data() + at + PcapFormat::kRecordHeaderBytes;
+        const std::size_t headers = PcapFormat::kIpv4HeaderBytes + PcapFormat::kUdpHeaderBytes;
+        out.emplace_back(packet + headers, packet + captured);
+        at += PcapFormat::kRecordHeaderBytes + captured;
+    }
+    return true;
+}

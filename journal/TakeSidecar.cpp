@@ -67,6 +67,10 @@ private:
 
 }  // namespace
 
+const char* TakeSidecar::currentPluginVersion() {
+    return TULVEX_PLUGIN_VERSION;
+}
+
 std::string TakeSidecar::toJson() const {
     JsonValue root = JsonValue::object();
     root.set("format", JsonValue::string(kFormatName));

@@ -35,6 +35,9 @@ struct TakeSidecar {
     std::string pcapFile;  // names beside the sidecar
     std::string samplesFile;
 
+    // The version of the plug-in this library is built into.
+    static const char* currentPluginVersion();
+
     std::string toJson() const;
     // False, with the reason in `error`, for text that is not a sidecar this version reads.
     static bool fromJson(const std::string& text, TakeSidecar& out, std::string& error);

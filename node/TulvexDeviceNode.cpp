@@ -214,6 +214,7 @@ void TulvexDeviceNode::postConstructor() {
     setPluginFpsFromAppFps(50);
 
     createMemoryPools(3, TulvexDataHandler::kNumBones, sizeof(SkeletonNodeInfo));
+    startJournal();
 
     // The capture thread may not read plugs or look texts up itself.
     mSkelDefReceivedText = TulvexMessages::lookup(TulvexMessages::kSkelDefReceived).asChar();
@@ -236,6 +237,9 @@ void TulvexDeviceNode::postConstructor() {
 
 void TulvexDeviceNode::playingBackChanged(bool playing, void* clientData) {
     auto* self = static_cast<TulvexDeviceNode*>(clientData);
+    if (playing) {
+        self->prepareJournal();  // before compute may take the take's first sample
+    }
     self->mPlaying.store(playing);
     self->handOverStoppedTake();
 }

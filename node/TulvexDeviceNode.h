@@ -25,6 +25,7 @@
 #include "ChunkedSequence.h"
 #include "PendingBlock.h"
 #include "StreamCounters.h"
+#include "TakeJournal.h"
 #include "TulvexDataHandler.h"
 
 // One capture stream: a UDP port, the capture thread the host runs for it, the decoder state,
@@ -219,6 +220,13 @@ private:
     DatagramEffect applyDatagram(std::byte* data, unsigned long length);
     void pushNewestState(PendingBlock& pending);
     void noteArrival(SteadyTime now, const sockaddr_in& sender);
+    // The take journal (TulvexDeviceNodeJournal.cpp): made in postConstructor; told the
+    // folder and settings as playback starts (main thread); handed each datagram (capture)
+    // and each sample just recorded, under mTakeMutex (evaluation).
+    void startJournal();
+    void prepareJournal();
+    void journalDatagram(const ReceiveState& receive, SteadyTime arrival);
+    void journalSample(double sampleTime, const SkeletonNodeInfo* shown);
     void sendAddressList(bool asked);
     // The system's interfaces, as the panel lists them.
     static std::string systemAddressList();
@@ -358,4 +366,8 @@ private:
     // themselves when destroyed on the main thread.
     static std::mutex sIdleMutex;  // guards sIdleNodes
     static std::vector<TulvexDeviceNode*> sIdleNodes;
+
+    // Made on the main thread in postConstructor, then used by every thread as its own
+    // header says. Last, so its writer stops before any member its warnings read goes.
+    std::unique_ptr<TakeJournal> mJournal;
 };

@@ -256,6 +256,9 @@ MStatus TulvexDeviceNode::populateDataBlock(MDataBlock& block, const SkeletonNod
                                                      Quat{q[3], q[0], q[1], q[2]}});
         }
     }
+    if (sampling) {
+        journalSample(sampleTime, bones);
+    }
 
     if (translationsHandle.set(translationsBuilder) != MStatus::kSuccess) {
         std::cerr << "set translationsBuilder failed\n" << std::endl;

@@ -29,6 +29,7 @@ void TulvexDeviceNode::handOverTake() {
         mTakeHasSample = false;
         take = std::make_unique<Take>(std::move(mRecordedData));
         mRecordedData = std::move(*fresh);
+        mJournal->endTake();
     }
     {
         std::lock_guard<std::mutex> lock(mIdleMutex);

@@ -208,6 +208,7 @@ bool TulvexDeviceNode::handleDatagram(ReceiveState& receive) {
     }
     mLastPacketTime = now;
     noteArrival(now, receive.sender);
+    journalDatagram(receive, now);
     // The decoder is always handed the whole buffer, as it expects.
     return applyDatagram(receive.buffer, kReceiveBufferSize) != DatagramEffect::None;
 }
@@ -219,6 +220,7 @@ void TulvexDeviceNode::pushNewestState(PendingBlock& pending) {
         return;  // every buffer waits for compute: the next pass tries again
     }
     copySkeletonChannels(reinterpret_cast<SkeletonNodeInfo*>(block.ptr()));
+    mJournal->tagBlock(block.ptr());
     if (pushThreadData(block) != MStatus::kSuccess) {
         releaseDataStorage(block);
         return;

@@ -11,6 +11,7 @@
 #include "JobCommands.h"
 #include "SceneCommands.h"
 #include "TimeCommands.h"
+#include "WorkspaceCommands.h"
 
 namespace mayahost {
 
@@ -31,6 +32,7 @@ HostMel::HostMel() : ui_(interpreter_), pluginCommands_(interpreter_, results_) 
     TimeCommands::install(interpreter_);
     EvaluationCommands::install(interpreter_);
     JobCommands::install(interpreter_, *this);
+    WorkspaceCommands::install(interpreter_);
     ui_.tree().setRemovalListener(
         [this](const UiElement& element) { jobs_.uiRemoved(element.path()); });
     ui_.startUp(false);

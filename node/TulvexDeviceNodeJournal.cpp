@@ -1,0 +1,105 @@
+// The node's take journal: what the capture thread and the take hand it, and what the main
+// thread tells it about the takes to come. The journal's own thread does every file
+// operation; nothing here touches the disk.
+#include <arpa/inet.h>
+#include <maya/MGlobal.h>
+#include <maya/MPlug.h>
+#include <maya/MString.h>
+
+#include <array>
+#include <string>
+
+#include "MelLiteral.h"
+#include "TulvexDeviceNode.h"
+
+namespace {
+
+std::string melText(const char* command) {
+    return MGlobal::executeCommandStringResult(command, false, false).asChar();
+}
+
+double melNumber(const char* command) {
+    double value = 0.0;
+    MGlobal::executeCommand(command, value, false, false);
+    return value;
+}
+
+// The scene file's name without folder and extension; "untitled" before it is saved.
+std::string sceneFolderName(const std::string& scenePath) {
+    const std::size_t slash = scenePath.find_last_of('/');
+    std::string name = slash == std::string::npos ? scenePath : scenePath.substr(slash + 1);
+    const std::size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0) {
+        name.erase(dot);
+    }
+    return name.empty() ? "untitled" : name;
+}
+
+}  // namespace
+
+void TulvexDeviceNode::startJournal() {
+    mJournal = std::make_unique<TakeJournal>(
+        TakeJournal::Options{}, [this](const std::string& file, const std::string& reason) {
+            // The journal's thread: the warning goes to the main thread's idle queue.
+            const std::string text = "Take journal " + file + " is incomplete: " + reason +
+                                     ". Streaming and recording go on.";
+            MGlobal::executeCommandOnIdle(MString(("warning " + MelLiteral::quoted(text)).c_str()),
+                                          false);
+            displayUIMessage(text);
+        });
+}
+
+void TulvexDeviceNode::prepareJournal() {
+    std::string root = melText("workspace -q -rootDirectory");
+    if (root.empty()) {
+        mJournal->prepare(std::string(), TakeSidecar{});
+        return;
+    }
+    if (root.back() != '/') {
+        root += '/';
+    }
+    TakeSidecar take;
+    take.pluginVersion = TakeSidecar::currentPluginVersion();
+    take.node = name().asChar();
+    take.deviceId = getDeviceId();
+    take.port = getInputPortValue();
+    take.streamRate = mDataHandler.getDetectedAppFps();
+    take.timeUnit = melText("currentUnit -q -time");
+    take.playbackMin = melNumber("playbackOptions -q -minTime");
+    take.playbackMax = melNumber("playbackOptions -q -maxTime");
+    take.playbackStep = melNumber("playbackOptions -q -by");
+    take.skeletonName = getSkeletonName();
+    std::array<SkeletonNodeInfo, TulvexDataHandler::kNumBones> channels{};
+    copySkeletonChannels(channels.data());
+    for (const SkeletonNodeInfo& bone : channels) {
+        take.bones.emplace_back(bone.name != nullptr ? bone.name : "");
+    }
+    take.settings = {{"frameRate", MPlug(thisMObject(), frameRate).asInt()},
+                     {"recording", MPlug(thisMObject(), mInputRecording).asBool() ? 1.0 : 0.0}};
+    mJournal->prepare(root + "data/tulvex/" + sceneFolderName(melText("file -q -sceneName")),
+                      std::move(take));
+}
+
+void TulvexDeviceNode::journalDatagram(const ReceiveState& receive, SteadyTime arrival) {
+    mJournal->noteDatagram(
+        receive.buffer, receive.previousLength,
+        std::chrono::duration_cast<std::chrono::nanoseconds>(arrival.time_since_epoch()).count(),
+        ntohl(receive.sender.sin_addr.s_addr), ntohs(receive.sender.sin_port));
+}
+
+void TulvexDeviceNode::journalSample(double sampleTime, const SkeletonNodeInfo* shown) {
+    // The values the take just got, as it holds them.
+    std::array<SampleMapFormat::Bone, TulvexDataHandler::kNumBones> bones{};
+    for (std::size_t b = 0; b < bones.size(); ++b) {
+        const RecordingData& sample = mRecordedData[b][mRecordedData[b].size() - 1];
+        SampleMapFormat::Bone& bone = bones[b];
+        std::copy(sample.translation, sample.translation + 3, bone.translation);
+        std::copy(sample.rotation, sample.rotation + 3, bone.rotation);
+        bone.quaternion[0] = sample.quaternion.w;
+        bone.quaternion[1] = sample.quaternion.x;
+        bone.quaternion[2] = sample.quaternion.y;
+        bone.quaternion[3] = sample.quaternion.z;
+    }
+    mJournal->noteSample(sampleTime, mJournal->blockSerial(shown), bones.data(),
+                         static_cast<std::uint32_t>(bones.size()));
+}
