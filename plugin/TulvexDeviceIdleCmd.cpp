@@ -1,5 +1,6 @@
 #include "TulvexDeviceIdleCmd.h"
 
+#include "EntryPointGuard.h"
 #include "TulvexDeviceNode.h"
 
 void* TulvexDeviceIdleCmd::creator() {
@@ -7,6 +8,8 @@ void* TulvexDeviceIdleCmd::creator() {
 }
 
 MStatus TulvexDeviceIdleCmd::doIt(const MArgList& /*args*/) {
-    TulvexDeviceNode::runIdleWork();
-    return MStatus::kSuccess;
+    return EntryPointGuard::onMainThread(TulvexDeviceNode::kIdleCommand, [] {
+        TulvexDeviceNode::runIdleWork();
+        return MStatus::kSuccess;
+    });
 }

@@ -25,7 +25,8 @@ constexpr const char* kVendor = "Zarn Corporation";
 constexpr const char* kVersion = "1.0.1";
 constexpr const char* kCommandName = "TulvexDidCharacterize";
 constexpr const char* kNodeTypeName = "TulvexDeviceNode";
-constexpr const char* kScripts[] = {"SkeletonHelpers.mel", "UIManagement.mel", "UICallbacks.mel"};
+constexpr const char* kScripts[] = {"SkeletonHelpers.mel", "HumanIKHelpers.mel", "UIManagement.mel",
+                                    "UICallbacks.mel"};
 
 struct NodeCommand {
     const char* name;

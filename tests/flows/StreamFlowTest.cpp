@@ -24,7 +24,8 @@ TEST_P(StreamFlow, BindBuildsASkeletonTheStreamDrivesAndRebindReplacesIt) {
     const std::string node = streamAndBind();
     ASSERT_FALSE(HasFailure());
     EXPECT_EQ(panelControl("message", 0).caption,
-              "Bound: tulvexCharacter0_Skeleton follows the phone");
+              "Bound: tulvexCharacter0_Skeleton follows the phone, as HumanIK character "
+              "tulvexCharacter0_HIK");
     EXPECT_TRUE(panelControl("live", 0).value);
     EXPECT_EQ(mel("getAttr " + node + ".live"), "1");
 

@@ -200,7 +200,8 @@ TEST(MelParserErrors, OperatorChainsAreBoundedToo) {
 }
 
 TEST(MelParserScripts, EveryProductScriptParses) {
-    for (const char* name : {"SkeletonHelpers.mel", "UIManagement.mel", "UICallbacks.mel"}) {
+    for (const char* name :
+         {"SkeletonHelpers.mel", "HumanIKHelpers.mel", "UIManagement.mel", "UICallbacks.mel"}) {
         const std::string path = std::string(TULVEX_SOURCE_SCRIPTS_DIR) + "/" + name;
         std::ifstream in(path);
         ASSERT_TRUE(in) << path;

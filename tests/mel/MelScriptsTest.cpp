@@ -32,7 +32,8 @@ protected:
         MelFixture::SetUp();
         mel.scriptFolders().setFolders({TULVEX_SOURCE_SCRIPTS_DIR});
         registerStandIns();
-        for (const char* script : {"SkeletonHelpers", "UIManagement", "UICallbacks"}) {
+        for (const char* script :
+             {"SkeletonHelpers", "HumanIKHelpers", "UIManagement", "UICallbacks"}) {
             ASSERT_TRUE(mel.sourceFile(script).ok()) << script << "\n" << shown();
         }
     }
@@ -201,7 +202,7 @@ TEST_F(MelScriptsTest, BindingBuildsTheSkeletonAndTellsThePlugin) {
 
 TEST_F(MelScriptsTest, ThePluginsCommandTextsKeepStateForClosedPanels) {
     ASSERT_TRUE(run("TulvexMayaInitStrings").ok()) << shown();
-    EXPECT_EQ(resources.size(), 31U);
+    EXPECT_EQ(resources.size(), 38U);
     for (const char* text :
          {"enableBindButton 2 1", "updateLiveCheckbox 2 0",
           "displayMessage \"Data received. Press Bind to Character button\"2",

@@ -22,7 +22,8 @@
 
 namespace {
 
-const char* const kScriptFiles[] = {"SkeletonHelpers.mel", "UIManagement.mel", "UICallbacks.mel"};
+const char* const kScriptFiles[] = {"SkeletonHelpers.mel", "HumanIKHelpers.mel", "UIManagement.mel",
+                                    "UICallbacks.mel"};
 
 // Bone index, name and parent index of the 27 bones the node puts out.
 const std::vector<std::pair<std::string, int>> kBones = {

@@ -30,12 +30,15 @@ enum class HostCall {
     RegisterCommand,
     DeregisterCommand,
     RegisterUIStrings,
-    CreateAnimCurve
+    CreateAnimCurve,
+    AddArrayElement  // MArrayDataBuilder::addElement, as compute fills its output arrays
 };
 
 // Calls of that kind fail with kFailure and change nothing: `count` calls in a row, after
 // `after` more calls that succeed.
 void failNext(HostCall call, int count = 1, int after = 0);
+// The same, but the calls throw std::bad_alloc, as an allocation failing inside Maya would.
+void throwNext(HostCall call, int count = 1, int after = 0);
 
 // ---- Plug-ins ------------------------------------------------------------------------------
 
@@ -48,10 +51,12 @@ MObject pluginObject(const std::string& name, const std::string& loadPath);
 // file whose loadPath is the module's folder. Failures are shown as errors.
 MStatus loadPlugin(const std::string& modulePath);
 
-// Calls the module's uninitializePlugin and closes it; a module whose node type is still
-// registered (its nodes exist) stays open, as a plug-in in use does. Returns what
-// uninitializePlugin returned.
-MStatus unloadPlugin(const std::string& modulePath);
+// As Maya unloads a plug-in: refused with an error, calling nothing, while nodes of its types
+// are in the scene, unless forced; otherwise the undo queue is flushed (nodes only it keeps
+// are destroyed), uninitializePlugin is called and the module closed. A module whose node
+// type is still registered (a forced unload) stays open, as a plug-in in use does. Returns
+// what uninitializePlugin returned.
+MStatus unloadPlugin(const std::string& modulePath, bool force = false);
 
 // Whether `loadPlugin mayaHIK` (and mayaCharacterization) succeeds, as on a Maya install with
 // or without HumanIK. A fresh host has it; loading it sources the stand-in HumanIK procedures,
@@ -91,6 +96,12 @@ MPxNode* userNode(const MObject& node);
 
 // Sets the node's `live` plug, as the attribute editor would (so its thread restarts).
 MStatus setLive(const MObject& node, bool live);
+
+// Whether a change of `live` or `frameRate` waits for the old capture thread to leave
+// threadHandler before starting the new one, which Maya leaves open. A fresh host waits, and a
+// stop asked of a run reads as done for that run alone; without the wait the new thread starts
+// at once and both runs share the one done flag. A node must be right both ways.
+void setCaptureRestartWaits(bool wait);
 
 // Times a node's capture thread has been started, restarts included (0 for other nodes).
 int captureThreadStarts(const MObject& node);

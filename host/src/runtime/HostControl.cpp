@@ -61,6 +61,7 @@ void resetHost() {
         std::lock_guard<std::mutex> lock(host.faults.mutex);
         host.faults.armed.clear();
     }
+    CaptureThread::setRestartWaits(true);
     {
         std::lock_guard<std::mutex> lock(host.idle.mutex);
         host.idle.commands.clear();
@@ -116,7 +117,13 @@ bool waitForCacheFill(std::chrono::milliseconds timeout) {
 void failNext(HostCall call, int count, int after) {
     FaultSwitches& faults = hostState().faults;
     std::lock_guard<std::mutex> lock(faults.mutex);
-    faults.armed[call] = FaultSwitches::Armed{after, count};
+    faults.armed[call] = FaultSwitches::Armed{after, count, false};
+}
+
+void throwNext(HostCall call, int count, int after) {
+    FaultSwitches& faults = hostState().faults;
+    std::lock_guard<std::mutex> lock(faults.mutex);
+    faults.armed[call] = FaultSwitches::Armed{after, count, true};
 }
 
 // ---- Plug-ins
@@ -129,8 +136,8 @@ MStatus loadPlugin(const std::string& modulePath) {
     return hostState().loader.load(modulePath);
 }
 
-MStatus unloadPlugin(const std::string& modulePath) {
-    return hostState().loader.unload(modulePath);
+MStatus unloadPlugin(const std::string& modulePath, bool force) {
+    return hostState().loader.unload(modulePath, force);
 }
 
 // ---- Scene
@@ -184,6 +191,10 @@ MPxNode* userNode(const MObject& node) {
 MStatus setLive(const MObject& node, bool live) {
     MPlug plug(node, MPxThreadedDeviceNode::live);
     return plug.setBool(live);
+}
+
+void setCaptureRestartWaits(bool wait) {
+    CaptureThread::setRestartWaits(wait);
 }
 
 int captureThreadStarts(const MObject& node) {

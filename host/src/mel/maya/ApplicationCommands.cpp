@@ -185,12 +185,9 @@ MelResult unloadPluginCommand(const MelInvocation& call, MelContext& context) {
         // the host's. Nodes only the undo queue keeps do not count: it is flushed first.
         const int inUse = nodesOf(record);
         if (inUse > 0 && !call.has("force")) {
-            return MelResult::failure("Plug-in, \"" + name +
-                                      "\", is in use: " + std::to_string(inUse) +
-                                      " node(s) of its types are in the scene. It was not "
-                                      "unloaded.");
+            return MelResult::failure(PluginLoader::inUseText(name, inUse));
         }
-        if (unloadPlugin(record->modulePath) != MStatus::kSuccess) {
+        if (unloadPlugin(record->modulePath, call.has("force")) != MStatus::kSuccess) {
             return MelResult::failure("uninitializePlugin function failed (" + name + ")");
         }
         unloaded.push_back(name);
