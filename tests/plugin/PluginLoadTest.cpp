@@ -235,7 +235,7 @@ TEST_F(PluginTest, MissingLibraryDoesNotFailTheLoad) {
                          "error \"Failed to import ZarnMotionFormat library. Plug-in "
                          "will not be functional.\""));
     EXPECT_TRUE(contains(queued, "createTulvexShelf"));
-    EXPECT_EQ(mayahost::sourcedFiles().size(), 3U);
+    EXPECT_EQ(mayahost::sourcedFiles().size(), 4U);
     EXPECT_FALSE(anyStartsWith(queued, "error \"failed"));
     // The node type is there, it just cannot decode.
     EXPECT_FALSE(mayahost::createNode("TulvexDeviceNode").isNull());

@@ -324,6 +324,16 @@ bool ApplicationCommands::install(MelInterpreter& interpreter, HostMel& mel) {
                                       file) &&
           all;
     all = interpreter.registerCommand(MelSyntax("undo"), undoCommand) && all;
+    // Chunks have nothing to gather while the undo queue holds deletions only.
+    all = interpreter.registerCommand(MelSyntax("undoInfo")
+                                          .addFlag("openChunk", "ock")
+                                          .addFlag("closeChunk", "cck")
+                                          .addFlag("chunkName", "cn", {Arg::String})
+                                          .addFlag("state", "st", {Arg::Bool}, C | Q),
+                                      [](const MelInvocation&, MelContext&) {
+                                          return MelResult::success();
+                                      }) &&
+          all;
     all = interpreter.registerCommand(MelSyntax("flushUndo"), [](const MelInvocation&,
                                                                  MelContext&) {
         flushUndo();
