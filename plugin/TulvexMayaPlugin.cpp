@@ -9,7 +9,6 @@
 #include <string>
 
 #include "StatusTimer.h"
-#include "TulvexBakeTakeCmd.h"
 #include "TulvexDeviceIdleCmd.h"
 #include "TulvexDeviceNode.h"
 #include "TulvexDeviceStatusCmd.h"
@@ -36,7 +35,6 @@ struct NodeCommand {
 constexpr NodeCommand kNodeCommands[] = {
     {TulvexShowAddressesCmd::kName, TulvexShowAddressesCmd::creator},
     {TulvexDeviceStatusCmd::kName, TulvexDeviceStatusCmd::creator},
-    {TulvexBakeTakeCmd::kName, TulvexBakeTakeCmd::creator},
     {TulvexStatusTimerCmd::kName, TulvexStatusTimerCmd::creator},
     {TulvexRestPoseCmd::kName, TulvexRestPoseCmd::creator},
 };

@@ -37,10 +37,11 @@ TEST_F(PluginTest, LoadRegistersEverythingAndQueuesTheShelf) {
 
     // The scripts were sourced by bare name along the script path, in order.
     const std::vector<std::string> sourced = mayahost::sourcedFiles();
-    ASSERT_EQ(sourced.size(), 3U);
+    ASSERT_EQ(sourced.size(), 4U);
     EXPECT_EQ(std::filesystem::path(sourced[0]).filename(), "SkeletonHelpers.mel");
-    EXPECT_EQ(std::filesystem::path(sourced[1]).filename(), "UIManagement.mel");
-    EXPECT_EQ(std::filesystem::path(sourced[2]).filename(), "UICallbacks.mel");
+    EXPECT_EQ(std::filesystem::path(sourced[1]).filename(), "HumanIKHelpers.mel");
+    EXPECT_EQ(std::filesystem::path(sourced[2]).filename(), "UIManagement.mel");
+    EXPECT_EQ(std::filesystem::path(sourced[3]).filename(), "UICallbacks.mel");
 
     // The string table: every key gives its text, also after a localized override goes.
     MStatus status;
