@@ -137,6 +137,11 @@ public:
     // Takes handed over for baking and not baked yet.
     std::size_t takesWaitingForBake();
 
+    // Bakes a take again from its journal: `take` is a take number of this node, beside the
+    // scene, or the path of a journal's file. Main thread; the error names the file and what
+    // is wrong with it.
+    MStatus bakeJournal(const std::string& take, std::string& error);
+
     // Baking, on the main thread: every take compute handed over, oldest first.
     void saveRecordedDataToMaya();
     // Creates the six curves of a bone; each entry of the result says whether its curve

@@ -6,9 +6,11 @@
 #include <maya/MPlug.h>
 #include <maya/MString.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 
+#include "JournalReader.h"
 #include "MelLiteral.h"
 #include "TulvexDeviceNode.h"
 
@@ -102,4 +104,48 @@ void TulvexDeviceNode::journalSample(double sampleTime, const SkeletonNodeInfo* 
     }
     mJournal->noteSample(sampleTime, mJournal->blockSerial(shown), bones.data(),
                          static_cast<std::uint32_t>(bones.size()));
+}
+
+MStatus TulvexDeviceNode::bakeJournal(const std::string& take, std::string& error) {
+    std::string path = take;
+    if (!take.empty() && take.find_first_not_of("0123456789") == std::string::npos) {
+        std::string root = melText("workspace -q -rootDirectory");
+        if (!root.empty() && root.back() != '/') {
+            root += '/';
+        }
+        path = root + "data/tulvex/" + sceneFolderName(melText("file -q -sceneName")) + "/" +
+               name().asChar() + "_take" + take + ".json";
+    }
+    // The one read of a journal on the main thread: asked for, like opening a file.
+    JournalReader::Contents contents;
+    if (!JournalReader::read(path, contents, error)) {
+        return MStatus::kFailure;
+    }
+    if (contents.sidecar.bones.size() != TulvexDataHandler::kNumBones) {
+        error = path + " holds " + std::to_string(contents.sidecar.bones.size()) +
+                " bones, not the skeleton's " + std::to_string(TulvexDataHandler::kNumBones);
+        return MStatus::kFailure;
+    }
+    if (contents.samples.empty()) {
+        error = path + " holds no sample";
+        return MStatus::kFailure;
+    }
+    Take rebuilt;
+    for (std::size_t b = 0; b < rebuilt.size(); ++b) {
+        rebuilt[b].reserve(contents.samples.size());
+    }
+    for (const SampleMapFormat::Sample& sample : contents.samples) {
+        for (std::size_t b = 0; b < rebuilt.size(); ++b) {
+            const SampleMapFormat::Bone& bone = sample.bones[b];
+            RecordingData values{};
+            std::copy(bone.translation, bone.translation + 3, values.translation);
+            std::copy(bone.rotation, bone.rotation + 3, values.rotation);
+            values.sampleTime = sample.time;
+            values.quaternion = Quat{bone.quaternion[0], bone.quaternion[1], bone.quaternion[2],
+                                     bone.quaternion[3]};
+            rebuilt[b].push_back(values);
+        }
+    }
+    bakeTake(rebuilt);
+    return MStatus::kSuccess;
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "StatusTimer.h"
+#include "TulvexBakeTakeCmd.h"
 #include "TulvexDeviceIdleCmd.h"
 #include "TulvexDeviceNode.h"
 #include "TulvexDeviceStatusCmd.h"
@@ -35,6 +36,7 @@ struct NodeCommand {
 constexpr NodeCommand kNodeCommands[] = {
     {TulvexShowAddressesCmd::kName, TulvexShowAddressesCmd::creator},
     {TulvexDeviceStatusCmd::kName, TulvexDeviceStatusCmd::creator},
+    {TulvexBakeTakeCmd::kName, TulvexBakeTakeCmd::creator},
     {TulvexStatusTimerCmd::kName, TulvexStatusTimerCmd::creator},
     {TulvexRestPoseCmd::kName, TulvexRestPoseCmd::creator},
 };

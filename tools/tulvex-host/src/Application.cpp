@@ -49,12 +49,17 @@ int Application::run(const std::vector<std::string>& args) {
             options.pluginPath, options.scriptsDir);
         const std::string output = options.outputPath;
         const bool showPanels = options.panels != PanelDisplay::kNever;
+        const bool rebaking = !options.rebakePath.empty();
         std::string summary;
         std::vector<std::string> warnings;
         std::vector<std::string> panels;
         {
             HostSession session(std::move(options), std::move(layout), display);
-            session.run();
+            if (rebaking) {
+                session.rebake();
+            } else {
+                session.run();
+            }
             summary = session.summary();
             warnings = session.warnings();
             panels = session.panels();

@@ -95,6 +95,10 @@ const std::vector<Option>& options() {
          }},
         {"output", Value::kRequired,
          [](HostOptions& o, const std::string& v) { o.outputPath = parsePath("output", v); }},
+        {"journal", Value::kRequired,
+         [](HostOptions& o, const std::string& v) { o.journalDir = parsePath("journal", v); }},
+        {"rebake", Value::kRequired,
+         [](HostOptions& o, const std::string& v) { o.rebakePath = parsePath("rebake", v); }},
         {"show-panels", Value::kOptional,
          [](HostOptions& o, const std::string& v) { o.panels = parsePanels(v); }},
         {"help", Value::kNone, [](HostOptions& o, const std::string&) { o.help = true; }},
@@ -168,6 +172,11 @@ std::string CommandLine::usage() {
            "  --output FILE          Maya ASCII file to write (default take.ma); checked\n"
            "                         before anything is recorded, and replaced only by a\n"
            "                         complete take\n"
+           "  --journal DIR          project folder whose data/tulvex/untitled/ keeps each\n"
+           "                         node's take journal: <node>_take<N>.pcap, .samples and\n"
+           "                         .json (default: the folder of --output)\n"
+           "  --rebake FILE          bake a journaled take again (any of its .pcap, .samples\n"
+           "                         or .json) and write it to --output, with no stream\n"
            "  --show-panels[=WHEN]   print each device panel's controls and their state as\n"
            "                         the scripts left them: 'end' (the default) after the\n"
            "                         summary; 'always' also shows each panel's stream\n"
@@ -176,7 +185,8 @@ std::string CommandLine::usage() {
            "\n"
            "Exit codes: 0 done, 2 bad arguments, 3 plug-in not found or not loaded,\n"
            "4 decoding library missing, 5 port in use, 6 no stream in time,\n"
-           "7 take not baked or file not writable, 130 interrupted. A stream that stops\n"
+           "7 take not baked or file not writable, 8 journal missing or damaged\n"
+           "(--rebake), 130 interrupted. A stream that stops\n"
            "during the take is reported as a warning on standard error.\n"
            "\n"
            "Working with the plug-in in Maya: docs/user-guide.md. What is on the wire:\n"

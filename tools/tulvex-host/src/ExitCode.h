@@ -10,5 +10,6 @@ enum class ExitCode : int {
     kPortInUse = 5,
     kNoStream = 6,
     kTakeNotSaved = 7,  // no bake, or the scene file cannot be written (checked first)
+    kBadJournal = 8,    // --rebake: the journal is missing, damaged or not a take's
     kInterrupted = 130,
 };

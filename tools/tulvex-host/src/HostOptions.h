@@ -14,6 +14,11 @@ struct HostOptions {
     double recordSeconds = 5.0;
     double waitTimeoutSeconds = 15.0;
     std::string outputPath = "take.ma";
+    // The project folder the takes are journaled under (<DIR>/data/tulvex/untitled/); empty:
+    // the folder of outputPath.
+    std::string journalDir;
+    // A journal to bake again instead of recording; empty: record.
+    std::string rebakePath;
     PanelDisplay panels = PanelDisplay::kNever;
     bool help = false;
 };

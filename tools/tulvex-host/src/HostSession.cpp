@@ -4,13 +4,16 @@
 #include <mayahost/HostControl.h>
 #include <mayahost/UiControl.h>
 
+#include <array>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <sstream>
 
 #include "AnimCurveKeySource.h"
 #include "BoneTable.h"
 #include "HostError.h"
+#include "JournalReader.h"
 #include "MayaAsciiWriter.h"
 #include "Mel.h"
 #include "PerformerNode.h"
@@ -50,6 +53,18 @@ std::string joined(const std::vector<std::string>& texts) {
     return result;
 }
 
+// A path as a MEL string literal.
+std::string melQuoted(const std::string& text) {
+    std::string literal = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            literal += '\\';
+        }
+        literal += c;
+    }
+    return literal + "\"";
+}
+
 std::string numberText(double value) {
     std::ostringstream text;
     text << value;
@@ -68,6 +83,7 @@ HostSession::~HostSession() {
 void HostSession::run() {
     mOutput = std::make_unique<OutputFile>(mOptions.outputPath);
     loadModule();
+    openProject();
     createNodes();
     goLive();
     waitForStreams();
@@ -77,6 +93,69 @@ void HostSession::run() {
     // The curves are read from the scene as they are written, so before it goes.
     writeScene();
     shutdown();
+}
+
+void HostSession::rebake() {
+    mOutput = std::make_unique<OutputFile>(mOptions.outputPath);
+    JournalReader::Contents journal;
+    std::string error;
+    if (!JournalReader::read(mOptions.rebakePath, journal, error)) {
+        throw HostError(ExitCode::kBadJournal, "cannot bake the journal again: " + error);
+    }
+    if (journal.samples.empty()) {
+        throw HostError(ExitCode::kBadJournal, "cannot bake the journal again: " +
+                                                   mOptions.rebakePath + " holds no sample");
+    }
+    mDisplay.note("Baking again " + mOptions.rebakePath + " (" +
+                  std::to_string(journal.samples.size()) + " samples, " + journal.sidecar.state +
+                  ")");
+    loadModule();
+    mOptions.performers = 1;
+    createNodes();
+    PerformerNode& node = *mNodes.front();
+    const int deviceId = journal.sidecar.deviceId;
+    if (deviceId != node.deviceId()) {
+        Mel::run("setAttr " + node.name() + ".deviceId " + std::to_string(deviceId));
+    }
+    const std::string path = std::filesystem::absolute(mOptions.rebakePath).string();
+    try {
+        Mel::run("TulvexBakeTake -node " + node.name() + " -take " + melQuoted(path));
+    } catch (const HostError& failed) {
+        throw HostError(ExitCode::kBadJournal, failed.what());
+    }
+    idle();
+    checkScriptErrors();
+    if (curveCount(deviceId) != SceneCollector::kCurvesPerNode) {
+        throw HostError(ExitCode::kTakeNotSaved,
+                        "the journal was not baked: " + std::to_string(curveCount(deviceId)) +
+                            " of " + std::to_string(SceneCollector::kCurvesPerNode) + " curves");
+    }
+    // The joints stand as the take's last sample showed them.
+    std::vector<std::array<double, 3>> translations;
+    for (const SampleMapFormat::Bone& bone : journal.samples.back().bones) {
+        translations.push_back({bone.translation[0], bone.translation[1], bone.translation[2]});
+    }
+    mScene.skeletons.push_back(SceneCollector::skeletonOf(deviceId, translations));
+    for (SceneData::Curve& curve : SceneCollector::bakedCurves(deviceId)) {
+        mScene.curves.push_back(std::move(curve));
+    }
+    writeSummaryRow(node);
+    writeScene();
+    shutdown();
+}
+
+void HostSession::openProject() {
+    std::filesystem::path folder =
+        mOptions.journalDir.empty() ? std::filesystem::absolute(mOptions.outputPath).parent_path()
+                                    : std::filesystem::absolute(mOptions.journalDir);
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) {
+        throw HostError(ExitCode::kBadArguments, "cannot make the journal folder " +
+                                                     folder.string() + ": " + error.message());
+    }
+    Mel::run("workspace -openWorkspace " + melQuoted(folder.string()));
+    mDisplay.note("Journaling takes under " + (folder / "data/tulvex/untitled").string());
 }
 
 void HostSession::loadModule() {
@@ -294,22 +373,26 @@ void HostSession::collect() {
         mScene.skeletons.push_back(
             SceneCollector::skeletonOf(node->deviceId(), node->translations()));
         std::vector<SceneData::Curve> curves = SceneCollector::bakedCurves(node->deviceId());
-        // The figures the panel shows after a bake, from the same command.
-        node->refreshStatistics();
-        const DeviceStatus& status = node->statistics();
-        mSummaryRows.push_back(
-            {node->name(), std::to_string(node->port()), std::to_string(status.datagramsReceived),
-             std::to_string(status.framesApplied), std::to_string(status.blocksSuperseded),
-             std::to_string(status.datagramsRejected),
-             status.framesApplied == 0 ? "-" : std::to_string(status.detectedRate),
-             numberText(node->frameRate()), std::to_string(status.bakedCurves),
-             std::to_string(status.bakedKeysPerCurve),
-             numberText(status.bakedFirstTime) + "-" + numberText(status.bakedLastTime),
-             std::to_string(status.bakedFilledPerCurve)});
+        writeSummaryRow(*node);
         for (SceneData::Curve& curve : curves) {
             mScene.curves.push_back(std::move(curve));
         }
     }
+}
+
+void HostSession::writeSummaryRow(PerformerNode& node) {
+    // The figures the panel shows after a bake, from the same command.
+    node.refreshStatistics();
+    const DeviceStatus& status = node.statistics();
+    mSummaryRows.push_back(
+        {node.name(), std::to_string(node.port()), std::to_string(status.datagramsReceived),
+         std::to_string(status.framesApplied), std::to_string(status.blocksSuperseded),
+         std::to_string(status.datagramsRejected),
+         status.framesApplied == 0 ? "-" : std::to_string(status.detectedRate),
+         numberText(node.frameRate()), std::to_string(status.bakedCurves),
+         std::to_string(status.bakedKeysPerCurve),
+         numberText(status.bakedFirstTime) + "-" + numberText(status.bakedLastTime),
+         std::to_string(status.bakedFilledPerCurve)});
 }
 
 void HostSession::writeScene() {

@@ -28,6 +28,9 @@ public:
     HostSession& operator=(const HostSession&) = delete;
 
     void run();
+    // Bakes the journal of --rebake again, as the run that recorded it baked it, and writes
+    // the scene; HostError kBadJournal when the journal cannot be read.
+    void rebake();
     // The end-of-run table, one row per node; empty before the take is collected.
     std::string summary() const;
     // One line per node whose stream stopped during the take, saying when.
@@ -37,6 +40,8 @@ public:
 
 private:
     void loadModule();
+    // Makes the journal folder Maya's project, so nodes journal their takes under it.
+    void openProject();
     void createNodes();
     void goLive();
     void waitForStreams();
@@ -61,6 +66,7 @@ private:
     void watchStreams(double takeSeconds);
     void noteStops(double takeSeconds);
     int curveCount(int deviceId) const;
+    void writeSummaryRow(PerformerNode& node);
 
     HostOptions mOptions;
     ModuleLayout mLayout;
