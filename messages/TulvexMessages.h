@@ -55,12 +55,15 @@ public:
                                                  "failed to registerNode TulvexDeviceNode"};
     static constexpr TulvexMessage kDeregNodeError{"DEREG_NODE_ERROR",
                                                    "failed to deregisterNode TulvexDeviceNode"};
+    // What stopped, then the exception's own text.
+    static constexpr TulvexMessage kUnexpectedError{"UNEXPECTED_ERROR",
+                                                    "%s stopped on an unexpected error: %s"};
     // Looked up when registering this very table fails, so it is never registered itself.
     static constexpr TulvexMessage kRegStringsError{"REG_STRINGS_ERROR",
                                                     "failed to register localized UI strings"};
 
     // The registered rows, in registration order.
-    static constexpr std::array<TulvexMessage, 20> kRegistered{kYourIp,
+    static constexpr std::array<TulvexMessage, 21> kRegistered{kYourIp,
                                                                kWsaStartError,
                                                                kClosingSocket,
                                                                kInitSocket,
@@ -79,7 +82,8 @@ public:
                                                                kRegCommandError,
                                                                kDeregCommandError,
                                                                kRegNodeError,
-                                                               kDeregNodeError};
+                                                               kDeregNodeError,
+                                                               kUnexpectedError};
 
     // The host's text for the message: a localized one if loaded, else the default. The
     // lookup's own status is not looked at; the text is all callers need.

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <iostream>
 
+#include "EntryPointGuard.h"
 #include "TulvexMessages.h"
 
 MTypeId TulvexDeviceNode::id(0x81051);
@@ -225,6 +226,7 @@ void TulvexDeviceNode::postConstructor() {
     mInitSocketText = TulvexMessages::lookup(TulvexMessages::kInitSocket).asChar();
     mSocketErrorText = TulvexMessages::lookup(TulvexMessages::kSocketFunctionErrorApple).asChar();
     mBindErrorText = TulvexMessages::lookup(TulvexMessages::kBindSocketErrorApple).asChar();
+    mUnexpectedErrorText = TulvexMessages::lookup(TulvexMessages::kUnexpectedError).asChar();
     prepareAddressListTexts();
     mPlaying.store(MAnimControl::isPlaying());
     mPlayingCallback =
@@ -241,7 +243,10 @@ void TulvexDeviceNode::playingBackChanged(bool playing, void* clientData) {
         self->prepareJournal();  // before compute may take the take's first sample
     }
     self->mPlaying.store(playing);
-    self->handOverStoppedTake();
+    EntryPointGuard::onMainThread("playingBack", [self] {
+        self->handOverStoppedTake();
+        return MStatus::kSuccess;
+    });
 }
 
 void TulvexDeviceNode::handOverStoppedTake() {
@@ -270,12 +275,11 @@ void TulvexDeviceNode::getCacheSetup(const MEvaluationNode& evalNode,
 }
 
 void TulvexDeviceNode::leavingGraph(MObject& /*node*/, void* clientData) {
-    auto* self = static_cast<TulvexDeviceNode*>(clientData);
-    std::lock_guard<std::mutex> lock(self->mSocketOwnerMutex);
-    self->mLeavingGraph = true;
-    if (!self->mCaptureRunning) {
-        self->closeStreamSocket();
-    }
+    // A capture run reading the socket hands it back first.
+    EntryPointGuard::onMainThread("TulvexDeviceNode removal", [clientData] {
+        static_cast<TulvexDeviceNode*>(clientData)->closeStreamSocket();
+        return MStatus::kSuccess;
+    });
 }
 
 void TulvexDeviceNode::deviceIdChanged(MNodeMessage::AttributeMessage message, MPlug& plug,
@@ -284,11 +288,14 @@ void TulvexDeviceNode::deviceIdChanged(MNodeMessage::AttributeMessage message, M
         return;
     }
     auto* self = static_cast<TulvexDeviceNode*>(clientData);
-    if (plug == mDeviceId) {
-        self->mDeviceIdForThread.store(plug.asInt());
-    } else if (plug == mInputRecording || plug == live) {
-        self->handOverStoppedTake();
-    }
+    EntryPointGuard::onMainThread("TulvexDeviceNode attribute change", [self, &plug] {
+        if (plug == mDeviceId) {
+            self->mDeviceIdForThread.store(plug.asInt());
+        } else if (plug == mInputRecording || plug == live) {
+            self->handOverStoppedTake();
+        }
+        return MStatus::kSuccess;
+    });
 }
 
 void TulvexDeviceNode::setPluginFpsFromAppFps(int appFps) {

@@ -21,10 +21,12 @@
 #include <vector>
 
 #include "AddressListCache.h"
+#include "CaptureRunGate.h"
 #include "CaptureWaker.h"
 #include "ChunkedSequence.h"
 #include "PendingBlock.h"
 #include "StreamCounters.h"
+#include "StreamSocketSlot.h"
 #include "TakeJournal.h"
 #include "TulvexDataHandler.h"
 
@@ -217,8 +219,9 @@ private:
     int readIntAttribute(const MObject& attribute);
     // Capture thread: one pass reads every waiting datagram, applies each in arrival order,
     // then pushes one block with the newest state.
-    void receiveLoop();
-    DrainResult drainSocket(int descriptor, ReceiveState& receive, PendingBlock& pending);
+    void receiveLoop(unsigned run);
+    DrainResult drainSocket(int descriptor, unsigned run, ReceiveState& receive,
+                            PendingBlock& pending);
     // The silence rule, the counters and the datagram's effect; true when it changed the
     // records a block carries.
     bool handleDatagram(ReceiveState& receive);
@@ -238,6 +241,8 @@ private:
     // Its heading and error texts, looked up on the main thread as nodes are made, since
     // compute lists the addresses on an evaluation thread.
     static void prepareAddressListTexts();
+    // compute's body; compute keeps its exceptions from Maya.
+    MStatus computeOutputs(const MPlug& plug, MDataBlock& block);
     MStatus computeLive(MDataBlock& block, bool sampling, double sampleTime);
     MStatus computeNotLive(MDataBlock& block, bool sampling, double sampleTime);
     // An evaluation at another time than the current one (getAttr -time, a background cache
@@ -287,8 +292,7 @@ private:
     // or live goes off. Main thread.
     static void deviceIdChanged(MNodeMessage::AttributeMessage message, MPlug& plug,
                                 MPlug& otherPlug, void* clientData);
-    // A deleted node lives on in the undo queue: its port is freed as it leaves the graph,
-    // by the capture thread as it stops if it still runs, so no descriptor is closed under it.
+    // A deleted node lives on in the undo queue: its port is freed as it leaves the graph.
     static void leavingGraph(MObject& node, void* clientData);
 
     TulvexDataHandler mDataHandler;  // written by the capture thread under mChannelsMutex
@@ -312,17 +316,17 @@ private:
     std::string mInitSocketText;
     std::string mSocketErrorText;
     std::string mBindErrorText;
+    std::string mUnexpectedErrorText;
     std::atomic<bool> mAwaitingSkeletonDefinition;  // capture thread writes, compute reads
     std::mutex mCharacterizedMutex;                 // guards mHasBeenCharacterized alone
     bool mHasBeenCharacterized;                     // under mCharacterizedMutex
     std::string mSkeletonNameTemplate;              // host side only
-    // Host side opens and closes it; the capture thread reads it, and closes it as it ends
-    // for a node leaving the graph (under mSocketOwnerMutex). 0 = none.
-    std::atomic<int> mSocket;
+    // The stream's socket: the host side opens and closes it, capture runs borrow it to read.
+    StreamSocketSlot mStreamSocket;
     int mCurrentAppFps;                     // host side only
     std::map<int, int> mAppFpsToPluginFps;  // host side only
-    SteadyTime mLastPacketTime;             // capture thread only
-    double mPacketGapThresholdMs;           // capture thread only
+    SteadyTime mLastPacketTime;             // the capture run borrowing the socket
+    double mPacketGapThresholdMs;           // capture threads, read-only
 
     // Held by the capture thread while it changes or copies the handler's records, and by
     // the host side for a consistent copy; never held while calling the host or the UI.
@@ -351,11 +355,8 @@ private:
     std::atomic<int> mDeviceIdForThread;  // main thread writes, any thread reads
     MCallbackId mDeviceIdCallback;        // main thread only
     MCallbackId mRemovalCallback;         // main thread only
-    // Whether a capture thread runs, and whether the node is leaving the graph; the capture
-    // thread and the main thread, under mSocketOwnerMutex.
-    std::mutex mSocketOwnerMutex;
-    bool mCaptureRunning;
-    bool mLeavingGraph;
+    // Which capture run may go on, and the host's done flag set and cleared under it.
+    CaptureRunGate mRuns;
     std::string mSkelDefReceivedText;  // written in postConstructor, then read-only
 
     // Work left for the main thread; compute (evaluation) adds, the idle command takes.

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <iostream>
 
+#include "EntryPointGuard.h"
 #include "MessagePrinter.h"
 #include "TulvexDeviceNode.h"
 #include "UiCommandText.h"
@@ -45,6 +46,12 @@ double degreesOrZero(double radians) {
 }  // namespace
 
 MStatus TulvexDeviceNode::compute(const MPlug& plug, MDataBlock& block) {
+    return EntryPointGuard::onAnyThread(
+        mUnexpectedErrorText, "TulvexDeviceNode compute",
+        [this, &plug, &block] { return computeOutputs(plug, block); });
+}
+
+MStatus TulvexDeviceNode::computeOutputs(const MPlug& plug, MDataBlock& block) {
     if (!isOutputPlug(plug)) {
         return MStatus::kUnknownParameter;
     }
@@ -113,7 +120,13 @@ MStatus TulvexDeviceNode::computeLive(MDataBlock& block, bool sampling, double s
     }
     // The block is read in place in the pool's storage and handed back on every path.
     const auto* bones = reinterpret_cast<const SkeletonNodeInfo*>(buffer.ptr());
-    const MStatus status = populateDataBlock(block, bones, sampling, sampleTime);
+    MStatus status;
+    try {
+        status = populateDataBlock(block, bones, sampling, sampleTime);
+    } catch (...) {
+        releaseDataStorage(buffer);
+        throw;
+    }
     if (status != MStatus::kSuccess) {
         reportPopulateFailure();
         releaseDataStorage(buffer);

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "EntryPointGuard.h"
 #include "PendingBlock.h"
 #include "TulvexDeviceNode.h"
 #include "TulvexMessages.h"
@@ -75,7 +76,7 @@ MStatus TulvexDeviceNode::openStreamSocket() {
 }
 
 MStatus TulvexDeviceNode::openStreamSocket(int port) {
-    if (mSocket.load() != 0) {
+    if (mStreamSocket.isOpen()) {
         return MStatus::kSuccess;
     }
     std::printf(mInitSocketText.c_str(), port);
@@ -86,21 +87,20 @@ MStatus TulvexDeviceNode::openStreamSocket(int port) {
             std::chrono::duration_cast<std::chrono::nanoseconds>(mClock.load()().time_since_epoch())
                 .count(),
             std::memory_order_relaxed);
-        mSocket.store(descriptor);
+        if (!mStreamSocket.install(descriptor)) {
+            closeSocketConnection(descriptor);  // opened meanwhile by another evaluation
+        }
         mWaker.wake();
     }
     return status;
 }
 
 void TulvexDeviceNode::closeStreamSocket() {
-    int descriptor = mSocket.exchange(0);
-    if (descriptor != 0) {
-        closeSocketConnection(descriptor);
-    }
+    mStreamSocket.close(mWaker);
 }
 
 bool TulvexDeviceNode::isStreamSocketOpen() const {
-    return mSocket.load() != 0;
+    return mStreamSocket.isOpen();
 }
 
 bool TulvexDeviceNode::isAwaitingSkeletonDefinition() const {
@@ -108,36 +108,30 @@ bool TulvexDeviceNode::isAwaitingSkeletonDefinition() const {
 }
 
 void TulvexDeviceNode::threadHandler() {
-    {
-        std::lock_guard<std::mutex> lock(mSocketOwnerMutex);
-        mCaptureRunning = true;
-        mLeavingGraph = false;  // a thread runs for a node in the graph: undo brought it back
-    }
-    setDone(false);
-    receiveLoop();
-    setDone(true);
-    std::lock_guard<std::mutex> lock(mSocketOwnerMutex);
-    mCaptureRunning = false;
-    if (mLeavingGraph) {
-        closeStreamSocket();
-    }
+    const auto setDoneFlag = [this](bool done) { setDone(done); };
+    const unsigned run = mRuns.begin(setDoneFlag);
+    EntryPointGuard::onAnyThread(mUnexpectedErrorText, "The capture thread", [this, run] {
+        receiveLoop(run);
+        return MStatus::kSuccess;
+    });
+    mRuns.end(run, setDoneFlag);
 }
 
 void TulvexDeviceNode::threadShutdownHandler() {
-    setDone(true);
+    mRuns.stop([this](bool done) { setDone(done); });
     mWaker.wake();  // a thread waiting in poll() sees the flag at once
 }
 
-void TulvexDeviceNode::receiveLoop() {
+void TulvexDeviceNode::receiveLoop(unsigned run) {
     ReceiveState receive;
     PendingBlock pending;
     bool inPass = false;
 
-    while (!isDone()) {
-        // Not live, or live before compute has opened the socket: wait for a wake-up
-        // instead of spinning on the flags.
-        const int descriptor = isLive() ? mSocket.load() : 0;
-        if (descriptor <= 0) {
+    while (!isDone() && mRuns.current(run)) {
+        // Not live, or live before compute has opened the socket, or an older run still
+        // holds it: wait for a wake-up instead of spinning on the flags.
+        const int descriptor = isLive() ? mStreamSocket.borrow() : 0;
+        if (descriptor == 0) {
             mWaker.waitForWake(kStateRecheck);
             continue;
         }
@@ -153,9 +147,17 @@ void TulvexDeviceNode::receiveLoop() {
         // was full) the pass runs at once to try the pool again; endThreadLoop paces it.
         if (!pending.owed() &&
             mWaker.waitReadable(descriptor, kStateRecheck) != CaptureWaker::WaitResult::Readable) {
+            mStreamSocket.giveBack(mWaker);
             continue;
         }
-        const DrainResult drained = drainSocket(descriptor, receive, pending);
+        DrainResult drained = DrainResult::Failed;
+        try {
+            drained = drainSocket(descriptor, run, receive, pending);
+        } catch (...) {
+            mStreamSocket.giveBack(mWaker);  // a close must never wait for it
+            throw;
+        }
+        mStreamSocket.giveBack(mWaker);
         if (!pending.owed()) {
             if (drained == DrainResult::Failed) {
                 // A socket that cannot be read would make poll return at once forever.
@@ -171,9 +173,14 @@ void TulvexDeviceNode::receiveLoop() {
     }
 }
 
-TulvexDeviceNode::DrainResult TulvexDeviceNode::drainSocket(int descriptor, ReceiveState& receive,
+TulvexDeviceNode::DrainResult TulvexDeviceNode::drainSocket(int descriptor, unsigned run,
+                                                            ReceiveState& receive,
                                                             PendingBlock& pending) {
     for (int count = 1; count <= kMaxDatagramsPerPass; ++count) {
+        // A close waiting for the socket, or a newer run, ends the pass at once.
+        if (mStreamSocket.recalled() || !mRuns.current(run)) {
+            return DrainResult::Stopped;
+        }
         socklen_t senderLength = sizeof(receive.sender);
         const ssize_t received =
             recvfrom(descriptor, receive.buffer, sizeof(receive.buffer), MSG_DONTWAIT,

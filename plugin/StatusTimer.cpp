@@ -3,6 +3,8 @@
 #include <maya/MGlobal.h>
 #include <maya/MTimerMessage.h>
 
+#include "EntryPointGuard.h"
+
 MCallbackId StatusTimer::sCallback = 0;
 
 MStatus StatusTimer::start() {
@@ -30,5 +32,6 @@ bool StatusTimer::running() {
 }
 
 void StatusTimer::tick(float /*elapsedTime*/, float /*lastTime*/, void* /*clientData*/) {
-    MGlobal::executeCommandOnIdle(kRefreshCommand, false);
+    EntryPointGuard::onMainThread(
+        "The status timer", [] { return MGlobal::executeCommandOnIdle(kRefreshCommand, false); });
 }

@@ -4,6 +4,7 @@
 #include <maya/MStringArray.h>
 
 #include "DeviceNodeArgument.h"
+#include "EntryPointGuard.h"
 #include "TulvexDeviceNode.h"
 
 void* TulvexDeviceStatusCmd::creator() {
@@ -11,6 +12,10 @@ void* TulvexDeviceStatusCmd::creator() {
 }
 
 MStatus TulvexDeviceStatusCmd::doIt(const MArgList& args) {
+    return EntryPointGuard::onMainThread(kName, [this, &args] { return report(args); });
+}
+
+MStatus TulvexDeviceStatusCmd::report(const MArgList& args) {
     TulvexDeviceNode* node = DeviceNodeArgument::resolve(args);
     if (node == nullptr) {
         return MStatus::kFailure;

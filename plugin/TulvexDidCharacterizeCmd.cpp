@@ -1,6 +1,7 @@
 #include "TulvexDidCharacterizeCmd.h"
 
 #include "DeviceNodeArgument.h"
+#include "EntryPointGuard.h"
 #include "TulvexDeviceNode.h"
 
 void* TulvexDidCharacterizeCmd::creator() {
@@ -8,9 +9,8 @@ void* TulvexDidCharacterizeCmd::creator() {
 }
 
 MStatus TulvexDidCharacterizeCmd::doIt(const MArgList& args) {
-    TulvexDeviceNode* node = DeviceNodeArgument::resolve(args);
-    if (node == nullptr) {
-        return MStatus::kFailure;
-    }
-    return node->CharacterizationComplete();
+    return EntryPointGuard::onMainThread("TulvexDidCharacterize", [&args] {
+        TulvexDeviceNode* node = DeviceNodeArgument::resolve(args);
+        return node == nullptr ? MStatus(MStatus::kFailure) : node->CharacterizationComplete();
+    });
 }

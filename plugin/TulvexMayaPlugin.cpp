@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "EntryPointGuard.h"
 #include "StatusTimer.h"
 #include "TulvexBakeTakeCmd.h"
 #include "TulvexDeviceIdleCmd.h"
@@ -53,7 +54,8 @@ void reportFailure(const MStatus& failure, const TulvexMessage& message) {
 }
 
 void newSceneCB(void* /*clientData*/) {
-    MGlobal::executeCommandOnIdle("cleanUpUI", false);
+    EntryPointGuard::onMainThread("The new-scene callback",
+                                  [] { return MGlobal::executeCommandOnIdle("cleanUpUI", false); });
 }
 
 // Sourced by bare name, so Maya resolves them along its script path; a missing script is
@@ -64,9 +66,7 @@ void sourceMelScripts() {
     }
 }
 
-}  // namespace
-
-MStatus initializePlugin(MObject obj) {
+MStatus registerPlugin(MObject obj) {
     MStatus status = MStatus::kSuccess;
     MFnPlugin plugin(obj, kVendor, kVersion, "Any");
     const std::string loadPath = plugin.loadPath().asChar();
@@ -116,23 +116,26 @@ MStatus initializePlugin(MObject obj) {
     return status;
 }
 
-MStatus uninitializePlugin(MObject obj) {
-    MStatus status = MStatus::kSuccess;
+MStatus deregisterPlugin(MObject obj) {
     MFnPlugin plugin(obj);
 
     MMessage::removeCallback(newSceneCallbackId);
     // Every callback of a plug-in goes before its code does.
     StatusTimer::stop();
 
-    status = plugin.deregisterNode(TulvexDeviceNode::id);
+    MStatus status = plugin.deregisterNode(TulvexDeviceNode::id);
     const bool nodeTypeGone = status == MStatus::kSuccess;
     if (!nodeTypeGone) {
         reportFailure(status, TulvexMessages::kDeregNodeError);
     }
 
-    status = plugin.deregisterCommand(kCommandName);
-    if (status != MStatus::kSuccess) {
-        reportFailure(status, TulvexMessages::kDeregCommandError);
+    const MStatus commandGone = plugin.deregisterCommand(kCommandName);
+    if (commandGone != MStatus::kSuccess) {
+        reportFailure(commandGone, TulvexMessages::kDeregCommandError);
+    }
+    // The first failure is the unload's: a later success must not hide it.
+    if (status == MStatus::kSuccess) {
+        status = commandGone;
     }
     // Their outcome does not change the unload's.
     for (const NodeCommand& command : kNodeCommands) {
@@ -150,4 +153,16 @@ MStatus uninitializePlugin(MObject obj) {
         ZarnMotionFormat::Shutdown();
     }
     return status;
+}
+
+}  // namespace
+
+MStatus initializePlugin(MObject obj) {
+    return EntryPointGuard::onMainThread("initializePlugin",
+                                         [&obj] { return registerPlugin(obj); });
+}
+
+MStatus uninitializePlugin(MObject obj) {
+    return EntryPointGuard::onMainThread("uninitializePlugin",
+                                         [&obj] { return deregisterPlugin(obj); });
 }

@@ -1,6 +1,7 @@
 #include "TulvexShowAddressesCmd.h"
 
 #include "DeviceNodeArgument.h"
+#include "EntryPointGuard.h"
 #include "TulvexDeviceNode.h"
 
 void* TulvexShowAddressesCmd::creator() {
@@ -8,9 +9,8 @@ void* TulvexShowAddressesCmd::creator() {
 }
 
 MStatus TulvexShowAddressesCmd::doIt(const MArgList& args) {
-    TulvexDeviceNode* node = DeviceNodeArgument::resolve(args);
-    if (node == nullptr) {
-        return MStatus::kFailure;
-    }
-    return node->showAddressList();
+    return EntryPointGuard::onMainThread(kName, [&args] {
+        TulvexDeviceNode* node = DeviceNodeArgument::resolve(args);
+        return node == nullptr ? MStatus(MStatus::kFailure) : node->showAddressList();
+    });
 }

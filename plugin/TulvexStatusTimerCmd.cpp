@@ -2,6 +2,7 @@
 
 #include <maya/MArgList.h>
 
+#include "EntryPointGuard.h"
 #include "StatusTimer.h"
 
 void* TulvexStatusTimerCmd::creator() {
@@ -9,6 +10,10 @@ void* TulvexStatusTimerCmd::creator() {
 }
 
 MStatus TulvexStatusTimerCmd::doIt(const MArgList& args) {
+    return EntryPointGuard::onMainThread(kName, [this, &args] { return switchTimer(args); });
+}
+
+MStatus TulvexStatusTimerCmd::switchTimer(const MArgList& args) {
     MStatus parsed;
     const int on = args.length() == 1 ? args.asInt(0, &parsed) : 0;
     if (args.length() != 1 || parsed != MStatus::kSuccess || (on != 0 && on != 1)) {

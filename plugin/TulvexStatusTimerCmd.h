@@ -12,4 +12,7 @@ public:
 
     static void* creator();
     MStatus doIt(const MArgList& args) override;
+
+private:
+    MStatus switchTimer(const MArgList& args);
 };

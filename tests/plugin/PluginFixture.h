@@ -36,9 +36,10 @@ protected:
         mLoaded = status == MStatus::kSuccess;
         return status;
     }
-    MStatus unload() {
+    // A forced unload goes ahead while nodes of the plug-in are in the scene.
+    MStatus unload(bool force = false) {
         mLoaded = false;
-        return mayahost::unloadPlugin(mModule);
+        return mayahost::unloadPlugin(mModule, force);
     }
 
     std::string mModule;

@@ -6,6 +6,7 @@
 #include "BlockState.h"
 #include "HostAccess.h"
 #include "HostRules.h"
+#include "HostState.h"
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
@@ -42,7 +43,8 @@ MArrayDataBuilder& MArrayDataBuilder::operator=(const MArrayDataBuilder& other) 
 MDataHandle MArrayDataBuilder::addElement(unsigned int index, MStatus* ReturnStatus) {
     mayahost::HostRules::evaluationCall("MArrayDataBuilder::addElement");
     auto* builder = static_cast<BlockState::Builder*>(fBuilder);
-    if (builder == nullptr) {
+    if (builder == nullptr ||
+        mayahost::hostState().faults.take(mayahost::HostCall::AddArrayElement)) {
         report(ReturnStatus, MStatus::kFailure);
         return MDataHandle();
     }

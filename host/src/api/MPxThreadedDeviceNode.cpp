@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "AttributeRecord.h"
+#include "CaptureThread.h"
 #include "DeviceState.h"
 #include "HostAccess.h"
 #include "HostRules.h"
@@ -34,6 +35,11 @@ double nodeValue(mayahost::NodeRecord* node, const MObject& attribute) {
     return node->slots[record].value.v[0];
 }
 
+// Start of the calling capture thread's current loop, for throttling. Per thread, since a
+// restarted node's old thread may still be leaving while the new one loops.
+thread_local std::chrono::steady_clock::time_point tLoopStart{};
+thread_local bool tLoopStarted = false;
+
 }  // namespace
 
 MObject MPxThreadedDeviceNode::output = builtin(&mayahost::TypeRegistry::Builtins::output);
@@ -62,8 +68,10 @@ bool MPxThreadedDeviceNode::isLive() {
 
 bool MPxThreadedDeviceNode::isDone() {
     const DeviceState* device = static_cast<DeviceState*>(fDevice);
-    // A stop the host asked for wins over a setDone(false) racing with it.
-    return device->done.load() || device->stopping();
+    // While restarts wait for the old thread, a stop asked of this thread's run wins over a
+    // setDone(false) racing with it; without the wait, the runs share Maya's one flag.
+    return device->done.load() || (mayahost::CaptureThread::restartWaits() &&
+                                   mayahost::CaptureThread::currentRunStopped());
 }
 
 MStatus MPxThreadedDeviceNode::setDone(bool done) {
@@ -77,9 +85,8 @@ MStatus MPxThreadedDeviceNode::setDone(bool done) {
 }
 
 MStatus MPxThreadedDeviceNode::beginThreadLoop() {
-    DeviceState* device = static_cast<DeviceState*>(fDevice);
-    device->loopStart = std::chrono::steady_clock::now();
-    device->loopStarted = true;
+    tLoopStart = std::chrono::steady_clock::now();
+    tLoopStarted = true;
     return MStatus::kSuccess;
 }
 
@@ -89,18 +96,19 @@ MStatus MPxThreadedDeviceNode::endThreadLoop() {
         device->board->mark(device->node);
     }
     const auto now = std::chrono::steady_clock::now();
-    const auto start = device->loopStarted ? device->loopStart : now;
+    const auto start = tLoopStarted ? tLoopStart : now;
     const double rate = nodeValue(device->node, frameRate);
     if (rate > 0.0) {
         const auto deadline =
             start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
                         std::chrono::duration<double>(1.0 / rate));
         std::unique_lock<std::mutex> lock(device->mutex);
-        device->wake.wait_until(lock, deadline,
-                                [device] { return device->stopping() || device->done.load(); });
+        device->wake.wait_until(lock, deadline, [device] {
+            return device->done.load() || mayahost::CaptureThread::currentRunStopped();
+        });
     }
-    device->loopStart = std::chrono::steady_clock::now();
-    device->loopStarted = true;
+    tLoopStart = std::chrono::steady_clock::now();
+    tLoopStarted = true;
     return MStatus::kSuccess;
 }
 

@@ -2,6 +2,8 @@
 
 #include <maya/MPxThreadedDeviceNode.h>
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "DeviceState.h"
@@ -12,10 +14,20 @@ namespace mayahost {
 
 namespace {
 
-// The capture thread a thread is, so that a restart asked from that very thread never joins it.
-thread_local const CaptureThread* tCurrentCapture = nullptr;
+// The run a capture thread executes, so that isDone sees a stop asked of that run only.
+thread_local const std::atomic<bool>* tRunStop = nullptr;
 
 }  // namespace
+
+std::atomic<bool> CaptureThread::sRestartWaits{true};
+
+void CaptureThread::setRestartWaits(bool wait) {
+    sRestartWaits.store(wait);
+}
+
+bool CaptureThread::restartWaits() {
+    return sRestartWaits.load();
+}
 
 CaptureThread::CaptureThread(MPxThreadedDeviceNode& node, DeviceState& device)
     : node_(node), device_(device) {}
@@ -24,14 +36,40 @@ CaptureThread::~CaptureThread() {
     stop();
 }
 
+bool CaptureThread::currentRunStopped() {
+    return tRunStop != nullptr && tRunStop->load();
+}
+
 void CaptureThread::start() {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (stopped_ || thread_.joinable()) {
+    if (stopped_ || current_ != nullptr) {
         return;
     }
-    device_.clearStop();
+    launch();
+}
+
+void CaptureThread::launch() {
+    current_ = std::make_unique<Run>();
     ++starts_;
-    thread_ = std::thread(&CaptureThread::run, this);
+    current_->thread = std::thread(&CaptureThread::run, this, current_.get());
+}
+
+std::unique_ptr<CaptureThread::Run> CaptureThread::takeCurrent() {
+    std::unique_ptr<Run> run = std::move(current_);
+    if (run != nullptr) {
+        device_.requestStop(run->stop);
+    }
+    return run;
+}
+
+void CaptureThread::reapFinished() {
+    const auto finished = std::stable_partition(
+        retired_.begin(), retired_.end(), [](const auto& run) { return !run->finished.load(); });
+    // A finished run is past threadHandler, so never the thread asking.
+    for (auto it = finished; it != retired_.end(); ++it) {
+        (*it)->thread.join();
+    }
+    retired_.erase(finished, retired_.end());
 }
 
 void CaptureThread::restart() {
@@ -39,59 +77,53 @@ void CaptureThread::restart() {
     if (stopped_) {
         return;
     }
-    if (restarting_) {
-        again_ = true;
-        return;
-    }
-    if (tCurrentCapture == this) {
-        // Cannot join ourselves: leave threadHandler and run it again on this thread.
-        rerun_ = true;
-        lock.unlock();
-        device_.requestStop();
+    std::unique_ptr<Run> old = takeCurrent();
+    // The node's handler runs without the host's lock, as any code of the node does.
+    lock.unlock();
+    if (old != nullptr) {
         node_.threadShutdownHandler();
-        return;
+        // A restart asked from a capture thread cannot wait for itself.
+        if (sRestartWaits.load() && old->thread.get_id() != std::this_thread::get_id()) {
+            old->thread.join();
+            old.reset();
+        }
     }
-    restarting_ = true;
-    do {
-        again_ = false;
-        std::thread old = std::move(thread_);
-        lock.unlock();
-        device_.requestStop();
-        node_.threadShutdownHandler();
-        if (old.joinable()) {
-            old.join();
-        }
-        lock.lock();
-        if (stopped_) {
-            break;
-        }
-        device_.clearStop();
-        ++starts_;
-        thread_ = std::thread(&CaptureThread::run, this);
-    } while (again_);
-    restarting_ = false;
-    idle_.notify_all();
+    lock.lock();
+    if (old != nullptr) {
+        retired_.push_back(std::move(old));
+    }
+    reapFinished();
+    if (!stopped_ && current_ == nullptr) {
+        launch();
+    }
 }
 
 void CaptureThread::stop() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    if (tCurrentCapture == this) {
+    std::unique_ptr<Run> old;
+    std::vector<std::unique_ptr<Run>> runs;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
         stopped_ = true;
-        lock.unlock();
-        device_.requestStop();
+        old = takeCurrent();
+        // A capture thread cannot join itself: its run stays for a later stop to join.
+        const auto own = std::stable_partition(
+            retired_.begin(), retired_.end(),
+            [](const auto& run) { return run->thread.get_id() == std::this_thread::get_id(); });
+        std::move(own, retired_.end(), std::back_inserter(runs));
+        retired_.erase(own, retired_.end());
+    }
+    if (old != nullptr) {
         node_.threadShutdownHandler();
-        return;
+        if (old->thread.get_id() == std::this_thread::get_id()) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            retired_.push_back(std::move(old));
+        } else {
+            runs.push_back(std::move(old));
+        }
     }
-    stopped_ = true;
-    idle_.wait(lock, [this] { return !restarting_; });
-    std::thread running = std::move(thread_);
-    lock.unlock();
-    if (!running.joinable()) {
-        return;
+    for (const auto& run : runs) {
+        run->thread.join();
     }
-    device_.requestStop();
-    node_.threadShutdownHandler();
-    running.join();
 }
 
 void CaptureThread::resume() {
@@ -107,22 +139,14 @@ int CaptureThread::starts() const {
     return starts_;
 }
 
-void CaptureThread::run() {
-    tCurrentCapture = this;
-    const HostRules::CaptureThreadScope capture(hostState().scene.nameOf(device_.node));
-    for (;;) {
+void CaptureThread::run(Run* run) {
+    tRunStop = &run->stop;
+    {
+        const HostRules::CaptureThreadScope capture(hostState().scene.nameOf(device_.node));
         node_.threadHandler();
-        std::unique_lock<std::mutex> lock(mutex_);
-        if (rerun_ && !stopped_ && !restarting_) {
-            rerun_ = false;
-            device_.clearStop();
-            ++starts_;
-            continue;
-        }
-        rerun_ = false;
-        break;
     }
-    tCurrentCapture = nullptr;
+    tRunStop = nullptr;
+    run->finished.store(true);
 }
 
 }  // namespace mayahost

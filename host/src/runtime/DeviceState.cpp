@@ -11,17 +11,12 @@ long DeviceState::bufferIndex(const char* ptr) const {
     return -1;
 }
 
-void DeviceState::requestStop() {
+void DeviceState::requestStop(std::atomic<bool>& runStop) {
     {
         std::lock_guard<std::mutex> lock(mutex);
-        stopRequested = true;
+        runStop = true;
     }
     wake.notify_all();
-}
-
-void DeviceState::clearStop() {
-    std::lock_guard<std::mutex> lock(mutex);
-    stopRequested = false;
 }
 
 }  // namespace mayahost

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <atomic>
-#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -23,13 +22,11 @@ public:
 
     // Index of the pool buffer starting at `ptr`, or -1.
     long bufferIndex(const char* ptr) const;
-    // Ends a throttling wait early; a requested stop also reads as done.
-    void requestStop();
-    void clearStop();
-    bool stopping() const { return stopRequested.load(); }
+    // Asks one run of the capture thread to stop (`runStop` is that run's flag, which its
+    // isDone also reads) and ends its throttling wait early.
+    void requestStop(std::atomic<bool>& runStop);
 
-    std::atomic<bool> done{false};           // capture thread and host threads; atomic
-    std::atomic<bool> stopRequested{false};  // set by the host around a thread stop; atomic
+    std::atomic<bool> done{false};  // capture threads and host threads; atomic
 
     std::mutex mutex;  // capture, evaluation and main threads; guards the pool and refresh fields
     std::condition_variable wake;  // signalled with mutex on stop requests and setDone
@@ -49,10 +46,6 @@ public:
     // Set once when the node is created, before its capture thread starts.
     NodeRecord* node = nullptr;
     RefreshBoard* board = nullptr;
-
-    // Capture thread only: start of the current loop, for throttling.
-    std::chrono::steady_clock::time_point loopStart{};
-    bool loopStarted = false;
 };
 
 }  // namespace mayahost

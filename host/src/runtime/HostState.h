@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <set>
 #include <string>
 #include <utility>
@@ -52,25 +53,34 @@ struct ErrorLog {
 
 struct FaultSwitches {
     struct Armed {
-        int after = 0;  // calls still to succeed first
-        int count = 0;  // calls to fail then
+        int after = 0;          // calls still to succeed first
+        int count = 0;          // calls to fail then
+        bool throwing = false;  // they throw std::bad_alloc instead of failing
     };
-    std::mutex mutex;  // main thread arms and consumes; guards armed
+    // The main thread arms; the calls consume on any thread (compute on a worker). Guards armed.
+    std::mutex mutex;
     std::map<HostCall, Armed> armed;
 
-    // True for the calls failNext(call, ...) armed to fail.
+    // True for the calls failNext(call, ...) armed to fail; throws for those throwNext armed.
     bool take(HostCall call) {
-        std::lock_guard<std::mutex> lock(mutex);
-        auto found = armed.find(call);
-        if (found == armed.end()) {
-            return false;
+        bool throwing = false;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            auto found = armed.find(call);
+            if (found == armed.end()) {
+                return false;
+            }
+            if (found->second.after > 0) {
+                --found->second.after;
+                return false;
+            }
+            throwing = found->second.throwing;
+            if (--found->second.count <= 0) {
+                armed.erase(found);
+            }
         }
-        if (found->second.after > 0) {
-            --found->second.after;
-            return false;
-        }
-        if (--found->second.count <= 0) {
-            armed.erase(found);
+        if (throwing) {
+            throw std::bad_alloc();
         }
         return true;
     }

@@ -9,6 +9,8 @@
 
 #include "HostAccess.h"
 #include "HostState.h"
+#include "NodeRecord.h"
+#include "NodeType.h"
 #include "PluginRecord.h"
 
 namespace mayahost {
@@ -37,6 +39,15 @@ std::string stemOf(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
     std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
     return file.substr(0, file.find('.'));
+}
+
+// Nodes of the plug-in's types in the scene; the undo queue's are not in it.
+int nodesInScene(const PluginRecord* plugin) {
+    int count = 0;
+    for (const NodeRecord* node : hostState().scene.nodes()) {
+        count += node->type.plugin == plugin ? 1 : 0;
+    }
+    return count;
 }
 
 EntryPoint entryPoint(void* handle, const char* name) {
@@ -94,13 +105,23 @@ MStatus PluginLoader::load(const std::string& modulePath) {
     return MStatus::kSuccess;
 }
 
-MStatus PluginLoader::unload(const std::string& modulePath) {
+std::string PluginLoader::inUseText(const std::string& name, int nodes) {
+    return "Plug-in, \"" + name + "\", is in use: " + std::to_string(nodes) +
+           " node(s) of its types are in the scene. It was not unloaded.";
+}
+
+MStatus PluginLoader::unload(const std::string& modulePath, bool force) {
     Module module;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         const auto found = modules_.find(modulePath);
         if (found == modules_.end() || busy_.count(modulePath) != 0) {
             showError("Plug-in " + modulePath + " is not loaded.");
+            return MStatus::kFailure;
+        }
+        const int inUse = nodesInScene(HostAccess::plugin(found->second.plugin));
+        if (inUse > 0 && !force) {
+            showError(inUseText(stemOf(modulePath), inUse));
             return MStatus::kFailure;
         }
         module = found->second;

@@ -17,7 +17,11 @@ namespace mayahost {
 class PluginLoader {
 public:
     MStatus load(const std::string& modulePath);
-    MStatus unload(const std::string& modulePath);
+    // Refused, calling nothing, while nodes of the plug-in's types are in the scene, unless
+    // forced. Nodes only the undo queue keeps do not count: the queue is flushed first.
+    MStatus unload(const std::string& modulePath, bool force = false);
+    // What Maya says when it refuses: the plug-in's name and how many of its nodes remain.
+    static std::string inUseText(const std::string& name, int nodes);
 
 private:
     struct Module {
