@@ -172,7 +172,6 @@ TulvexDeviceNode::TulvexDeviceNode()
     : mAwaitingSkeletonDefinition(true),
       mHasBeenCharacterized(false),
       mSkeletonNameTemplate("tulvexCharacter{index}_Skeleton"),
-      mSocket(0),
       mCurrentAppFps(0),
       mAppFpsToPluginFps{{30, 60}, {50, 80}, {60, 90}},
       mPacketGapThresholdMs(1000.0),
@@ -181,8 +180,6 @@ TulvexDeviceNode::TulvexDeviceNode()
       mDeviceIdForThread(0),
       mDeviceIdCallback(0),
       mRemovalCallback(0),
-      mCaptureRunning(false),
-      mLeavingGraph(false),
       mRequestedAppFps(0),
       mLiveOffRequested(false),
       mLiveOffPending(false) {
