@@ -1,5 +1,6 @@
 #pragma once
 
+#include <maya/MDGModifier.h>
 #include <maya/MMessage.h>
 #include <maya/MNodeMessage.h>
 #include <maya/MObject.h>
@@ -123,8 +124,10 @@ public:
 
     // Work that compute may not do itself (node changes, plug writes, synchronous MEL): a
     // node leaves it here and queues the idle command; the command runs it on Maya's main
-    // thread, outside evaluation. Main thread only.
-    static void runIdleWork();
+    // thread, outside evaluation. Main thread only. The curves of every take baked go
+    // through `curves`, so the command can take the bake back and do it again; true when a
+    // take was baked.
+    static bool runIdleWork(MDGModifier& curves);
 
     // Output and take recording.
     // While `sampling`, also appends one sample per bone at `sampleTime` to the take.
@@ -267,6 +270,7 @@ private:
         double firstTime = 0.0;
         double lastTime = 0.0;
     };
+    bool runOwnIdleWork(MDGModifier& curves);
     void bakeTake(Take& take);
     BoneKeys bakeBone(const char* boneName, ChunkedSequence<RecordingData>& samples,
                       const std::string& skeletonName, MFnAnimCurve* curves, int& curvesMade);
@@ -287,7 +291,6 @@ private:
     void requestFrameRate(int appFps);
     void requestLiveOff();
     void queueIdleWork();
-    void runOwnIdleWork();
     // Keeps the capture thread's device id current, and ends a stopped take when recording
     // or live goes off. Main thread.
     static void deviceIdChanged(MNodeMessage::AttributeMessage message, MPlug& plug,
@@ -321,6 +324,9 @@ private:
     std::mutex mCharacterizedMutex;                 // guards mHasBeenCharacterized alone
     bool mHasBeenCharacterized;                     // under mCharacterizedMutex
     std::string mSkeletonNameTemplate;              // host side only
+    // The idle command's record of the curves this node's bake makes and replaces, while it
+    // bakes; null otherwise. Main thread only.
+    MDGModifier* mCurveChanges = nullptr;
     // The stream's socket: the host side opens and closes it, capture runs borrow it to read.
     StreamSocketSlot mStreamSocket;
     int mCurrentAppFps;                     // host side only

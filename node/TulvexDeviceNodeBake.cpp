@@ -115,8 +115,7 @@ void TulvexDeviceNode::bakeTake(Take& take) {
     }
     mLastBake = summary;
     // The panel says what was baked.
-    MGlobal::executeCommandOnIdle(
-        MString(UiCommandText::takeBaked(mDeviceIdForThread.load()).c_str()), false);
+    MGlobal::executeCommandOnIdle(MString(UiCommandText::takeBaked(getDeviceId()).c_str()), false);
 }
 
 TulvexDeviceNode::BoneKeys TulvexDeviceNode::bakeBone(const char* boneName,
@@ -272,12 +271,15 @@ void TulvexDeviceNode::createAnimCurve(MFnAnimCurve& curve, const char* name, bo
     existing.add(MString(name), false);
     MObject previousCurve;
     existing.getDependNode(0, previousCurve);
+    // Through the idle command's modifier when there is one, so that one undo takes the
+    // whole bake back and brings back what it replaced.
+    MDGModifier own;
+    MDGModifier& changes = mCurveChanges != nullptr ? *mCurveChanges : own;
     if (!previousCurve.isNull()) {
-        MDGModifier modifier;
-        modifier.deleteNode(previousCurve);
-        modifier.doIt();
+        changes.deleteNode(previousCurve);
+        changes.doIt();
     }
-    curve.create(angular ? MFnAnimCurve::kAnimCurveTA : MFnAnimCurve::kAnimCurveTL, nullptr,
+    curve.create(angular ? MFnAnimCurve::kAnimCurveTA : MFnAnimCurve::kAnimCurveTL, mCurveChanges,
                  &status);
     if (status == MStatus::kSuccess) {
         MStatus renameStatus;

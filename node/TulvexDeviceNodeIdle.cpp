@@ -67,23 +67,24 @@ void TulvexDeviceNode::queueIdleWork() {
     MGlobal::executeCommandOnIdle(kIdleCommand, false);
 }
 
-void TulvexDeviceNode::runIdleWork() {
+bool TulvexDeviceNode::runIdleWork(MDGModifier& curves) {
+    bool baked = false;
     // One node at a time, so a node destroyed meanwhile has already left the list.
     for (;;) {
         TulvexDeviceNode* node = nullptr;
         {
             std::lock_guard<std::mutex> lock(sIdleMutex);
             if (sIdleNodes.empty()) {
-                return;
+                return baked;
             }
             node = sIdleNodes.front();
             sIdleNodes.erase(sIdleNodes.begin());
         }
-        node->runOwnIdleWork();
+        baked = node->runOwnIdleWork(curves) || baked;
     }
 }
 
-void TulvexDeviceNode::runOwnIdleWork() {
+bool TulvexDeviceNode::runOwnIdleWork(MDGModifier& curves) {
     bool liveOff = false;
     int appFps = 0;
     {
@@ -98,7 +99,15 @@ void TulvexDeviceNode::runOwnIdleWork() {
     if (appFps != 0) {
         setPluginFpsFromAppFps(appFps);
     }
+    const bool baking = takesWaitingForBake() != 0;
+    // Cleared however the bake ends: the command and its modifier outlive this call.
+    struct CurveChangesScope {
+        MDGModifier*& slot;
+        ~CurveChangesScope() { slot = nullptr; }
+    } scope{mCurveChanges};
+    mCurveChanges = &curves;
     saveRecordedDataToMaya();
+    return baking;
 }
 
 std::size_t TulvexDeviceNode::takesWaitingForBake() {

@@ -8,8 +8,22 @@ void* TulvexDeviceIdleCmd::creator() {
 }
 
 MStatus TulvexDeviceIdleCmd::doIt(const MArgList& /*args*/) {
-    return EntryPointGuard::onMainThread(TulvexDeviceNode::kIdleCommand, [] {
-        TulvexDeviceNode::runIdleWork();
+    return EntryPointGuard::onMainThread(TulvexDeviceNode::kIdleCommand, [this] {
+        mBaked = TulvexDeviceNode::runIdleWork(mCurves);
         return MStatus::kSuccess;
     });
+}
+
+MStatus TulvexDeviceIdleCmd::undoIt() {
+    return EntryPointGuard::onMainThread(TulvexDeviceNode::kIdleCommand,
+                                         [this] { return mCurves.undoIt(); });
+}
+
+MStatus TulvexDeviceIdleCmd::redoIt() {
+    return EntryPointGuard::onMainThread(TulvexDeviceNode::kIdleCommand,
+                                         [this] { return mCurves.doIt(); });
+}
+
+bool TulvexDeviceIdleCmd::isUndoable() const {
+    return mBaked;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <maya/MDGModifier.h>
 #include <maya/MPxCommand.h>
 #include <maya/MStatus.h>
 
@@ -10,4 +11,13 @@ class TulvexDeviceIdleCmd : public MPxCommand {
 public:
     static void* creator();
     MStatus doIt(const MArgList& args) override;
+    // A run that baked is one step of the undo queue: undo takes the take's curves away and
+    // brings back the curves they replaced; redo puts them back, keys and all.
+    MStatus undoIt() override;
+    MStatus redoIt() override;
+    bool isUndoable() const override;
+
+private:
+    MDGModifier mCurves;
+    bool mBaked = false;
 };

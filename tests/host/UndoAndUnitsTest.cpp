@@ -7,7 +7,9 @@
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnNumericAttribute.h>
 #include <maya/MFnPlugin.h>
+#include <maya/MGlobal.h>
 #include <maya/MNodeMessage.h>
+#include <maya/MPxCommand.h>
 #include <maya/MPxNode.h>
 #include <maya/MTime.h>
 
@@ -100,6 +102,64 @@ TEST_F(UndoAndUnitsTest, ADeletedNodeWaitsOnTheUndoQueueWithItsConnections) {
     mayahost::flushUndo();
     EXPECT_EQ(SourceNode::destroyed, 2);
     MMessage::removeCallback(callback);
+}
+
+// A plug-in command that makes one node through a modifier, undoable or not as asked.
+class MakeCmd : public MPxCommand {
+public:
+    static void* undoable() { return new MakeCmd(true); }
+    static void* notUndoable() { return new MakeCmd(false); }
+    explicit MakeCmd(bool undoable) : mUndoable(undoable) {}
+    MStatus doIt(const MArgList&) override {
+        mModifier.createNode("hostSource");
+        return mModifier.doIt();
+    }
+    MStatus undoIt() override { return mModifier.undoIt(); }
+    MStatus redoIt() override { return mModifier.doIt(); }
+    bool isUndoable() const override { return mUndoable; }
+
+private:
+    bool mUndoable;
+    MDGModifier mModifier;
+};
+
+TEST_F(UndoAndUnitsTest, TheUndoQueueHoldsDeletionsAndUndoableCommandsInOrderAndNothingElse) {
+    MFnPlugin fn(plugin);
+    ASSERT_TRUE(fn.registerCommand("hostMakeUndoable", MakeCmd::undoable));
+    ASSERT_TRUE(fn.registerCommand("hostMakeForever", MakeCmd::notUndoable));
+    MObject doomed = mayahost::createNode("hostSource", "doomed");
+    ASSERT_TRUE(mayahost::deleteNode(doomed));
+    ASSERT_TRUE(MGlobal::executeCommand("hostMakeUndoable"));
+    ASSERT_TRUE(MGlobal::executeCommand("hostMakeForever"));
+    EXPECT_EQ(nodesOfType("hostSource"), (std::vector<std::string>{"hostSource1", "hostSource2"}));
+
+    // The command that is not undoable is not on the queue: undo passes over its node.
+    EXPECT_EQ(mayahost::undoName(), "hostMakeUndoable");
+    ASSERT_TRUE(mayahost::undo());
+    EXPECT_EQ(nodesOfType("hostSource"), (std::vector<std::string>{"hostSource2"}));
+    EXPECT_EQ(mayahost::undoName(), "delete");
+    ASSERT_TRUE(MGlobal::executeCommand("undo"));
+    EXPECT_FALSE(mayahost::findNode("doomed").isNull());
+    ASSERT_TRUE(MGlobal::executeCommand("redo"));
+    EXPECT_TRUE(mayahost::findNode("doomed").isNull());
+    ASSERT_TRUE(mayahost::redo());
+    EXPECT_EQ(nodesOfType("hostSource").size(), 2U) << "the very node back";
+    EXPECT_FALSE(mayahost::redo()) << "nothing left to redo";
+
+    // A chunk is one step; a new step ends what could be redone.
+    ASSERT_TRUE(MGlobal::executeCommand("undoInfo -openChunk -chunkName \"two\""));
+    ASSERT_TRUE(MGlobal::executeCommand("hostMakeUndoable"));
+    ASSERT_TRUE(MGlobal::executeCommand("hostMakeUndoable"));
+    ASSERT_TRUE(MGlobal::executeCommand("undoInfo -closeChunk"));
+    EXPECT_EQ(nodesOfType("hostSource").size(), 4U);
+    EXPECT_EQ(MGlobal::executeCommandStringResult("undoInfo -q -undoName"), "two");
+    ASSERT_TRUE(mayahost::undo());
+    EXPECT_EQ(nodesOfType("hostSource").size(), 2U);
+
+    // Steps of a command that is deregistered leave the queue with it.
+    ASSERT_TRUE(fn.deregisterCommand("hostMakeUndoable"));
+    EXPECT_EQ(mayahost::undoName(), "delete");
+    ASSERT_TRUE(fn.deregisterCommand("hostMakeForever"));
 }
 
 TEST_F(UndoAndUnitsTest, FileNewDestroysWhatTheUndoQueueKeeps) {

@@ -361,6 +361,45 @@ TEST_F(TakeTest, ASecondBakeReplacesTheFirstTakesCurves) {
     EXPECT_EQ(times(keys("tulvexCharacter0_Skeleton_root_tx")), (std::vector<double>{20.0}));
 }
 
+TEST_F(TakeTest, ABakeIsOneUndoStepThatBringsBackWhatItReplacedAndRedoesWithItsKeys) {
+    record(true);
+    MAnimControl::playForward();
+    evaluateAt(1.0);
+    evaluateAt(2.0);
+    mLastTime = 2.0;
+    bake();
+    EXPECT_EQ(mayahost::undoName(), TulvexDeviceNode::kIdleCommand);
+
+    record(true);
+    MAnimControl::playForward();
+    evaluateAt(20.0);
+    mLastTime = 20.0;
+    bake();
+    ASSERT_EQ(times(keys("tulvexCharacter0_Skeleton_root_tx")), (std::vector<double>{20.0}));
+
+    // The second take's curves go, the first take's come back under their names.
+    ASSERT_TRUE(mayahost::undo());
+    EXPECT_EQ(curveNames().size(), 162U);
+    EXPECT_EQ(times(keys("tulvexCharacter0_Skeleton_root_tx")), (std::vector<double>{1.0, 2.0}));
+    EXPECT_EQ(times(keys("tulvexCharacter0_Skeleton_r_toes_rz")),
+              (std::vector<double>{1.0, 2.0}));
+
+    ASSERT_TRUE(mayahost::redo());
+    EXPECT_EQ(curveNames().size(), 162U);
+    EXPECT_EQ(times(keys("tulvexCharacter0_Skeleton_root_tx")), (std::vector<double>{20.0}));
+
+    // Both bakes undone: the scene is as it was before the first.
+    ASSERT_TRUE(mayahost::undo());
+    ASSERT_TRUE(mayahost::undo());
+    EXPECT_TRUE(curveNames().empty());
+    EXPECT_EQ(mayahost::undoName(), "");
+}
+
+TEST_F(TakeTest, AnIdleRunThatBakedNothingIsNotOnTheUndoQueue) {
+    ASSERT_EQ(MGlobal::executeCommand(TulvexDeviceNode::kIdleCommand), MStatus::kSuccess);
+    EXPECT_EQ(mayahost::undoName(), "");
+}
+
 TEST_F(TakeTest, BakeWaitsForPlaybackToStopAndForRecordingOrLiveToGoOff) {
     record(true);
     MAnimControl::playForward();

@@ -74,10 +74,14 @@ MObject createNode(const std::string& typeName, const std::string& name = "");
 // it is not destroyed: it waits on the undo queue.
 MStatus deleteNode(const MObject& node);
 
-// Undo of the last deletion still on the undo queue: the nodes come back under their names
-// (unique ones when taken meanwhile), with their connections and capture threads. False
-// when the queue holds no deletion.
+// Undo of the last step on the undo queue, as MEL `undo`: a deletion's nodes come back under
+// their names (unique ones when taken meanwhile), with their connections and capture
+// threads; an undoable plug-in command's undoIt runs. False when the queue is empty.
 bool undo();
+// Redo of the step undone last, as MEL `redo`. False when there is none.
+bool redo();
+// The name of the step `undo` would undo ("delete", a command's name, a chunk's name), or "".
+std::string undoName();
 
 // Destroys every node the undo queue keeps, as flushUndo, File > New and exit do.
 void flushUndo();

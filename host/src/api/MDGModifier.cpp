@@ -123,7 +123,12 @@ MStatus MDGModifier::doIt() {
             continue;
         }
         MStatus status;
-        if (op.kind == Operation::Kind::Delete) {
+        if (op.kind == Operation::Kind::Create) {
+            // Again after an undo: the very node comes back, keys and all.
+            status = mayahost::hostState().scene.restore(hostimpl::HostAccess::node(op.node))
+                         ? MStatus::kSuccess
+                         : MStatus::kFailure;
+        } else if (op.kind == Operation::Kind::Delete) {
             status = mayahost::hostState().scene.remove(hostimpl::HostAccess::node(op.node));
         } else if (op.kind == Operation::Kind::Connect) {
             status = connectNow(op.source, op.destination);

@@ -154,11 +154,20 @@ MObject createNode(const std::string& typeName, const std::string& name) {
 
 MStatus deleteNode(const MObject& node) {
     NodeRecord* record = HostAccess::node(node);
-    return record != nullptr ? hostState().scene.remove(record) : MStatus::kInvalidParameter;
+    return record != nullptr ? hostState().scene.removeUndoably({record})
+                             : MStatus::kInvalidParameter;
 }
 
 bool undo() {
-    return hostState().scene.restore(nullptr);
+    return hostState().scene.undoQueue().undo();
+}
+
+bool redo() {
+    return hostState().scene.undoQueue().redo();
+}
+
+std::string undoName() {
+    return hostState().scene.undoQueue().undoName();
 }
 
 void flushUndo() {

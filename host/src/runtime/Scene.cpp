@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 #include "AnimCurveKeys.h"
 #include "Arena.h"
@@ -277,7 +278,50 @@ bool Scene::restore(NodeRecord* node) {
     return true;
 }
 
+MStatus Scene::removeUndoably(const std::vector<NodeRecord*>& nodes) {
+    std::vector<NodeRecord*> removed;
+    MStatus result = MStatus::kSuccess;
+    for (NodeRecord* node : nodes) {
+        bool present = false;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            present = std::find(nodes_.begin(), nodes_.end(), node) != nodes_.end();
+        }
+        if (!present) {
+            continue;  // went with a parent deleted before it
+        }
+        const MStatus status = remove(node);
+        if (status) {
+            removed.push_back(node);
+        } else {
+            result = status;
+        }
+    }
+    if (removed.empty()) {
+        return result ? MStatus(MStatus::kInvalidParameter) : result;  // none was in the scene
+    }
+    UndoQueue::Step step;
+    step.name = "delete";
+    step.undo = [this, removed] {
+        bool all = true;
+        for (auto node = removed.rbegin(); node != removed.rend(); ++node) {
+            all = restore(*node) && all;
+        }
+        return all;
+    };
+    step.redo = [this, removed] {
+        bool all = true;
+        for (NodeRecord* node : removed) {
+            all = static_cast<bool>(remove(node)) && all;
+        }
+        return all;
+    };
+    undoQueue_.push(std::move(step));
+    return result;
+}
+
 void Scene::flushUndo() {
+    undoQueue_.clear();
     std::vector<Deletion> kept;
     {
         std::lock_guard<std::mutex> lock(mutex_);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Graph.h"
+#include "UndoQueue.h"
 
 namespace mayahost {
 
@@ -40,8 +41,12 @@ public:
     // Brings back the deletion that took `node` (any, for null: the last one): names, when
     // taken meanwhile, become unique ones; connections and capture threads come back.
     bool restore(NodeRecord* node);
-    // Destroys every node the undo queue keeps.
+    // A user's deletion of `nodes` (one after another, a node already gone with one before
+    // it skipped), as one step of the undo queue.
+    MStatus removeUndoably(const std::vector<NodeRecord*>& nodes);
+    // Destroys every node the undo queue keeps, and empties the queue.
     void flushUndo();
+    UndoQueue& undoQueue() { return undoQueue_; }
     std::size_t deletionsKept();
     // File > New and exit: stops every capture thread and destroys every node (but time1
     // when keepTime is set), and whatever the undo queue keeps.
@@ -75,6 +80,7 @@ private:
     std::vector<NodeRecord*> nodes_;
     NodeRecord* time_ = nullptr;
     std::vector<Deletion> undo_;  // oldest first
+    UndoQueue undoQueue_;         // main thread only
 };
 
 }  // namespace mayahost

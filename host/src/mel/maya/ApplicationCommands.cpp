@@ -251,9 +251,44 @@ MelResult file(const MelInvocation& call, MelContext&) {
 }
 
 MelResult undoCommand(const MelInvocation&, MelContext& context) {
-    // The host's undo queue holds deletions only.
-    if (!undo()) {
+    UndoQueue& queue = hostState().scene.undoQueue();
+    const std::string name = queue.undoName();
+    if (name.empty()) {
         context.warning("There are no more commands to undo.");
+    } else if (!queue.undo()) {
+        return MelResult::failure("Undo failed: " + name);
+    }
+    return MelResult::success();
+}
+
+MelResult redoCommand(const MelInvocation&, MelContext& context) {
+    UndoQueue& queue = hostState().scene.undoQueue();
+    const std::string name = queue.redoName();
+    if (name.empty()) {
+        context.warning("There are no more commands to redo.");
+    } else if (!queue.redo()) {
+        return MelResult::failure("Redo failed: " + name);
+    }
+    return MelResult::success();
+}
+
+// An open chunk gathers what is done meanwhile into one undo step; a script that closes one
+// it never opened is told. Maya's wording is not documented.
+MelResult undoInfoCommand(const MelInvocation& call, MelContext& context) {
+    UndoQueue& queue = hostState().scene.undoQueue();
+    if (call.isQuery()) {
+        if (call.has("undoName")) {
+            return text(queue.undoName());
+        }
+        if (call.has("redoName")) {
+            return text(queue.redoName());
+        }
+        return integer(1);  // undo is on
+    }
+    if (call.has("openChunk")) {
+        queue.openChunk(call.stringValue("chunkName", "chunk"));
+    } else if (call.has("closeChunk") && !queue.closeChunk()) {
+        context.warning("undoInfo: no undo chunk is open.");
     }
     return MelResult::success();
 }
@@ -324,15 +359,15 @@ bool ApplicationCommands::install(MelInterpreter& interpreter, HostMel& mel) {
                                       file) &&
           all;
     all = interpreter.registerCommand(MelSyntax("undo"), undoCommand) && all;
-    // Chunks have nothing to gather while the undo queue holds deletions only.
+    all = interpreter.registerCommand(MelSyntax("redo"), redoCommand) && all;
     all = interpreter.registerCommand(MelSyntax("undoInfo")
                                           .addFlag("openChunk", "ock")
                                           .addFlag("closeChunk", "cck")
                                           .addFlag("chunkName", "cn", {Arg::String})
-                                          .addFlag("state", "st", {Arg::Bool}, C | Q),
-                                      [](const MelInvocation&, MelContext&) {
-                                          return MelResult::success();
-                                      }) &&
+                                          .addFlag("state", "st", {Arg::Bool}, C | Q)
+                                          .addFlag("undoName", "un", {}, Q)
+                                          .addFlag("redoName", "rn", {}, Q),
+                                      undoInfoCommand) &&
           all;
     all = interpreter.registerCommand(MelSyntax("flushUndo"), [](const MelInvocation&,
                                                                  MelContext&) {

@@ -8,11 +8,25 @@
 #include <utility>
 
 #include "CommandResult.h"
+#include "HostState.h"
 #include "MelInterpreter.h"
+#include "Scene.h"
+#include "UndoQueue.h"
 
 namespace mayahost {
 
-PluginCommands::~PluginCommands() = default;
+PluginCommands::~PluginCommands() {
+    for (auto& [name, entry] : entries_) {
+        forgetKept(entry);
+    }
+}
+
+void PluginCommands::forgetKept(Entry& entry) {
+    UndoQueue& queue = hostState().scene.undoQueue();
+    for (const std::unique_ptr<MPxCommand>& command : entry.kept) {
+        queue.forget(command.get());
+    }
+}
 
 bool PluginCommands::add(const std::string& name, MCreatorFunction creator,
                          const PluginRecord* plugin) {
@@ -36,7 +50,8 @@ bool PluginCommands::remove(const std::string& name) {
         return false;
     }
     interpreter_.deregisterCommand(name);
-    // Instances kept for undo go with their command.
+    // Instances kept for undo go with their command, and their steps leave the undo queue.
+    forgetKept(found->second);
     entries_.erase(found);
     return true;
 }
@@ -84,6 +99,13 @@ MelResult PluginCommands::run(const std::string& name, const std::vector<std::st
     // The command may have been deregistered while it ran.
     const auto still = entries_.find(name);
     if (command->isUndoable() && still != entries_.end()) {
+        MPxCommand* kept = command.get();
+        UndoQueue::Step step;
+        step.name = name;
+        step.undo = [kept] { return static_cast<bool>(kept->undoIt()); };
+        step.redo = [kept] { return static_cast<bool>(kept->redoIt()); };
+        step.owner = kept;
+        hostState().scene.undoQueue().push(std::move(step));
         still->second.kept.push_back(std::move(command));
     }
     return MelResult::success(std::move(value));

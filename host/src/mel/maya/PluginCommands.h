@@ -19,7 +19,8 @@ class PluginRecord;
 // The commands plug-ins register. Each is a raw MEL command: its words become an MArgList,
 // a fresh instance from the creator runs doIt, its result is what it set with
 // MPxCommand::setResult, and a failing doIt fails the MEL statement. An instance whose
-// command is undoable is kept, as Maya keeps it for undo, until the command is deregistered.
+// command is undoable is kept, as Maya keeps it for undo, and put on the host's undo queue,
+// until the command is deregistered.
 // Main thread only.
 class PluginCommands {
 public:
@@ -49,6 +50,7 @@ private:
     };
 
     MelResult run(const std::string& name, const std::vector<std::string>& words);
+    static void forgetKept(Entry& entry);
 
     MelInterpreter& interpreter_;
     CommandResult& results_;

@@ -90,12 +90,8 @@ MelResult deleteNodes(const MelInvocation& call, MelContext&) {
         }
         doomed.push_back(node);
     }
-    for (NodeRecord* node : doomed) {
-        // One named below another already went with it.
-        if (host.scene.find(host.scene.nameOf(node)) == node) {
-            host.scene.remove(node);
-        }
-    }
+    // One undo step for all of them; one named below another goes with it.
+    host.scene.removeUndoably(doomed);
     return MelResult::success();
 }
 
