@@ -61,6 +61,8 @@ MStatus TulvexDeviceNode::computeOutputs(const MPlug& plug, MDataBlock& block) {
     // Inputs come from the data block and what the main thread keeps for compute: no plug
     // reads or time-control calls, which are not safe on an evaluation thread.
     const bool recording = block.inputValue(mInputRecording).asBool();
+    // Whatever set the id (setAttr, a connection, a file), the capture thread's copy follows.
+    mDeviceIdForThread.store(block.inputValue(mDeviceId).asInt());
     const bool isLiveNow = isLive();
     const bool playing = mPlaying.load();
     // The bake makes nodes, so it waits for idle time; the take leaves the node now, so it

@@ -1,4 +1,6 @@
 // What the scripts receive from a node: the command texts as the UI procedures see them.
+#include <maya/MFnDependencyNode.h>
+#include <maya/MGlobal.h>
 #include <mayahost/HostControl.h>
 
 #include <thread>
@@ -29,6 +31,30 @@ TEST_F(UiBridgeTest, QueuedCommandsCarryTheDeviceId) {
     EXPECT_EQ(uiCalls(),
               (std::vector<std::string>{"enableBindButton 2 1",
                                         "displayMessage Awaiting Skeleton Definition|2"}));
+}
+
+TEST_F(UiBridgeTest, AnIdSetThroughAConnectionReachesTheCaptureThreadsMessages) {
+    // Another node's id drives this one's, as a rig or a script might connect it.
+    MObject source = mayahost::createNode("TulvexDeviceNode", "idSource");
+    ASSERT_FALSE(source.isNull());
+    ASSERT_EQ(MGlobal::executeCommand("connectAttr idSource.deviceId " +
+                                      MFnDependencyNode(nodeObject()).name() + ".deviceId"),
+              MStatus::kSuccess);
+    ASSERT_EQ(MPlug(source, TulvexDeviceNode::mDeviceId).setInt(4), MStatus::kSuccess);
+    // The evaluation a refresh asks for: the id is pulled through the connection as it runs.
+    ASSERT_EQ(plug(TulvexDeviceNode::mTime).setDouble(2.0), MStatus::kSuccess);
+    mayahost::pullDirtyOutputs(nodeObject());
+    mayahost::takeIdleCommands();
+    device().displayUIMessage("Awaiting Skeleton Definition");
+    EXPECT_EQ(mayahost::takeIdleCommands(),
+              (std::vector<std::string>{"displayMessage \"Awaiting Skeleton Definition\" 4"}));
+
+    ASSERT_EQ(MPlug(source, TulvexDeviceNode::mDeviceId).setInt(6), MStatus::kSuccess);
+    ASSERT_EQ(plug(TulvexDeviceNode::mTime).setDouble(3.0), MStatus::kSuccess);
+    mayahost::pullDirtyOutputs(nodeObject());
+    mayahost::takeIdleCommands();
+    device().enableBindCharacterButton(true);
+    EXPECT_EQ(mayahost::takeIdleCommands(), (std::vector<std::string>{"enableBindButton 6 1"}));
 }
 
 TEST_F(UiBridgeTest, MessageOnDeviceZeroEndsInTheDigit) {
