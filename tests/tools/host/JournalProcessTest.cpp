@@ -5,10 +5,12 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
+#include <thread>
 
 #include "ChildProcess.h"
 #include "LoopbackPort.h"
@@ -78,6 +80,36 @@ TEST_F(JournalProcessTest, ATakesJournalReplaysEveryDatagramAndBakesAgainIntoThe
     const std::string keys = curvesOf(readFile(original));
     ASSERT_NE(keys.find(".ktv"), std::string::npos);
     EXPECT_EQ(curvesOf(readFile(again)), keys);
+}
+
+TEST_F(JournalProcessTest, AHostKilledDuringTheTakeLeavesAJournalThatBakesUpToItsLastSecond) {
+    const int port = LoopbackPort::freeConsecutive(1);
+    ChildProcess host({kHost, "--port", std::to_string(port), "--record", "20", "--wait-timeout",
+                       "10", "--output", (mDir / "never.ma").string()});
+    ChildProcess phone({TULVEX_STREAM_EXE, "--port", std::to_string(port), "--fps", "60",
+                        "--duration", "30", "--repeat-definition", "0.5", "--quiet"});
+    const fs::path journal = mDir / "data/tulvex/untitled/tulvexDevice0_take1";
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!fs::exists(journal.string() + ".json") && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ASSERT_TRUE(fs::exists(journal.string() + ".json")) << host.outSoFar();
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    host.signal(SIGKILL);
+    host.wait(std::chrono::seconds(5));
+    EXPECT_NE(readFile(journal.string() + ".json").find("\"state\": \"recording\""),
+              std::string::npos);
+    // At 2176 bytes a sample, the map holds at least the samples of all but the last second.
+    const auto mapBytes = fs::file_size(journal.string() + ".samples");
+    const auto samples = (mapBytes - 24) / 2176;
+    EXPECT_GE(samples, 24U * 2U) << "two of the three seconds at 24 fps or more";
+
+    const fs::path recovered = mDir / "recovered.ma";
+    const ChildProcess::Result rebaked = ChildProcess::run(
+        {kHost, "--rebake", journal.string() + ".json", "--output", recovered.string()});
+    ASSERT_EQ(rebaked.exitCode, 0) << rebaked.out << rebaked.err;
+    EXPECT_NE(rebaked.out.find("recording"), std::string::npos) << rebaked.out;
+    EXPECT_NE(curvesOf(readFile(recovered)).find(".ktv"), std::string::npos);
 }
 
 TEST_F(JournalProcessTest, AMissingOrDamagedJournalEndsWithEightAndWritesNoScene) {
