@@ -32,8 +32,7 @@ class HumanIKFlow : public FlowTest {
 protected:
     // The HumanIK calls recorded since the last time, in order.
     static std::vector<std::string> takeHikCalls() {
-        const std::vector<std::string> calls =
-            melList("global string $gHostHikCalls[]; $gHostHikCalls");
+        std::vector<std::string> calls = melList("global string $gHostHikCalls[]; $gHostHikCalls");
         mel("global string $gHostHikCalls[]; clear($gHostHikCalls)");
         return calls;
     }

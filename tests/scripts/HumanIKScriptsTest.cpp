@@ -91,7 +91,7 @@ protected:
     }
     // A device node made as the shelf makes it, bound from its panel's callback.
     static std::string bindNewDevice() {
-        const std::string node = text("tulvexCreateDeviceNode()");
+        std::string node = text("tulvexCreateDeviceNode()");
         const int id = number("getAttr " + node + ".deviceId");
         EXPECT_EQ(MGlobal::executeCommand(("tulvexBindPressed " + std::to_string(id)).c_str()),
                   MStatus::kSuccess);
@@ -221,10 +221,9 @@ void makeUserCharacter(const std::string& name) {
     for (int slot = 1; slot <= 15; ++slot) {
         const std::string joint = name + "_j" + std::to_string(slot);
         ASSERT_EQ(text("createNode -name " + joint + " joint"), joint);
-        ASSERT_EQ(MGlobal::executeCommand(("hikSetCharacterObject(\"" + joint + "\", \"" + name +
-                                           "\", " + std::to_string(slot) + ", 0)")
-                                              .c_str()),
-                  MStatus::kSuccess);
+        std::string assign = "hikSetCharacterObject(\"" + joint;
+        assign += "\", \"" + name + "\", " + std::to_string(slot) + ", 0)";
+        ASSERT_EQ(MGlobal::executeCommand(assign.c_str()), MStatus::kSuccess);
     }
     ASSERT_EQ(MGlobal::executeCommand(("hikCharacterLock(\"" + name + "\", 1, 1)").c_str()),
               MStatus::kSuccess);
