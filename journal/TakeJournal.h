@@ -37,8 +37,9 @@ public:
     using WarningFunction = std::function<void(const std::string& file, const std::string& reason)>;
 
     struct Options {
-        std::size_t datagramRingBytes = std::size_t{1} << 20U;
-        std::size_t sampleRingBytes = std::size_t{1} << 21U;
+        // Several seconds of a 60 fps stream each, against a writer that drains every cycle.
+        std::size_t datagramRingBytes = std::size_t{1} << 19U;
+        std::size_t sampleRingBytes = std::size_t{1} << 20U;
         std::chrono::milliseconds cycle{200};
         WriteFunction write = nullptr;  // null: the system's write(); tests inject failures
     };
