@@ -8,6 +8,7 @@
 #include <maya/MStatus.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -170,6 +171,8 @@ void stopPlayback();
 // when evaluation falls behind; the end of the range loops, stops or turns back. Returns
 // whether the current time moved (false, moving nothing, while stopped).
 bool stepPlayback(std::chrono::nanoseconds elapsed);
+// Frames real-time playback skipped because the host reached them late, since resetHost.
+std::uint64_t framesSkippedByPlayback();
 
 // Connects time1.outTime to the node's attribute of that name, as the plug-in's users do in
 // Maya to drive a node with the scene time.

@@ -317,6 +317,10 @@ bool stepPlayback(std::chrono::nanoseconds elapsed) {
     return moved;
 }
 
+std::uint64_t framesSkippedByPlayback() {
+    return hostState().timeline.framesSkipped();
+}
+
 MStatus connectSceneTime(const MObject& node, const std::string& attributeName) {
     NodeRecord* time = hostState().scene.timeNode();
     if (time == nullptr || liveNode(node) == nullptr) {

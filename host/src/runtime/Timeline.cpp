@@ -100,6 +100,7 @@ bool Timeline::step(std::chrono::nanoseconds elapsed) {
             return false;
         }
         pending_ = std::max(0.0, pending_ - steps * options_.by);
+        skipped_ += static_cast<std::uint64_t>(steps - 1.0);
     }
     // Step by step, so a skipped frame at the end of the range wraps or turns back as a
     // shown one does; only the last is shown.
@@ -141,6 +142,7 @@ void Timeline::reset() {
     playing_ = false;
     direction_ = 1;
     pending_ = 0.0;
+    skipped_ = 0;
     uiUnit_ = MTime::kFilm;
     options_ = PlaybackOptions();
     moveTo(0.0);

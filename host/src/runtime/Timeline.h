@@ -4,6 +4,7 @@
 #include <mayahost/HostControl.h>
 
 #include <chrono>
+#include <cstdint>
 
 namespace mayahost {
 
@@ -40,6 +41,8 @@ public:
     // time moves to the frame the elapsed time reaches, skipping frames when evaluation
     // falls behind. At the end of the range it loops, stops or turns back.
     bool step(std::chrono::nanoseconds elapsed);
+    // Frames real-time playback passed over because the host reached them late, since reset.
+    std::uint64_t framesSkipped() const { return skipped_; }
 
     // Film, stopped, time 0, the default playback options.
     void reset();
@@ -54,6 +57,7 @@ private:
     bool playing_ = false;
     int direction_ = 1;     // -1 while an oscillating playback runs backwards
     double pending_ = 0.0;  // real-time playback: frames elapsed but not stepped yet
+    std::uint64_t skipped_ = 0;
     PlaybackOptions options_;
 };
 

@@ -233,6 +233,26 @@ TEST_F(HostProcessTest, ASteadyStreamGivesNoWarning) {
     EXPECT_EQ(result.err.find("warning"), std::string::npos) << result.err;
 }
 
+// A take as long as users record: every frame of the timeline that was shown gets a sample
+// of its own. Only a frame real-time playback skipped (the host reached it late, as on a
+// loaded machine) is filled, and the summary says how many.
+TEST_F(HostProcessTest, AMinuteOfASteadyStreamFillsOnlyTheFramesPlaybackSkipped) {
+    const int port = LoopbackPort::freeConsecutive(1);
+    ChildProcess host({kHost, "--port", std::to_string(port), "--record", "60", "--wait-timeout",
+                       "10", "--output", (mDir / "take.ma").string()});
+    ChildProcess phone({TULVEX_STREAM_EXE, "--port", std::to_string(port), "--fps", "60",
+                        "--duration", "90", "--repeat-definition", "0.5", "--quiet"});
+    const ChildProcess::Result result = host.wait(std::chrono::seconds(120));
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    std::map<std::string, std::string> row = summaryRow(result.out, "tulvexDevice0");
+    ASSERT_FALSE(row.empty()) << result.out;
+    EXPECT_EQ(row["keys/curve"], "1440") << result.out;  // 60 s at 24 frames a second
+    std::smatch skipped;
+    const bool late = std::regex_search(
+        result.out, skipped, std::regex("Real-time playback skipped ([0-9]+) frame\\(s\\)"));
+    EXPECT_EQ(row["filled"], late ? skipped[1].str() : "0") << result.out;
+}
+
 TEST_F(HostProcessTest, AFailedWriteEndsWithSevenAndLeavesTheEarlierTake) {
     const int port = LoopbackPort::freeConsecutive(1);
     const fs::path output = mDir / "take.ma";

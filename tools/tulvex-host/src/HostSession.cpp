@@ -277,6 +277,7 @@ void HostSession::recordTake() {
     mayahost::setPlaybackOptions(playback);
     mayahost::setSceneTime(kTakeStartFrame);
     mayahost::startPlayback();
+    const std::uint64_t skippedBefore = mayahost::framesSkippedByPlayback();
     const Clock::time_point start = Clock::now();
     mTakeStart = start;
     Clock::time_point last = start;
@@ -287,6 +288,7 @@ void HostSession::recordTake() {
         pump();
     }
     mayahost::stopPlayback();
+    mFramesSkipped = mayahost::framesSkippedByPlayback() - skippedBefore;
     for (const std::unique_ptr<PerformerNode>& node : mNodes) {
         node->setRecording(false);
     }
@@ -529,5 +531,16 @@ std::string HostSession::summary() const {
     for (const std::vector<std::string>& row : mSummaryRows) {
         table.addRow(row);
     }
-    return mSummaryRows.empty() ? std::string() : table.text();
+    if (mSummaryRows.empty()) {
+        return std::string();
+    }
+    std::string text = table.text();
+    if (mFramesSkipped != 0) {
+        // The one way a steady stream gets filled keys: Maya's real-time playback, too,
+        // passes over frames it reaches late, and no sample is taken there.
+        text += "Real-time playback skipped " + std::to_string(mFramesSkipped) +
+                " frame(s) the host reached late; each take's keys there are filled in "
+                "between the samples either side.\n";
+    }
+    return text;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -79,6 +80,7 @@ private:
     std::chrono::steady_clock::time_point mLastStatistics;
     std::chrono::steady_clock::time_point mLastTimers;  // of the last pump, for the timers
     std::optional<std::chrono::steady_clock::time_point> mTakeStart;  // while recording
+    std::uint64_t mFramesSkipped = 0;   // by real-time playback during the take
     std::vector<StreamWatch> mWatches;  // one per node, in mNodes' order
     std::vector<std::string> mWarnings;
     std::vector<std::string> mPanels;
