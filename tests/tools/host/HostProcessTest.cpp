@@ -268,7 +268,9 @@ TEST_F(HostProcessTest, AFailedWriteEndsWithSevenAndLeavesTheEarlierTake) {
     EXPECT_EQ(readFile(output), "//an earlier take\n");
     std::vector<std::string> left;
     for (const fs::directory_entry& entry : fs::directory_iterator(mDir)) {
-        left.push_back(entry.path().filename().string());
+        if (entry.path().filename() != "data") {  // the take's journal, beside the scene
+            left.push_back(entry.path().filename().string());
+        }
     }
     EXPECT_EQ(left, std::vector<std::string>{"take.ma"}) << "no temporary file is left behind";
 }
