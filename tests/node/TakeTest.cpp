@@ -381,8 +381,7 @@ TEST_F(TakeTest, ABakeIsOneUndoStepThatBringsBackWhatItReplacedAndRedoesWithItsK
     ASSERT_TRUE(mayahost::undo());
     EXPECT_EQ(curveNames().size(), 162U);
     EXPECT_EQ(times(keys("tulvexCharacter0_Skeleton_root_tx")), (std::vector<double>{1.0, 2.0}));
-    EXPECT_EQ(times(keys("tulvexCharacter0_Skeleton_r_toes_rz")),
-              (std::vector<double>{1.0, 2.0}));
+    EXPECT_EQ(times(keys("tulvexCharacter0_Skeleton_r_toes_rz")), (std::vector<double>{1.0, 2.0}));
 
     ASSERT_TRUE(mayahost::redo());
     EXPECT_EQ(curveNames().size(), 162U);
