@@ -42,6 +42,8 @@ public:
     // restarted phone), before two frames since the last definition, and for a jump of more
     // than a second of frames, which is a new stream rather than a loss.
     std::uint32_t MissedFramesBeforeCurrent() const;
+    // The stream's time of the last applied frame, in seconds.
+    double CurrentFrameTime() const { return mCurrentFrame.timestamp; }
     static constexpr std::uint32_t kMaxMissedFrames = 60;
 
     bool equalsPreviousSkeletonDefinition(int numBones, float* rotX, float* rotY, float* rotZ,

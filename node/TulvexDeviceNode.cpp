@@ -23,6 +23,9 @@ MObject TulvexDeviceNode::mInputRecording;
 MObject TulvexDeviceNode::mDeviceId;
 MObject TulvexDeviceNode::mInputPort;
 MObject TulvexDeviceNode::mTime;
+MObject TulvexDeviceNode::mSmoothing;
+MObject TulvexDeviceNode::mSmoothingMinCutoff;
+MObject TulvexDeviceNode::mSmoothingBeta;
 
 namespace {
 
@@ -117,6 +120,12 @@ MStatus TulvexDeviceNode::initialize() {
          "create recording"},
         {&mDeviceId, "deviceId", "did", MFnNumericData::kInt, 0, kWritable | kHidden,
          "create device Id"},
+        {&mSmoothing, "smoothing", "smo", MFnNumericData::kBoolean, 0, kWritable,
+         "create smoothing"},
+        {&mSmoothingMinCutoff, "smoothingMinCutoff", "smc", MFnNumericData::kDouble,
+         PoseSmoother::Settings{}.minCutoff, kWritable, "create smoothingMinCutoff"},
+        {&mSmoothingBeta, "smoothingBeta", "smb", MFnNumericData::kDouble,
+         PoseSmoother::Settings{}.beta, kWritable, "create smoothingBeta"},
     };
     for (const AttributeRow& row : attributes) {
         *row.handle =
@@ -229,6 +238,7 @@ void TulvexDeviceNode::postConstructor() {
     mPlayingCallback =
         MConditionMessage::addConditionCallback("playingBack", &playingBackChanged, this);
     mDeviceIdForThread.store(getDeviceId());
+    readSmoothingSettings();
     MObject self = thisMObject();
     mDeviceIdCallback = MNodeMessage::addAttributeChangedCallback(self, &deviceIdChanged, this);
     mRemovalCallback = MNodeMessage::addNodePreRemovalCallback(self, &leavingGraph, this);
@@ -288,11 +298,22 @@ void TulvexDeviceNode::deviceIdChanged(MNodeMessage::AttributeMessage message, M
     EntryPointGuard::onMainThread("TulvexDeviceNode attribute change", [self, &plug] {
         if (plug == mDeviceId) {
             self->mDeviceIdForThread.store(plug.asInt());
+        } else if (plug == mSmoothing || plug == mSmoothingMinCutoff || plug == mSmoothingBeta) {
+            self->readSmoothingSettings();
         } else if (plug == mInputRecording || plug == live) {
             self->handOverStoppedTake();
         }
         return MStatus::kSuccess;
     });
+}
+
+void TulvexDeviceNode::readSmoothingSettings() {
+    const MObject self = thisMObject();
+    // A cutoff of zero would freeze the pose, a negative beta lower the cutoff with speed.
+    mSmoothingMinCutoffForThread.store(
+        std::max(MPlug(self, mSmoothingMinCutoff).asDouble(), kLowestSmoothingCutoff));
+    mSmoothingBetaForThread.store(std::max(MPlug(self, mSmoothingBeta).asDouble(), 0.0));
+    mSmoothingForThread.store(MPlug(self, mSmoothing).asBool());
 }
 
 void TulvexDeviceNode::setPluginFpsFromAppFps(int appFps) {

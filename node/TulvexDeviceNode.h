@@ -26,6 +26,7 @@
 #include "CaptureWaker.h"
 #include "ChunkedSequence.h"
 #include "PendingBlock.h"
+#include "PoseSmoother.h"
 #include "StreamCounters.h"
 #include "StreamSocketSlot.h"
 #include "TakeJournal.h"
@@ -206,6 +207,10 @@ public:
     static MObject mDeviceId;
     static MObject mInputPort;
     static MObject mTime;
+    // Live pose smoothing: off by default; the shown pose is the recorded pose.
+    static MObject mSmoothing;
+    static MObject mSmoothingMinCutoff;  // Hz
+    static MObject mSmoothingBeta;
 
 private:
     // The capture thread's receive buffer and what it knows of the datagram in it.
@@ -293,6 +298,10 @@ private:
     void queueIdleWork();
     // Keeps the capture thread's device id current, and ends a stopped take when recording
     // or live goes off. Main thread.
+    // Capture thread, channels locked: the frame just applied, smoothed when asked for.
+    void smoothPose();
+    // Main thread: the smoothing attributes into the capture thread's copies.
+    void readSmoothingSettings();
     static void deviceIdChanged(MNodeMessage::AttributeMessage message, MPlug& plug,
                                 MPlug& otherPlug, void* clientData);
     // A deleted node lives on in the undo queue: its port is freed as it leaves the graph.
@@ -359,8 +368,15 @@ private:
     // device id (kept current by an attribute-changed callback) and the one message text it
     // shows (looked up when the node is made, published with the socket).
     std::atomic<int> mDeviceIdForThread;  // main thread writes, any thread reads
-    MCallbackId mDeviceIdCallback;        // main thread only
-    MCallbackId mRemovalCallback;         // main thread only
+    // The smoothing attributes, for the capture thread: the main thread writes them.
+    static constexpr double kLowestSmoothingCutoff = 0.01;  // Hz
+    std::atomic<bool> mSmoothingForThread{false};
+    std::atomic<double> mSmoothingMinCutoffForThread{PoseSmoother::Settings{}.minCutoff};
+    std::atomic<double> mSmoothingBetaForThread{PoseSmoother::Settings{}.beta};
+    PoseSmoother mSmoother;         // capture thread only
+    bool mSmootherRunning = false;  // capture thread only: it smoothed the last frame
+    MCallbackId mDeviceIdCallback;  // main thread only
+    MCallbackId mRemovalCallback;   // main thread only
     // Which capture run may go on, and the host's done flag set and cleared under it.
     CaptureRunGate mRuns;
     std::string mSkelDefReceivedText;  // written in postConstructor, then read-only

@@ -260,6 +260,7 @@ TulvexDeviceNode::DatagramEffect TulvexDeviceNode::applyDatagram(std::byte* data
         }
         std::lock_guard<std::mutex> lock(mChannelsMutex);
         mDataHandler.ProcessFrameData(data, size);
+        smoothPose();
         StreamCounters::add(mCounters.framesApplied);
         StreamCounters::add(mCounters.framesMissed, mDataHandler.MissedFramesBeforeCurrent());
         return DatagramEffect::Changed;
@@ -274,6 +275,7 @@ TulvexDeviceNode::DatagramEffect TulvexDeviceNode::applyDatagram(std::byte* data
             accepted = mDataHandler.ProcessSkeletonDefinitionData(data, size);
         }
         if (accepted) {
+            mSmootherRunning = false;  // a new skeleton: its first frame starts the filter
             StreamCounters::add(mCounters.definitionsAccepted);
             setHasBeenCharacterized(false);
             enableBindCharacterButton(true);
@@ -285,6 +287,23 @@ TulvexDeviceNode::DatagramEffect TulvexDeviceNode::applyDatagram(std::byte* data
     }
     StreamCounters::add(mCounters.datagramsRejected);
     return DatagramEffect::None;
+}
+
+void TulvexDeviceNode::smoothPose() {
+    // Every frame goes through the filter, so it sees the stream's own frame times.
+    if (!mSmoothingForThread.load(std::memory_order_relaxed)) {
+        mSmootherRunning = false;
+        return;
+    }
+    if (!mSmootherRunning) {
+        mSmoother.reset();  // turned on, or on again: no stale pose to blend from
+        mSmootherRunning = true;
+    }
+    const PoseSmoother::Settings settings{
+        mSmoothingMinCutoffForThread.load(std::memory_order_relaxed),
+        mSmoothingBetaForThread.load(std::memory_order_relaxed)};
+    mSmoother.apply(mDataHandler.GetBoneInfoByIndex(0), mDataHandler.GetNumBones(),
+                    mDataHandler.CurrentFrameTime(), settings);
 }
 
 void TulvexDeviceNode::copySkeletonChannels(SkeletonNodeInfo* out) {

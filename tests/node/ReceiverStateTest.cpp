@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "NodeFixture.h"
+#include "OneEuroFilter.h"
 
 namespace nodetest {
 namespace {
@@ -28,8 +29,8 @@ protected:
     static double rootX(const Block& block) { return block[0].currentTranslation[0]; }
 
     Block sendDefinition(float base) { return sendAndPop(zmf::encode(makeDefinition(base))); }
-    Block sendFrame(float rootValue) {
-        return sendAndPop(zmf::encode(makeFrame(++mFrameNumber, 0.0, rootValue)));
+    Block sendFrame(float rootValue, double timestamp = 0.0) {
+        return sendAndPop(zmf::encode(makeFrame(++mFrameNumber, timestamp, rootValue)));
     }
     // From waiting for a definition to streaming: a new definition, then the binding.
     void reachStreaming() {
@@ -147,6 +148,30 @@ TEST_F(ReceiverStateTest, ANodeThatWasOffForMoreThanASecondWaitsForADefinition) 
     ASSERT_EQ(mayahost::setLive(nodeObject(), true), MStatus::kSuccess);
     EXPECT_EQ(rootX(sendFrame(8.0F)), 25.0);
     EXPECT_TRUE(device().isAwaitingSkeletonDefinition());
+}
+
+TEST_F(ReceiverStateTest, SmoothingFiltersEveryFrameOnTheStreamsClockOnlyWhileOn) {
+    reachStreaming();
+    const double first = rootX(sendFrame(1.0F, 0.0));
+    const double second = rootX(sendFrame(2.0F, 1.0 / 60.0));
+    ASSERT_NE(first, second);
+
+    plug(TulvexDeviceNode::mSmoothing).setBool(true);
+    plug(TulvexDeviceNode::mSmoothingBeta).setDouble(0.5);
+    // The frame after turning it on passes as it is and starts the filter.
+    EXPECT_EQ(rootX(sendFrame(1.0F, 2.0 / 60.0)), first);
+    OneEuroFilter reference;
+    reference.filter(first, 2.0 / 60.0, 1.0, 0.5);
+    const double expected = reference.filter(second, 3.0 / 60.0, 1.0, 0.5);
+    EXPECT_GT(expected, first);
+    EXPECT_LT(expected, second);
+    EXPECT_DOUBLE_EQ(rootX(sendFrame(2.0F, 3.0 / 60.0)), expected);
+    // Arrival times change nothing: the same frame time sent again holds the result.
+    ManualClock::advance(milliseconds(300));
+    EXPECT_DOUBLE_EQ(rootX(sendFrame(7.0F, 3.0 / 60.0)), expected);
+
+    plug(TulvexDeviceNode::mSmoothing).setBool(false);
+    EXPECT_EQ(rootX(sendFrame(2.0F, 4.0 / 60.0)), second);
 }
 
 }  // namespace
