@@ -26,6 +26,7 @@ MObject TulvexDeviceNode::mTime;
 MObject TulvexDeviceNode::mSmoothing;
 MObject TulvexDeviceNode::mSmoothingMinCutoff;
 MObject TulvexDeviceNode::mSmoothingBeta;
+MObject TulvexDeviceNode::mContinuousRotations;
 
 namespace {
 
@@ -126,6 +127,8 @@ MStatus TulvexDeviceNode::initialize() {
          PoseSmoother::Settings{}.minCutoff, kWritable, "create smoothingMinCutoff"},
         {&mSmoothingBeta, "smoothingBeta", "smb", MFnNumericData::kDouble,
          PoseSmoother::Settings{}.beta, kWritable, "create smoothingBeta"},
+        {&mContinuousRotations, "continuousRotations", "cro", MFnNumericData::kBoolean, 0,
+         kWritable, "create continuousRotations"},
     };
     for (const AttributeRow& row : attributes) {
         *row.handle =

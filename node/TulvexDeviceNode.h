@@ -211,6 +211,8 @@ public:
     static MObject mSmoothing;
     static MObject mSmoothingMinCutoff;  // Hz
     static MObject mSmoothingBeta;
+    // Baking: each rotation key the equivalent triple nearest the one before. Off by default.
+    static MObject mContinuousRotations;
 
 private:
     // The capture thread's receive buffer and what it knows of the datagram in it.
@@ -336,6 +338,14 @@ private:
     // The idle command's record of the curves this node's bake makes and replaces, while it
     // bakes; null otherwise. Main thread only.
     MDGModifier* mCurveChanges = nullptr;
+    // The bone being keyed: its last rotation key, when continuousRotations keeps keys
+    // continuous. Main thread only, during a bake.
+    struct RotationTrack {
+        bool on = false;
+        bool keyed = false;
+        double previous[3] = {0.0, 0.0, 0.0};  // degrees
+    };
+    RotationTrack mRotationTrack;
     // The stream's socket: the host side opens and closes it, capture runs borrow it to read.
     StreamSocketSlot mStreamSocket;
     int mCurrentAppFps;                     // host side only

@@ -4,6 +4,7 @@
 #include <maya/MFnAnimCurve.h>
 #include <maya/MGlobal.h>
 #include <maya/MObject.h>
+#include <maya/MPlug.h>
 #include <maya/MSelectionList.h>
 #include <maya/MTime.h>
 
@@ -12,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "EulerContinuity.h"
 #include "TakeInterpolation.h"
 #include "TulvexDeviceNode.h"
 #include "TulvexMessages.h"
@@ -29,14 +31,22 @@ constexpr double kMaxFilledGapSeconds = 10.0;
 
 // Keys only the curves that were made: a failed creation leaves the function set wherever
 // it was, possibly on another bone's curve.
+template <typename Track>
 void addKeys(MFnAnimCurve* curves, const std::array<bool, kCurvesPerBone>& made, double time,
-             const TulvexDeviceNode::RecordingData& values) {
+             const TulvexDeviceNode::RecordingData& values, Track& track) {
+    double rotation[3] = {values.rotation[0], values.rotation[1], values.rotation[2]};
+    if (track.on) {
+        if (track.keyed) {
+            EulerContinuity::closest(track.previous, values.rotation, rotation);
+        }
+        std::copy(rotation, rotation + 3, track.previous);
+        track.keyed = true;
+    }
     // Key values are internal units: centimetres, and radians from the take's degrees.
     constexpr double toRadians = TulvexDeviceNode::kRadiansPerDegree;
-    const double keyed[kCurvesPerBone] = {
-        values.translation[0],          values.translation[1],
-        values.translation[2],          values.rotation[0] * toRadians,
-        values.rotation[1] * toRadians, values.rotation[2] * toRadians};
+    const double keyed[kCurvesPerBone] = {values.translation[0],   values.translation[1],
+                                          values.translation[2],   rotation[0] * toRadians,
+                                          rotation[1] * toRadians, rotation[2] * toRadians};
     for (int c = 0; c < kCurvesPerBone; ++c) {
         if (made[static_cast<std::size_t>(c)]) {
             curves[c].addKeyframe(MTime(time, MTime::uiUnit()), keyed[c]);
@@ -99,6 +109,7 @@ void TulvexDeviceNode::bakeTake(Take& take) {
     std::array<SkeletonNodeInfo, TulvexDataHandler::kNumBones> channels{};
     copySkeletonChannels(channels.data());
     BakeSummary summary;
+    mRotationTrack.on = MPlug(thisMObject(), mContinuousRotations).asBool();
     for (std::size_t bone = 0; bone < channels.size(); ++bone) {
         const BoneKeys keys =
             bakeBone(channels[bone].name, take[bone], skeletonName, curves, summary.curves);
@@ -126,6 +137,7 @@ TulvexDeviceNode::BoneKeys TulvexDeviceNode::bakeBone(const char* boneName,
     const std::array<bool, kCurvesPerBone> made = createAnimCurveSet(
         baseName, curves[0], curves[1], curves[2], curves[3], curves[4], curves[5]);
     curvesMade += static_cast<int>(std::count(made.begin(), made.end(), true));
+    mRotationTrack.keyed = false;  // each bone's first key is its sample as it is
 
     const double maxGap = MTime(kMaxFilledGapSeconds, MTime::kSeconds).as(MTime::uiUnit());
     const BoneKeys keys = timesIncrease(samples) ? keyInOrder(samples, curves, made, maxGap)
@@ -168,7 +180,7 @@ TulvexDeviceNode::BoneKeys TulvexDeviceNode::keyInOrder(
         counted.lastTime = samples[samples.size() - 1].sampleTime;
     }
     forEachKey(samples, maxGap, [&](const RecordingData& values, bool filled) {
-        addKeys(curves, made, values.sampleTime, values);
+        addKeys(curves, made, values.sampleTime, values, mRotationTrack);
         ++counted.keys;
         counted.filled += filled ? 1 : 0;
     });
@@ -233,7 +245,7 @@ TulvexDeviceNode::BoneKeys TulvexDeviceNode::keyAcrossJumps(
     }
     BoneKeys counted;
     for (const Key& key : keys) {
-        addKeys(curves, made, key.values.sampleTime, key.values);
+        addKeys(curves, made, key.values.sampleTime, key.values, mRotationTrack);
         counted.filled += key.filled ? 1 : 0;
     }
     counted.keys = static_cast<unsigned int>(keys.size());

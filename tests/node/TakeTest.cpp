@@ -222,6 +222,46 @@ TEST_F(TakeTest, OutputsAndKeysHoldSinglePrecisionDegreesAndCentimetresOnEveryAx
     }
 }
 
+TEST_F(TakeTest, ContinuousRotationsMoveKeysByWholeTurnsOnlyAndFollowATurnPastAHalfTurn) {
+    constexpr double kStep = 25.0 * TulvexDeviceNode::kRadiansPerDegree;
+    constexpr double kTurn = 2.0 * 3.14159265358979323846;
+    // Every bone turns about x, 25 degrees a frame, through two turns.
+    const auto takeOfATurn = [this] {
+        record(true);
+        MAnimControl::playForward();
+        for (int n = 0; n < 30; ++n) {
+            zmf::FramePacket frame = makeFrame(++mFrame, 0.0, 1.0F);
+            for (zmf::BonePose& bone : frame.bones) {
+                bone.rotation[0] = static_cast<float>(std::sin(kStep * n / 2.0));
+                bone.rotation[1] = bone.rotation[2] = 0.0F;
+                bone.rotation[3] = static_cast<float>(std::cos(kStep * n / 2.0));
+            }
+            apply(zmf::encode(frame));
+            evaluate(1.0 + n);
+        }
+        mLastTime = 30.0;
+        bake();
+        return keys("tulvexCharacter0_Skeleton_l_hand_rx");
+    };
+    const std::vector<Key> plain = takeOfATurn();
+    ASSERT_EQ(plug(TulvexDeviceNode::mContinuousRotations).setBool(true), MStatus::kSuccess);
+    const std::vector<Key> continuous = takeOfATurn();
+    ASSERT_EQ(plain.size(), 30U);
+    ASSERT_EQ(continuous.size(), 30U);
+    int wraps = 0;
+    for (std::size_t k = 1; k < plain.size(); ++k) {
+        wraps += plain[k].value < plain[k - 1].value ? 1 : 0;
+        EXPECT_NEAR(continuous[k].value - continuous[k - 1].value, kStep, 1e-5) << k;
+        const double turns = (continuous[k].value - plain[k].value) / kTurn;
+        EXPECT_NEAR(turns, std::round(turns), 1e-9) << k;
+    }
+    EXPECT_EQ(wraps, 2);  // off, the keys are the samples: they jump back at each half turn
+    EXPECT_EQ(continuous.front().value, plain.front().value);
+    for (const Key& key : keys("tulvexCharacter0_Skeleton_l_hand_ry")) {
+        EXPECT_NEAR(key.value, 0.0, 1e-6);
+    }
+}
+
 TEST_F(TakeTest, GapsOfTwoUnitsOrMoreAreFilledAtWholeUnits) {
     record(true);
     MAnimControl::playForward();
