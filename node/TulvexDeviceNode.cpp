@@ -27,6 +27,7 @@ MObject TulvexDeviceNode::mSmoothing;
 MObject TulvexDeviceNode::mSmoothingMinCutoff;
 MObject TulvexDeviceNode::mSmoothingBeta;
 MObject TulvexDeviceNode::mContinuousRotations;
+MObject TulvexDeviceNode::mFloorOffset;
 
 namespace {
 
@@ -129,6 +130,8 @@ MStatus TulvexDeviceNode::initialize() {
          PoseSmoother::Settings{}.beta, kWritable, "create smoothingBeta"},
         {&mContinuousRotations, "continuousRotations", "cro", MFnNumericData::kBoolean, 0,
          kWritable, "create continuousRotations"},
+        {&mFloorOffset, "floorOffset", "flo", MFnNumericData::kDouble, 0, kWritable,
+         "create floorOffset"},
     };
     for (const AttributeRow& row : attributes) {
         *row.handle =
@@ -163,6 +166,8 @@ MStatus TulvexDeviceNode::initialize() {
         {&live, &mOutputTranslations, "attributeAffects:live->mOutputTranslations"},
         {&frameRate, &mOutputTranslations, "attributeAffects:frameRate->mOutputTranslations"},
         {&mTime, &mOutputTranslations, "attributeAffects:mTime->mOutputTranslations"},
+        {&mFloorOffset, &mOutputTranslate, "attributeAffects:mFloorOffset->mOutputTranslate"},
+        {&mFloorOffset, &mOutputTranslations, "attributeAffects:mFloorOffset->mOutputTranslations"},
         {&live, &mOutputRotations, "attributeAffects:live->mOutputRotations"},
         {&frameRate, &mOutputRotations, "attributeAffects:frameRate->mOutputRotations"},
         {&mTime, &mOutputRotations, "attributeAffects:mTime->mOutputRotations"},
@@ -301,7 +306,8 @@ void TulvexDeviceNode::deviceIdChanged(MNodeMessage::AttributeMessage message, M
     EntryPointGuard::onMainThread("TulvexDeviceNode attribute change", [self, &plug] {
         if (plug == mDeviceId) {
             self->mDeviceIdForThread.store(plug.asInt());
-        } else if (plug == mSmoothing || plug == mSmoothingMinCutoff || plug == mSmoothingBeta) {
+        } else if (plug == mSmoothing || plug == mSmoothingMinCutoff || plug == mSmoothingBeta ||
+                   plug == mFloorOffset) {
             self->readSmoothingSettings();
         } else if (plug == mInputRecording || plug == live) {
             self->handOverStoppedTake();
@@ -317,6 +323,7 @@ void TulvexDeviceNode::readSmoothingSettings() {
         std::max(MPlug(self, mSmoothingMinCutoff).asDouble(), kLowestSmoothingCutoff));
     mSmoothingBetaForThread.store(std::max(MPlug(self, mSmoothingBeta).asDouble(), 0.0));
     mSmoothingForThread.store(MPlug(self, mSmoothing).asBool());
+    mFloorOffsetForThread.store(MPlug(self, mFloorOffset).asDouble());
 }
 
 void TulvexDeviceNode::setPluginFpsFromAppFps(int appFps) {

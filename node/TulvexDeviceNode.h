@@ -112,7 +112,7 @@ public:
     // While true, frames are ignored and a skeleton definition is taken.
     bool isAwaitingSkeletonDefinition() const;
     // A consistent copy of the handler's 27 records, also while the capture thread applies
-    // a datagram. `out` must hold 27 records.
+    // a datagram, with the floor offset on the root's height. `out` must hold 27 records.
     void copySkeletonChannels(SkeletonNodeInfo* out);
     // The steady clock the 1000 ms silence rule and the address look-ups read; replaceable so
     // tests can step time. Null puts the system's steady clock back.
@@ -213,6 +213,8 @@ public:
     static MObject mSmoothingBeta;
     // Baking: each rotation key the equivalent triple nearest the one before. Off by default.
     static MObject mContinuousRotations;
+    // Added to the root's height in everything shown, recorded and baked (cm); 0 by default.
+    static MObject mFloorOffset;
 
 private:
     // The capture thread's receive buffer and what it knows of the datagram in it.
@@ -378,9 +380,11 @@ private:
     // device id (kept current by an attribute-changed callback) and the one message text it
     // shows (looked up when the node is made, published with the socket).
     std::atomic<int> mDeviceIdForThread;  // main thread writes, any thread reads
-    // The smoothing attributes, for the capture thread: the main thread writes them.
+    // The smoothing attributes and the floor offset, for the capture thread and compute: the
+    // main thread writes them.
     static constexpr double kLowestSmoothingCutoff = 0.01;  // Hz
     std::atomic<bool> mSmoothingForThread{false};
+    std::atomic<double> mFloorOffsetForThread{0.0};
     std::atomic<double> mSmoothingMinCutoffForThread{PoseSmoother::Settings{}.minCutoff};
     std::atomic<double> mSmoothingBetaForThread{PoseSmoother::Settings{}.beta};
     PoseSmoother mSmoother;         // capture thread only

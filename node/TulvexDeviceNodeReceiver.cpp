@@ -310,4 +310,10 @@ void TulvexDeviceNode::copySkeletonChannels(SkeletonNodeInfo* out) {
     std::lock_guard<std::mutex> lock(mChannelsMutex);
     const std::vector<SkeletonNodeInfo>& channels = mDataHandler.GetSkeletonDataChannels();
     std::memcpy(out, channels.data(), channels.size() * sizeof(SkeletonNodeInfo));
+    // The floor offset raises everything the pose is used for: shown, recorded, baked. None
+    // leaves the pose bit for bit as it was.
+    const double floorOffset = mFloorOffsetForThread.load(std::memory_order_relaxed);
+    if (floorOffset != 0.0) {
+        out[0].currentTranslation[1] += floorOffset;
+    }
 }

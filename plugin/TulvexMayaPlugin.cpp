@@ -15,6 +15,7 @@
 #include "TulvexDeviceNode.h"
 #include "TulvexDeviceStatusCmd.h"
 #include "TulvexDidCharacterizeCmd.h"
+#include "TulvexFloorHeightCmd.h"
 #include "TulvexMessages.h"
 #include "TulvexRestPoseCmd.h"
 #include "TulvexShowAddressesCmd.h"
@@ -40,6 +41,7 @@ constexpr NodeCommand kNodeCommands[] = {
     {TulvexBakeTakeCmd::kName, TulvexBakeTakeCmd::creator},
     {TulvexStatusTimerCmd::kName, TulvexStatusTimerCmd::creator},
     {TulvexRestPoseCmd::kName, TulvexRestPoseCmd::creator},
+    {TulvexFloorHeightCmd::kName, TulvexFloorHeightCmd::creator},
 };
 
 // Main thread only: set at load, handed back at unload.

@@ -78,14 +78,20 @@ TEST_F(ComputeTest, NotLiveEvaluationPutsOutTheHandlersPose) {
     EXPECT_EQ(queued.back().rfind("displayAvailableIPs \"Your local IPs:", 0), 0U);
 }
 
-TEST_F(ComputeTest, InputsDoNotDirtyTheOutputsButLiveFrameRateAndTimeDo) {
+TEST_F(ComputeTest, InputsDoNotDirtyTheOutputsButLiveFrameRateTimeAndFloorOffsetDo) {
     mayahost::pullDirtyOutputs(nodeObject());
     const MPlug rotations = plug(TulvexDeviceNode::mOutputRotations);
     ASSERT_FALSE(mayahost::isDirty(rotations));
     plug(TulvexDeviceNode::mInputPort).setInt(13000);
     plug(TulvexDeviceNode::mInputRecording).setBool(true);
     plug(TulvexDeviceNode::mDeviceId).setInt(4);
+    plug(TulvexDeviceNode::mSmoothing).setBool(true);
+    plug(TulvexDeviceNode::mContinuousRotations).setBool(true);
     EXPECT_FALSE(mayahost::isDirty(rotations));
+    // The floor offset moves the root at once, live or not.
+    plug(TulvexDeviceNode::mFloorOffset).setDouble(2.0);
+    EXPECT_TRUE(mayahost::isDirty(plug(TulvexDeviceNode::mOutputTranslations)));
+    mayahost::pullDirtyOutputs(nodeObject());
     plug(TulvexDeviceNode::mTime).setDouble(3.0);
     EXPECT_TRUE(mayahost::isDirty(rotations));
     mayahost::pullDirtyOutputs(nodeObject());

@@ -86,7 +86,7 @@ TEST_F(NodeCommandsTest, ShowAddressesQueuesTheListForThatNodeEachTimeItIsRun) {
 }
 
 TEST_F(NodeCommandsTest, BothCommandsNeedOneDeviceNode) {
-    for (const char* command : {"TulvexShowAddresses", "TulvexDeviceStatus"}) {
+    for (const char* command : {"TulvexShowAddresses", "TulvexDeviceStatus", "TulvexFloorHeight"}) {
         SCOPED_TRACE(command);
         EXPECT_EQ(run(command), MStatus::kFailure);
         EXPECT_EQ(mayahost::takeDisplayedErrors(), std::vector<std::string>{kArgumentError});
@@ -98,6 +98,31 @@ TEST_F(NodeCommandsTest, BothCommandsNeedOneDeviceNode) {
         EXPECT_EQ(mayahost::takeDisplayedErrors(), std::vector<std::string>{kTypeError});
     }
     EXPECT_TRUE(queuedAddressLists().empty());
+}
+
+TEST_F(NodeCommandsTest, SettingTheFloorPutsTheLowestFootJointOnItInWhatTheNodeShows) {
+    const auto height = [] {
+        double value = -1.0;
+        EXPECT_EQ(MGlobal::executeCommand("TulvexFloorHeight performerA", value),
+                  MStatus::kSuccess);
+        return value;
+    };
+    const auto rootHeight = [this] {
+        mayahost::pullDirtyOutputs(mNode);
+        return mayahost::plugValues(plugOf("outputTranslations").elementByLogicalIndex(0))[1];
+    };
+    // The default skeleton stands with its toes on the floor.
+    EXPECT_NEAR(height(), 0.0, 1e-9);
+    const double standing = rootHeight();
+    ASSERT_EQ(run("setAttr performerA.floorOffset 7.5"), MStatus::kSuccess);
+    EXPECT_NEAR(height(), 7.5, 1e-9);
+    EXPECT_NEAR(rootHeight(), standing + 7.5, 1e-5);
+    // What the panel's "Set floor" does.
+    ASSERT_EQ(run("setAttr performerA.floorOffset (`getAttr performerA.floorOffset` - "
+                  "`TulvexFloorHeight performerA`)"),
+              MStatus::kSuccess);
+    EXPECT_NEAR(height(), 0.0, 1e-9);
+    EXPECT_NEAR(rootHeight(), standing, 1e-5);
 }
 
 TEST_F(NodeCommandsTest, StatusOfAFreshNodeIsNotLiveWithZerosAndNoSender) {
