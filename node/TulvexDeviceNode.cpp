@@ -237,7 +237,12 @@ void TulvexDeviceNode::postConstructor() {
 void TulvexDeviceNode::playingBackChanged(bool playing, void* clientData) {
     auto* self = static_cast<TulvexDeviceNode*>(clientData);
     if (playing) {
-        self->prepareJournal();  // before compute may take the take's first sample
+        // Before compute may take the take's first sample; a journal that fails to prepare
+        // leaves playback and recording to go on.
+        EntryPointGuard::onMainThread("playingBack", [self] {
+            self->prepareJournal();
+            return MStatus::kSuccess;
+        });
     }
     self->mPlaying.store(playing);
     EntryPointGuard::onMainThread("playingBack", [self] {
