@@ -23,6 +23,7 @@ MObject TulvexDeviceNode::mInputRecording;
 MObject TulvexDeviceNode::mDeviceId;
 MObject TulvexDeviceNode::mInputPort;
 MObject TulvexDeviceNode::mTime;
+MObject TulvexDeviceNode::mKeepTakes;
 
 namespace {
 
@@ -117,6 +118,10 @@ MStatus TulvexDeviceNode::initialize() {
          "create recording"},
         {&mDeviceId, "deviceId", "did", MFnNumericData::kInt, 0, kWritable | kHidden,
          "create device Id"},
+        // Numeric attributes are saved and not keyable unless told otherwise, as this one
+        // must be: a per-node choice, not animation.
+        {&mKeepTakes, "keepTakes", "kpt", MFnNumericData::kBoolean, 0, kWritable,
+         "create keepTakes"},
     };
     for (const AttributeRow& row : attributes) {
         *row.handle =
