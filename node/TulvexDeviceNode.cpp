@@ -28,6 +28,7 @@ MObject TulvexDeviceNode::mSmoothingMinCutoff;
 MObject TulvexDeviceNode::mSmoothingBeta;
 MObject TulvexDeviceNode::mContinuousRotations;
 MObject TulvexDeviceNode::mFloorOffset;
+MObject TulvexDeviceNode::mKeepTakes;
 
 namespace {
 
@@ -132,6 +133,10 @@ MStatus TulvexDeviceNode::initialize() {
          kWritable, "create continuousRotations"},
         {&mFloorOffset, "floorOffset", "flo", MFnNumericData::kDouble, 0, kWritable,
          "create floorOffset"},
+        // Numeric attributes are saved and not keyable unless told otherwise, as this one
+        // must be: a per-node choice, not animation.
+        {&mKeepTakes, "keepTakes", "kpt", MFnNumericData::kBoolean, 0, kWritable,
+         "create keepTakes"},
     };
     for (const AttributeRow& row : attributes) {
         *row.handle =
@@ -255,7 +260,12 @@ void TulvexDeviceNode::postConstructor() {
 void TulvexDeviceNode::playingBackChanged(bool playing, void* clientData) {
     auto* self = static_cast<TulvexDeviceNode*>(clientData);
     if (playing) {
-        self->prepareJournal();  // before compute may take the take's first sample
+        // Before compute may take the take's first sample; a journal that fails to prepare
+        // leaves playback and recording to go on.
+        EntryPointGuard::onMainThread("playingBack", [self] {
+            self->prepareJournal();
+            return MStatus::kSuccess;
+        });
     }
     self->mPlaying.store(playing);
     EntryPointGuard::onMainThread("playingBack", [self] {

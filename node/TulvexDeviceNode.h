@@ -151,12 +151,15 @@ public:
     // Baking, on the main thread: every take compute handed over, oldest first.
     void saveRecordedDataToMaya();
     // Creates the six curves of a bone; each entry of the result says whether its curve
-    // was made, so keys go only to curves that exist.
+    // was made, so keys go only to curves that exist. `keptTake` as for createAnimCurve.
     std::array<bool, 6> createAnimCurveSet(std::string& baseName, MFnAnimCurve& tx,
                                            MFnAnimCurve& ty, MFnAnimCurve& tz, MFnAnimCurve& rx,
-                                           MFnAnimCurve& ry, MFnAnimCurve& rz);
-    // An angle curve (radians) when `angular`, else a distance curve (centimetres).
-    void createAnimCurve(MFnAnimCurve& curve, const char* name, bool angular, MStatus& status);
+                                           MFnAnimCurve& ry, MFnAnimCurve& rz, int keptTake = 0);
+    // An angle curve (radians) when `angular`, else a distance curve (centimetres). A curve
+    // of an earlier take with that name is deleted, or with `keptTake` above 0 renamed
+    // "<name>_take<keptTake>" and its connections handed to the new curve.
+    void createAnimCurve(MFnAnimCurve& curve, const char* name, bool angular, MStatus& status,
+                         int keptTake = 0);
     RecordingData interpolate(const RecordingData& from, const RecordingData& to, double t);
     Quat slerp(Quat from, Quat to, double t);
     std::string getSkeletonName();
@@ -215,6 +218,7 @@ public:
     static MObject mContinuousRotations;
     // Added to the root's height in everything shown, recorded and baked (cm); 0 by default.
     static MObject mFloorOffset;
+    static MObject mKeepTakes;
 
 private:
     // The capture thread's receive buffer and what it knows of the datagram in it.
@@ -282,7 +286,10 @@ private:
     bool runOwnIdleWork(MDGModifier& curves);
     void bakeTake(Take& take);
     BoneKeys bakeBone(const char* boneName, ChunkedSequence<RecordingData>& samples,
-                      const std::string& skeletonName, MFnAnimCurve* curves, int& curvesMade);
+                      const std::string& skeletonName, MFnAnimCurve* curves, int& curvesMade,
+                      int keptTake);
+    // The number the curves a bake replaces are kept under: 0 (deleted) with keepTakes off.
+    int keptTakeNumber(const std::string& skeletonName, const SkeletonNodeInfo* bones);
     // Each key of a bone's take in sample order: the keys that fill the gap before a sample,
     // then the sample; `emit(values, filled)` gets each, its key time in `values`.
     template <typename Emit>

@@ -6,6 +6,7 @@
 #include <maya/MObject.h>
 #include <maya/MPlug.h>
 #include <maya/MSelectionList.h>
+#include <maya/MStringArray.h>
 #include <maya/MTime.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "EulerContinuity.h"
+#include "KeptTakeNames.h"
 #include "TakeInterpolation.h"
 #include "TulvexDeviceNode.h"
 #include "TulvexMessages.h"
@@ -72,6 +74,63 @@ private:
     Take& mTake;
 };
 
+MObject nodeNamed(const std::string& name) {
+    MSelectionList found;
+    found.add(MString(name.c_str()), false);
+    MObject node;
+    found.getDependNode(0, node);
+    return node;
+}
+
+// A plug another node has, by the name listConnections gives it; null when it has none.
+MPlug plugNamed(const std::string& name) {
+    KeptTakeNames::PlugName split;
+    if (!KeptTakeNames::splitPlugName(name, split)) {
+        return MPlug();
+    }
+    const MObject node = nodeNamed(split.node);
+    if (node.isNull()) {
+        return MPlug();
+    }
+    MStatus status;
+    MPlug plug = MFnDependencyNode(node).findPlug(MString(split.attribute.c_str()), false, &status);
+    if (status != MStatus::kSuccess) {
+        return MPlug();
+    }
+    return split.hasIndex ? plug.elementByLogicalIndex(split.index) : plug;
+}
+
+// A connection from an earlier take's curve that its successor takes over.
+struct HandedConnection {
+    std::string attribute;  // of the curve
+    MPlug destination;
+};
+
+// Registers the rename of an earlier take's curve and the disconnection of every plug it
+// drives, and returns those plugs. A plug named in a way plugNamed cannot find stays driven
+// by the kept curve.
+std::vector<HandedConnection> keepCurve(MDGModifier& changes, const MObject& curve,
+                                        const std::string& name, int keptTake) {
+    changes.renameNode(curve, MString(KeptTakeNames::curveName(name, keptTake).c_str()));
+    // Through conversion nodes, so the successor's own conversions are made as it connects.
+    MStringArray ends;
+    MGlobal::executeCommand(MString(("listConnections -c 1 -p 1 -s 0 -d 1 -scn 1 " + name).c_str()),
+                            ends, false, false);
+    std::vector<HandedConnection> handed;
+    for (unsigned int i = 0; i + 1 < ends.length(); i += 2) {
+        const std::string mine = ends[i].asChar();
+        const std::string attribute = mine.substr(mine.find('.') + 1);
+        const MPlug source = MFnDependencyNode(curve).findPlug(MString(attribute.c_str()), false);
+        const MPlug destination = plugNamed(ends[i + 1].asChar());
+        if (source.isNull() || destination.isNull() ||
+            changes.disconnect(source, destination) != MStatus::kSuccess) {
+            continue;
+        }
+        handed.push_back({attribute, destination});
+    }
+    return handed;
+}
+
 }  // namespace
 
 namespace {
@@ -108,11 +167,12 @@ void TulvexDeviceNode::bakeTake(Take& take) {
     const std::string skeletonName = getSkeletonName();
     std::array<SkeletonNodeInfo, TulvexDataHandler::kNumBones> channels{};
     copySkeletonChannels(channels.data());
+    const int keptTake = keptTakeNumber(skeletonName, channels.data());
     BakeSummary summary;
     mRotationTrack.on = MPlug(thisMObject(), mContinuousRotations).asBool();
     for (std::size_t bone = 0; bone < channels.size(); ++bone) {
-        const BoneKeys keys =
-            bakeBone(channels[bone].name, take[bone], skeletonName, curves, summary.curves);
+        const BoneKeys keys = bakeBone(channels[bone].name, take[bone], skeletonName, curves,
+                                       summary.curves, keptTake);
         // A handed-over take dies with the bake: its memory goes back bone by bone, so a long
         // take and its curves are never both whole in memory.
         take[bone].release();
@@ -129,13 +189,30 @@ void TulvexDeviceNode::bakeTake(Take& take) {
     MGlobal::executeCommandOnIdle(MString(UiCommandText::takeBaked(getDeviceId()).c_str()), false);
 }
 
+int TulvexDeviceNode::keptTakeNumber(const std::string& skeletonName,
+                                     const SkeletonNodeInfo* bones) {
+    if (!MPlug(thisMObject(), mKeepTakes).asBool()) {
+        return 0;
+    }
+    // One number for every curve of the take, even when some of its curves are gone.
+    std::vector<std::string> names;
+    for (int bone = 0; bone < TulvexDataHandler::kNumBones; ++bone) {
+        for (const char* suffix : kCurveSuffixes) {
+            names.push_back(skeletonName + "_" + bones[bone].name + suffix);
+        }
+    }
+    return KeptTakeNames::firstFreeTake(
+        names, [](const std::string& name) { return !nodeNamed(name).isNull(); });
+}
+
 TulvexDeviceNode::BoneKeys TulvexDeviceNode::bakeBone(const char* boneName,
                                                       ChunkedSequence<RecordingData>& samples,
                                                       const std::string& skeletonName,
-                                                      MFnAnimCurve* curves, int& curvesMade) {
+                                                      MFnAnimCurve* curves, int& curvesMade,
+                                                      int keptTake) {
     std::string baseName = skeletonName + "_" + boneName;
     const std::array<bool, kCurvesPerBone> made = createAnimCurveSet(
-        baseName, curves[0], curves[1], curves[2], curves[3], curves[4], curves[5]);
+        baseName, curves[0], curves[1], curves[2], curves[3], curves[4], curves[5], keptTake);
     curvesMade += static_cast<int>(std::count(made.begin(), made.end(), true));
     mRotationTrack.keyed = false;  // each bone's first key is its sample as it is
 
@@ -259,7 +336,7 @@ TulvexDeviceNode::BoneKeys TulvexDeviceNode::keyAcrossJumps(
 std::array<bool, 6> TulvexDeviceNode::createAnimCurveSet(std::string& baseName, MFnAnimCurve& tx,
                                                          MFnAnimCurve& ty, MFnAnimCurve& tz,
                                                          MFnAnimCurve& rx, MFnAnimCurve& ry,
-                                                         MFnAnimCurve& rz) {
+                                                         MFnAnimCurve& rz, int keptTake) {
     // Function sets hide operator&, as Maya's do.
     MFnAnimCurve* const curves[kCurvesPerBone] = {std::addressof(tx), std::addressof(ty),
                                                   std::addressof(tz), std::addressof(rx),
@@ -267,7 +344,8 @@ std::array<bool, 6> TulvexDeviceNode::createAnimCurveSet(std::string& baseName, 
     std::array<bool, kCurvesPerBone> made{};
     for (std::size_t c = 0; c < made.size(); ++c) {
         MStatus status = MStatus::kSuccess;
-        createAnimCurve(*curves[c], (baseName + kCurveSuffixes[c]).c_str(), kAngular[c], status);
+        createAnimCurve(*curves[c], (baseName + kCurveSuffixes[c]).c_str(), kAngular[c], status,
+                        keptTake);
         made[c] = status == MStatus::kSuccess;
     }
     if (std::find(made.begin(), made.end(), false) != made.end()) {
@@ -277,26 +355,38 @@ std::array<bool, 6> TulvexDeviceNode::createAnimCurveSet(std::string& baseName, 
 }
 
 void TulvexDeviceNode::createAnimCurve(MFnAnimCurve& curve, const char* name, bool angular,
-                                       MStatus& status) {
-    // A curve of an earlier take carries the same name: this take replaces it.
-    MSelectionList existing;
-    existing.add(MString(name), false);
-    MObject previousCurve;
-    existing.getDependNode(0, previousCurve);
+                                       MStatus& status, int keptTake) {
+    // A curve of an earlier take carries the same name: this take replaces it, or keeps it
+    // under another name.
+    const MObject previousCurve = nodeNamed(name);
     // Through the idle command's modifier when there is one, so that one undo takes the
-    // whole bake back and brings back what it replaced.
+    // whole bake back and brings back what it replaced, names and connections included.
     MDGModifier own;
     MDGModifier& changes = mCurveChanges != nullptr ? *mCurveChanges : own;
+    std::vector<HandedConnection> handed;
     if (!previousCurve.isNull()) {
-        changes.deleteNode(previousCurve);
+        if (keptTake > 0) {
+            handed = keepCurve(changes, previousCurve, name, keptTake);
+        } else {
+            changes.deleteNode(previousCurve);
+        }
         changes.doIt();
     }
     curve.create(angular ? MFnAnimCurve::kAnimCurveTA : MFnAnimCurve::kAnimCurveTL, mCurveChanges,
                  &status);
-    if (status == MStatus::kSuccess) {
-        MStatus renameStatus;
-        curve.setName(MString(name), false, &renameStatus);
+    if (status != MStatus::kSuccess) {
+        return;
     }
+    MStatus renameStatus;
+    curve.setName(MString(name), false, &renameStatus);
+    if (handed.empty()) {
+        return;
+    }
+    for (const HandedConnection& connection : handed) {
+        changes.connect(curve.findPlug(MString(connection.attribute.c_str()), false),
+                        connection.destination);
+    }
+    changes.doIt();
 }
 
 TulvexDeviceNode::RecordingData TulvexDeviceNode::interpolate(const RecordingData& from,

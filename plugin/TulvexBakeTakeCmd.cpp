@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "EntryPointGuard.h"
 #include "TulvexDeviceNode.h"
 
 void* TulvexBakeTakeCmd::creator() {
@@ -15,6 +16,10 @@ void* TulvexBakeTakeCmd::creator() {
 }
 
 MStatus TulvexBakeTakeCmd::doIt(const MArgList& args) {
+    return EntryPointGuard::onMainThread(kName, [this, &args] { return bakeAgain(args); });
+}
+
+MStatus TulvexBakeTakeCmd::bakeAgain(const MArgList& args) {
     std::string nodeName;
     std::string take;
     for (unsigned int i = 0; i < args.length(); i += 2) {

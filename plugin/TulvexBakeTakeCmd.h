@@ -12,4 +12,7 @@ public:
     static constexpr const char* kName = "TulvexBakeTake";
     static void* creator();
     MStatus doIt(const MArgList& args) override;
+
+private:
+    MStatus bakeAgain(const MArgList& args);
 };

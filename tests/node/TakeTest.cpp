@@ -4,6 +4,7 @@
 #include <maya/MFnAnimCurve.h>
 #include <maya/MGlobal.h>
 #include <maya/MSelectionList.h>
+#include <maya/MStringArray.h>
 #include <maya/MTime.h>
 #include <mayahost/HostControl.h>
 
@@ -678,6 +679,141 @@ TEST_F(TakeTest, CachingIsOffWhileLiveWithTheReasonShownAndOnOtherwise) {
     EXPECT_NE(warnings[0].find(TulvexDeviceNode::kCacheDisabledReason), std::string::npos);
     ASSERT_EQ(mayahost::setLive(nodeObject(), false), MStatus::kSuccess);
     EXPECT_FALSE(mayahost::cachedPlaybackStatus().safeMode);
+}
+
+// What the skeleton's curves hold: each curve's keys and the plugs it drives, by name.
+struct CurveState {
+    std::vector<std::pair<double, double>> keys;
+    std::vector<std::string> drives;
+    bool operator==(const CurveState& other) const {
+        return keys == other.keys && drives == other.drives;
+    }
+};
+
+class KeptTakeTest : public TakeTest {
+protected:
+    void SetUp() override {
+        TakeTest::SetUp();
+        ASSERT_EQ(plug(TulvexDeviceNode::mKeepTakes).setBool(true), MStatus::kSuccess);
+    }
+    // A take with one sample at each time, the root at x = rootX.
+    void bakeTake(std::initializer_list<double> sampleTimes, float rootX) {
+        record(true);
+        MAnimControl::playForward();
+        for (const double time : sampleTimes) {
+            evaluateAt(time, rootX);
+            mLastTime = time;
+        }
+        bake();
+    }
+    std::map<std::string, CurveState> scene() const {
+        std::map<std::string, CurveState> state;
+        for (const std::string& name : curveNames()) {
+            CurveState& curve = state[name];
+            for (const Key& key : keys(name)) {
+                curve.keys.emplace_back(key.time, key.value);
+            }
+            MStringArray plugs;
+            MGlobal::executeCommand(("listConnections -p 1 -s 0 -d 1 " + name).c_str(), plugs);
+            for (unsigned int i = 0; i < plugs.length(); ++i) {
+                curve.drives.emplace_back(plugs[i].asChar());
+            }
+        }
+        return state;
+    }
+    // Each live curve drives a channel of a joint of its own, as playing the take does.
+    void driveJoints() {
+        static constexpr const char* kChannels[] = {"translateX", "translateY", "translateZ",
+                                                    "rotateX",    "rotateY",    "rotateZ"};
+        const std::vector<std::string> names = curveNames();
+        for (std::size_t c = 0; c < names.size(); ++c) {
+            const std::string joint = "drivenJoint" + std::to_string(c / 6);
+            if (c % 6 == 0) {
+                ASSERT_EQ(MGlobal::executeCommand(("createNode joint -n " + joint).c_str()),
+                          MStatus::kSuccess);
+            }
+            ASSERT_EQ(MGlobal::executeCommand(
+                          ("connectAttr " + names[c] + ".output " + joint + "." + kChannels[c % 6])
+                              .c_str()),
+                      MStatus::kSuccess);
+        }
+    }
+    // The curves of `state` whose names end in `suffix` after the base curve name, by base.
+    static std::map<std::string, CurveState> withSuffix(
+        const std::map<std::string, CurveState>& state, const std::string& suffix) {
+        std::map<std::string, CurveState> found;
+        for (const auto& [name, curve] : state) {
+            const bool kept = name.find("_take") != std::string::npos;
+            if (suffix.empty()
+                    ? !kept
+                    : name.size() > suffix.size() &&
+                          name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
+                found[name.substr(0, name.size() - suffix.size())] = curve;
+            }
+        }
+        return found;
+    }
+};
+
+TEST_F(TakeTest, KeepTakesIsOffByDefault) {
+    EXPECT_FALSE(plug(TulvexDeviceNode::mKeepTakes).asBool());
+}
+
+TEST_F(KeptTakeTest, TheNextBakeKeepsTheTakeDisconnectedUnderANumberedNameAndUndoesAndRedoes) {
+    bakeTake({1.0, 2.0}, 1.0F);
+    driveJoints();
+    const std::map<std::string, CurveState> first = scene();
+    ASSERT_EQ(first.size(), 162U);
+    ASSERT_EQ(first.begin()->second.drives.size(), 1U);
+
+    bakeTake({20.0}, 2.0F);
+    const std::map<std::string, CurveState> second = scene();
+    ASSERT_EQ(second.size(), 324U);
+    const std::map<std::string, CurveState> kept = withSuffix(second, "_take1");
+    const std::map<std::string, CurveState> live = withSuffix(second, "");
+    ASSERT_EQ(kept.size(), 162U);
+    ASSERT_EQ(live.size(), 162U);
+    for (const auto& [name, before] : first) {
+        // The first take's keys, driving nothing; the second's, driving what the first did.
+        EXPECT_EQ(kept.at(name).keys, before.keys) << name;
+        EXPECT_TRUE(kept.at(name).drives.empty()) << name;
+        EXPECT_EQ(live.at(name).drives, before.drives) << name;
+        EXPECT_EQ(live.at(name).keys.size(), 1U) << name;
+    }
+    EXPECT_EQ(live.at("tulvexCharacter0_Skeleton_root_tx").keys,
+              (std::vector<std::pair<double, double>>{{20.0, 200.0}}));
+
+    ASSERT_TRUE(mayahost::undo());
+    EXPECT_EQ(scene(), first);
+    ASSERT_TRUE(mayahost::redo());
+    EXPECT_EQ(scene(), second);
+}
+
+TEST_F(KeptTakeTest, EachBakeKeepsThePreviousTakeUnderTheNextFreeNumber) {
+    bakeTake({1.0}, 1.0F);
+    bakeTake({2.0}, 2.0F);
+    bakeTake({3.0}, 3.0F);
+    const std::map<std::string, CurveState> state = scene();
+    EXPECT_EQ(state.size(), 3U * 162U);
+    const auto rootX = [&state](const std::string& suffix) {
+        return state.at("tulvexCharacter0_Skeleton_root_tx" + suffix).keys;
+    };
+    using Keys = std::vector<std::pair<double, double>>;
+    EXPECT_EQ(rootX("_take1"), (Keys{{1.0, 100.0}}));
+    EXPECT_EQ(rootX("_take2"), (Keys{{2.0, 200.0}}));
+    EXPECT_EQ(rootX(""), (Keys{{3.0, 300.0}}));
+
+    // A take undone gives its number back; one the user took is passed over.
+    ASSERT_TRUE(mayahost::undo());
+    ASSERT_EQ(
+        MGlobal::executeCommand("createNode joint -n tulvexCharacter0_Skeleton_l_hand_rz_take2"),
+        MStatus::kSuccess);
+    bakeTake({4.0}, 4.0F);
+    EXPECT_EQ(times(keys("tulvexCharacter0_Skeleton_root_tx_take3")), (std::vector<double>{2.0}));
+    int taken = 1;
+    ASSERT_EQ(MGlobal::executeCommand("objExists tulvexCharacter0_Skeleton_root_tx_take2", taken),
+              MStatus::kSuccess);
+    EXPECT_EQ(taken, 0);
 }
 
 }  // namespace

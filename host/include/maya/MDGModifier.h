@@ -16,6 +16,10 @@ public:
     MStatus connect(const MObject& sourceNode, const MObject& sourceAttr, const MObject& destNode,
                     const MObject& destAttr);
     MStatus connect(const MPlug& source, const MPlug& dest);
+    MStatus disconnect(const MObject& sourceNode, const MObject& sourceAttr,
+                       const MObject& destNode, const MObject& destAttr);
+    MStatus disconnect(const MPlug& source, const MPlug& dest);
+    MStatus renameNode(const MObject& node, const MString& newName);
     MStatus doIt();
     MStatus undoIt();
 
