@@ -83,6 +83,7 @@ TEST(PacketToolTest, TsharkReadsTheCaptureAsTheSidecarCountsIt) {
         "' -T fields -E separator=, -e ip.src -e udp.srcport -e udp.dstport -e udp.length "
         "-e ip.checksum.status 2>/dev/null");
     std::vector<std::string> expected;
+    expected.reserve(sizes.size());
     for (const std::size_t size : sizes) {
         expected.push_back("192.168.1.23,50000," + std::to_string(kNodePort) + "," +
                            std::to_string(8 + size) + ",1");
