@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -270,6 +271,7 @@ void TakeJournal::flush() {
 }
 
 void TakeJournal::run() {
+    pthread_setname_np(pthread_self(), kWriterThreadName);
     std::deque<Control> controls;
     for (;;) {
         std::uint64_t flushTicket = 0;

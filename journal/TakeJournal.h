@@ -44,6 +44,9 @@ public:
         WriteFunction write = nullptr;  // null: the system's write(); tests inject failures
     };
 
+    // The writer thread's name, so tools and benchmarks can tell it from the capture threads.
+    static constexpr const char* kWriterThreadName = "tulvex-journal";
+
     TakeJournal(Options options, WarningFunction warn);
     // Ends a take still open as incomplete, writes what is queued and stops the writer.
     ~TakeJournal();

@@ -1,0 +1,239 @@
+// A host killed in the middle of a take, and the take baked again from its journal alone: every
+// key is the sample the run recorded, every sample the pose of the datagram it names, and the
+// take reaches to within a second of the kill.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <array>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "ChildProcess.h"
+#include "JournalReader.h"
+#include "LoopbackPort.h"
+#include "MayaAsciiWriter.h"
+#include "SampleMapFormat.h"
+#include "TulvexDataHandler.h"
+#include "ZarnMotionFormat.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kReceiveBufferSize = 4096;  // the decoder is handed the whole receive buffer
+constexpr double kSecondsBeforeKill = 3.0;
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::int64_t wallNanoseconds() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+// The arrival time of each record of a capture the journal wrote (nanosecond pcap).
+std::vector<std::int64_t> arrivalTimes(const std::string& pcap) {
+    std::vector<std::int64_t> times;
+    std::size_t at = 24;
+    while (at + 16 <= pcap.size()) {
+        std::uint32_t fields[4];
+        std::memcpy(fields, pcap.data() + at, sizeof(fields));
+        if (at + 16 + fields[2] > pcap.size()) {
+            break;
+        }
+        times.push_back(std::int64_t{fields[0]} * 1000000000 + fields[1]);
+        at += 16 + fields[2];
+    }
+    return times;
+}
+
+// Every key of every curve of a scene file: curve name to (time, value) pairs.
+std::map<std::string, std::map<double, double>> keysOf(const std::string& scene) {
+    std::map<std::string, std::map<double, double>> curves;
+    std::string curve;
+    std::istringstream lines(scene);
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t name = line.find("createNode animCurve");
+        if (name != std::string::npos) {
+            const std::size_t open = line.find('"');
+            curve = line.substr(open + 1, line.find('"', open + 1) - open - 1);
+            continue;
+        }
+        const std::size_t values = line.find("\".ktv[");
+        if (values == std::string::npos) {
+            continue;
+        }
+        std::string numbers = line.substr(line.find(']', values) + 2);
+        while (numbers.find(';') == std::string::npos && std::getline(lines, line)) {
+            numbers += " " + line;
+        }
+        std::istringstream in(numbers.substr(0, numbers.find(';')));
+        for (std::string time, value; in >> time >> value;) {
+            curves[curve][std::strtod(time.c_str(), nullptr)] = std::strtod(value.c_str(), nullptr);
+        }
+    }
+    return curves;
+}
+
+// The pose after each datagram of the capture, as the node's decoder makes it: frames applied
+// over the stream's definition, definitions repeated while none is awaited ignored.
+std::vector<std::vector<SkeletonNodeInfo>> posesOf(std::vector<std::vector<std::byte>> payloads) {
+    TulvexDataHandler decoder;
+    for (std::vector<std::byte>& payload : payloads) {
+        payload.resize(kReceiveBufferSize);
+        if (decoder.IsSkeletonDefinition(payload.data(), kReceiveBufferSize)) {
+            decoder.ProcessSkeletonDefinitionData(payload.data(), kReceiveBufferSize);
+            break;
+        }
+    }
+    std::vector<std::vector<SkeletonNodeInfo>> poses;
+    for (std::vector<std::byte>& payload : payloads) {
+        if (decoder.IsFrameData(payload.data(), kReceiveBufferSize)) {
+            decoder.ProcessFrameData(payload.data(), kReceiveBufferSize);
+        }
+        poses.push_back(decoder.GetSkeletonDataChannels());
+    }
+    return poses;
+}
+
+class TakeRecoveryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        mDir = fs::temp_directory_path() / ("tulvex-recovery-" + std::to_string(getpid()));
+        fs::remove_all(mDir);
+        fs::create_directories(mDir);
+        ZarnMotionFormat::Initialize(TULVEX_HOST_TEST_PLUGIN_DIR);
+        ASSERT_TRUE(ZarnMotionFormat::IsBound());
+    }
+    void TearDown() override {
+        ZarnMotionFormat::Shutdown();
+        fs::remove_all(mDir);
+    }
+
+    fs::path mDir;
+};
+
+TEST_F(TakeRecoveryTest, AKilledHostsTakeBakesAgainIntoTheSamplesItRecordedUpToItsLastSecond) {
+    const int port = LoopbackPort::freeConsecutive(1);
+    ChildProcess host({TULVEX_HOST_EXE, "--port", std::to_string(port), "--record", "20",
+                       "--wait-timeout", "10", "--output", (mDir / "never.ma").string()});
+    ChildProcess phone({TULVEX_STREAM_EXE, "--port", std::to_string(port), "--fps", "60",
+                        "--duration", "30", "--repeat-definition", "0.5", "--quiet"});
+    // Killed once the journal holds a few seconds of the take, at the timeline's 24 fps from
+    // frame 1: the time of the last whole sample the map holds so far.
+    const fs::path journal = mDir / "data/tulvex/untitled/tulvexDevice0_take1";
+    const std::size_t recordBytes = SampleMapFormat::recordBytes(TulvexDataHandler::kNumBones);
+    const auto lastSampleTime = [&] {
+        const std::string map = readFile(journal.string() + ".samples");
+        if (map.size() < SampleMapFormat::kHeaderBytes + recordBytes) {
+            return 0.0;
+        }
+        const std::size_t records = (map.size() - SampleMapFormat::kHeaderBytes) / recordBytes;
+        double time = 0.0;
+        std::memcpy(&time, map.data() + SampleMapFormat::kHeaderBytes + (records - 1) * recordBytes,
+                    sizeof(time));
+        return time;
+    };
+    const double wanted = 1.0 + 24.0 * kSecondsBeforeKill;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    while (lastSampleTime() < wanted && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ASSERT_GE(lastSampleTime(), wanted) << host.outSoFar();
+    const std::int64_t killed = wallNanoseconds();
+    host.signal(SIGKILL);
+    host.wait(std::chrono::seconds(5));
+
+    const fs::path recovered = mDir / "recovered.ma";
+    const ChildProcess::Result rebaked = ChildProcess::run(
+        {TULVEX_HOST_EXE, "--rebake", journal.string() + ".json", "--output", recovered.string()});
+    ASSERT_EQ(rebaked.exitCode, 0) << rebaked.out << rebaked.err;
+
+    JournalReader::Contents contents;
+    std::string error;
+    ASSERT_TRUE(JournalReader::read(journal.string() + ".json", contents, error)) << error;
+    EXPECT_EQ(contents.sidecar.state, "recording");
+    std::vector<std::vector<std::byte>> payloads;
+    ASSERT_TRUE(JournalReader::readPayloads(journal.string() + ".pcap", payloads, error)) << error;
+    const std::vector<std::int64_t> arrivals = arrivalTimes(readFile(journal.string() + ".pcap"));
+    ASSERT_EQ(arrivals.size(), payloads.size());
+    const std::vector<std::vector<SkeletonNodeInfo>> poses = posesOf(payloads);
+    const std::vector<SampleMapFormat::Sample>& samples = contents.samples;
+
+    // Each sample holds the pose of its datagram: the rotations as decoded, the translations
+    // in the single precision the user sees.
+    std::map<double, const SampleMapFormat::Sample*> keyed;  // the last sample at a time wins
+    for (const SampleMapFormat::Sample& sample : samples) {
+        ASSERT_GE(sample.datagramIndex, 0) << "sample at " << sample.time;
+        ASSERT_LT(sample.datagramIndex, static_cast<std::int64_t>(poses.size()));
+        const std::vector<SkeletonNodeInfo>& pose =
+            poses[static_cast<std::size_t>(sample.datagramIndex)];
+        for (std::size_t b = 0; b < pose.size(); ++b) {
+            const SkeletonNodeInfo& bone = pose[b];
+            const SampleMapFormat::Bone& held = sample.bones[b];
+            const double* translation = b == 0 ? bone.currentTranslation : bone.restTranslation;
+            const std::array<double, 4> quaternion = {
+                bone.currentRotation[3], bone.currentRotation[0], bone.currentRotation[1],
+                bone.currentRotation[2]};
+            for (int c = 0; c < 3; ++c) {
+                ASSERT_EQ(held.translation[c], static_cast<float>(translation[c]))
+                    << "bone " << b << " at " << sample.time;
+            }
+            for (int c = 0; c < 4; ++c) {
+                ASSERT_EQ(held.quaternion[c], quaternion[static_cast<std::size_t>(c)])
+                    << "bone " << b << " at " << sample.time;
+            }
+        }
+        keyed[sample.time] = &sample;
+    }
+
+    // Each sample is a key of every curve of its bone, bit for bit as the file writes it.
+    const auto curves = keysOf(readFile(recovered));
+    constexpr const char* kSuffixes[6] = {"_tx", "_ty", "_tz", "_rx", "_ry", "_rz"};
+    std::size_t checked = 0;
+    for (std::size_t b = 0; b < contents.sidecar.bones.size(); ++b) {
+        for (int c = 0; c < 6; ++c) {
+            const std::string name =
+                contents.sidecar.skeletonName + "_" + contents.sidecar.bones[b] + kSuffixes[c];
+            const auto curve = curves.find(name);
+            ASSERT_NE(curve, curves.end()) << name;
+            // Filled keys only between samples: the curve spans the take's samples exactly.
+            EXPECT_EQ(curve->second.begin()->first, keyed.begin()->first) << name;
+            EXPECT_EQ(curve->second.rbegin()->first, keyed.rbegin()->first) << name;
+            for (const auto& [time, sample] : keyed) {
+                const SampleMapFormat::Bone& held = sample->bones[b];
+                const double radiansPerDegree = MayaAsciiWriter::kRadiansPerDegree;
+                const double expected =
+                    c < 3 ? held.translation[c]
+                          : held.rotation[c - 3] * radiansPerDegree / radiansPerDegree;
+                const auto key = curve->second.find(time);
+                ASSERT_NE(key, curve->second.end()) << name << " at " << time;
+                ASSERT_EQ(key->second, expected) << name << " at " << time;
+                ++checked;
+            }
+        }
+    }
+    EXPECT_EQ(checked, keyed.size() * 6 * TulvexDataHandler::kNumBones);
+    EXPECT_GE(keyed.rbegin()->first, wanted);
+
+    // The last second before the kill is all that may be lost.
+    const std::int64_t lastShown = arrivals[static_cast<std::size_t>(samples.back().datagramIndex)];
+    EXPECT_GE(lastShown, killed - 1000000000)
+        << "the recovered take ends " << static_cast<double>(killed - lastShown) / 1e9
+        << " s before the kill";
+}
+
+}  // namespace
