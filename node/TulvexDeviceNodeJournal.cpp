@@ -76,8 +76,13 @@ void TulvexDeviceNode::prepareJournal() {
     for (const SkeletonNodeInfo& bone : channels) {
         take.bones.emplace_back(bone.name != nullptr ? bone.name : "");
     }
-    take.settings = {{"frameRate", MPlug(thisMObject(), frameRate).asInt()},
-                     {"recording", MPlug(thisMObject(), mInputRecording).asBool() ? 1.0 : 0.0}};
+    const MObject self = thisMObject();
+    take.settings = {{"frameRate", MPlug(self, frameRate).asInt()},
+                     {"recording", MPlug(self, mInputRecording).asBool() ? 1.0 : 0.0},
+                     {"smoothing", MPlug(self, mSmoothing).asBool() ? 1.0 : 0.0},
+                     {"smoothingMinCutoff", MPlug(self, mSmoothingMinCutoff).asDouble()},
+                     {"smoothingBeta", MPlug(self, mSmoothingBeta).asDouble()},
+                     {"floorOffset", MPlug(self, mFloorOffset).asDouble()}};
     mJournal->prepare(root + "data/tulvex/" + sceneFolderName(melText("file -q -sceneName")),
                       std::move(take));
 }

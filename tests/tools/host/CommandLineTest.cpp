@@ -51,6 +51,22 @@ TEST(CommandLineTest, PanelsShowAtTheEndUnlessAskedForThroughout) {
     EXPECT_EQ(failureOf({"--show-panels=sometimes"}), ExitCode::kBadArguments);
 }
 
+TEST(CommandLineTest, TakeOptionsAreOffUntilAskedFor) {
+    const HostOptions plain = CommandLine::parse({});
+    EXPECT_FALSE(plain.continuousRotations);
+    EXPECT_FALSE(plain.smoothing);
+    EXPECT_EQ(plain.floorOffsetCm, 0.0);
+    const HostOptions options = CommandLine::parse(
+        {"--continuous-rotations", "--smoothing", "1.5,0.02", "--floor-offset=-3.25"});
+    EXPECT_TRUE(options.continuousRotations);
+    EXPECT_TRUE(options.smoothing);
+    EXPECT_EQ(options.smoothingMinCutoff, 1.5);
+    EXPECT_EQ(options.smoothingBeta, 0.02);
+    EXPECT_EQ(options.floorOffsetCm, -3.25);
+    EXPECT_TRUE(CommandLine::parse({"--rebake", "t.json", "--continuous-rotations"})
+                    .continuousRotations);
+}
+
 TEST(CommandLineTest, RejectsWhatCannotMakeATake) {
     const std::vector<std::vector<std::string>> bad = {
         {"--performers", "0"},
@@ -69,6 +85,15 @@ TEST(CommandLineTest, RejectsWhatCannotMakeATake) {
         {"take.ma"},
         // Nodes listen on consecutive ports, and the last one must exist.
         {"--port", "65535", "--performers", "2"},
+        {"--smoothing", "1"},
+        {"--smoothing", "0,0.1"},
+        {"--smoothing", "1,-0.1"},
+        {"--smoothing", "1,x"},
+        {"--floor-offset", "inf"},
+        {"--continuous-rotations=1"},
+        // A journal holds its samples as they were shown, smoothed and raised.
+        {"--rebake", "t.json", "--smoothing", "1,0.1"},
+        {"--rebake", "t.json", "--floor-offset", "2"},
     };
     for (const std::vector<std::string>& args : bad) {
         EXPECT_EQ(failureOf(args), ExitCode::kBadArguments) << ::testing::PrintToString(args);

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -234,6 +236,117 @@ TEST_F(TakeRecoveryTest, AKilledHostsTakeBakesAgainIntoTheSamplesItRecordedUpToI
     EXPECT_GE(lastShown, killed - 1000000000)
         << "the recovered take ends " << static_cast<double>(killed - lastShown) / 1e9
         << " s before the kill";
+}
+
+// Rotation of XYZ Euler angles in degrees, as a matrix: equal orientations, equal matrices.
+std::array<double, 9> orientation(double x, double y, double z) {
+    const double r = 3.14159265358979323846 / 180.0;
+    const double cx = std::cos(x * r);
+    const double sx = std::sin(x * r);
+    const double cy = std::cos(y * r);
+    const double sy = std::sin(y * r);
+    const double cz = std::cos(z * r);
+    const double sz = std::sin(z * r);
+    return {cz * cy,
+            cz * sy * sx - sz * cx,
+            cz * sy * cx + sz * sx,
+            sz * cy,
+            sz * sy * sx + cz * cx,
+            sz * sy * cx - cz * sx,
+            -sy,
+            cy * sx,
+            cy * cx};
+}
+
+TEST_F(TakeRecoveryTest, TakeOptionsShapeTheTakeAndABakeAgainKeepsEveryOrientation) {
+    // A performer turning on the spot, 150 degrees a second: past a half turn in the take.
+    const int port = LoopbackPort::freeConsecutive(1);
+    const fs::path original = mDir / "take.ma";
+    ChildProcess host({TULVEX_HOST_EXE, "--port", std::to_string(port), "--record", "3",
+                       "--wait-timeout", "10", "--continuous-rotations", "--smoothing", "1,0.1",
+                       "--floor-offset", "4.5", "--output", original.string()});
+    ChildProcess phone({TULVEX_STREAM_EXE, "--port", std::to_string(port), "--fps", "60",
+                        "--duration", "20", "--repeat-definition", "0.5", "--spin", "150",
+                        "--quiet"});
+    const ChildProcess::Result recorded = host.wait(std::chrono::seconds(40));
+    ASSERT_EQ(recorded.exitCode, 0) << recorded.out << recorded.err;
+    const fs::path journal = mDir / "data/tulvex/untitled/tulvexDevice0_take1.json";
+    JournalReader::Contents contents;
+    std::string error;
+    ASSERT_TRUE(JournalReader::read(journal.string(), contents, error)) << error;
+    std::map<std::string, double> settings(contents.sidecar.settings.begin(),
+                                           contents.sidecar.settings.end());
+    EXPECT_EQ(settings["smoothing"], 1.0);
+    EXPECT_EQ(settings["smoothingMinCutoff"], 1.0);
+    EXPECT_EQ(settings["smoothingBeta"], 0.1);
+    EXPECT_EQ(settings["floorOffset"], 4.5);
+
+    const auto continuous = keysOf(readFile(original));
+    ASSERT_EQ(continuous.size(), 162U);
+    // Baked again from the journal alone, with the option and without it.
+    const fs::path same = mDir / "same.ma";
+    const fs::path plain = mDir / "plain.ma";
+    ASSERT_EQ(ChildProcess::run({TULVEX_HOST_EXE, "--rebake", journal.string(),
+                                 "--continuous-rotations", "--output", same.string()})
+                  .exitCode,
+              0);
+    ASSERT_EQ(ChildProcess::run(
+                  {TULVEX_HOST_EXE, "--rebake", journal.string(), "--output", plain.string()})
+                  .exitCode,
+              0);
+    EXPECT_EQ(keysOf(readFile(same)), continuous);
+    const auto samples = keysOf(readFile(plain));
+    ASSERT_EQ(samples.size(), continuous.size());
+    int changed = 0;
+    double largestPlainStep = 0.0;
+    for (const auto& [curve, keys] : continuous) {
+        if (curve.compare(curve.size() - 3, 2, "_r") != 0) {
+            EXPECT_EQ(samples.at(curve), keys) << curve;  // translations are left alone
+            continue;
+        }
+        if (curve.back() != 'x') {
+            continue;  // each bone's three angles are taken together, below
+        }
+        const std::string bone = curve.substr(0, curve.size() - 1);
+        const auto triple = [&bone](const auto& curves, double time) {
+            return std::array<double, 3>{curves.at(bone + "x").at(time),
+                                         curves.at(bone + "y").at(time),
+                                         curves.at(bone + "z").at(time)};
+        };
+        const auto distance = [](const std::array<double, 3>& a, const std::array<double, 3>& b) {
+            return std::fabs(a[0] - b[0]) + std::fabs(a[1] - b[1]) + std::fabs(a[2] - b[2]);
+        };
+        std::array<double, 3> previous{};
+        std::array<double, 3> previousSample{};
+        bool first = true;
+        for (const auto& key : keys) {
+            const std::array<double, 3> kept = triple(continuous, key.first);
+            const std::array<double, 3> sample = triple(samples, key.first);
+            const auto a = orientation(kept[0], kept[1], kept[2]);
+            const auto b = orientation(sample[0], sample[1], sample[2]);
+            for (std::size_t i = 0; i < a.size(); ++i) {
+                ASSERT_NEAR(a[i], b[i], 1e-9) << bone << " at " << key.first;
+            }
+            if (!first) {
+                // Never farther from the key before than the sample itself, and never a
+                // jump of a half turn or more on one axis.
+                EXPECT_LE(distance(kept, previous), distance(sample, previous) + 1e-9)
+                    << bone << " at " << key.first;
+                for (std::size_t c = 0; c < 3; ++c) {
+                    EXPECT_LT(std::fabs(kept[c] - previous[c]), 180.0)
+                        << bone << " at " << key.first;
+                    largestPlainStep =
+                        std::max(largestPlainStep, std::fabs(sample[c] - previousSample[c]));
+                }
+            }
+            changed += kept != sample ? 1 : 0;
+            previous = kept;
+            previousSample = sample;
+            first = false;
+        }
+    }
+    EXPECT_GT(largestPlainStep, 180.0) << "the take crosses no half turn";
+    EXPECT_GT(changed, 0) << "the turn changed no key";
 }
 
 }  // namespace

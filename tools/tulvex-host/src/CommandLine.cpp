@@ -48,6 +48,31 @@ double parseSeconds(const std::string& option, const std::string& text) {
     return value;
 }
 
+double parseNumber(const std::string& option, const std::string& text) {
+    errno = 0;
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || end != text.c_str() + text.size() || errno == ERANGE ||
+        !std::isfinite(value)) {
+        fail("--" + option + " needs a number, not '" + text + "'");
+    }
+    return value;
+}
+
+// "MINCUTOFF,BETA": a cutoff above 0 Hz and a beta of 0 or more.
+void parseSmoothing(HostOptions& options, const std::string& text) {
+    const std::size_t comma = text.find(',');
+    if (comma == std::string::npos) {
+        fail("--smoothing needs MINCUTOFF,BETA, not '" + text + "'");
+    }
+    options.smoothingMinCutoff = parseNumber("smoothing", text.substr(0, comma));
+    options.smoothingBeta = parseNumber("smoothing", text.substr(comma + 1));
+    if (options.smoothingMinCutoff <= 0.0 || options.smoothingBeta < 0.0) {
+        fail("--smoothing needs a cutoff above 0 Hz and a beta of 0 or more, not '" + text + "'");
+    }
+    options.smoothing = true;
+}
+
 std::string parsePath(const std::string& option, const std::string& text) {
     if (text.empty()) {
         fail("--" + option + " needs a path");
@@ -99,6 +124,14 @@ const std::vector<Option>& options() {
          [](HostOptions& o, const std::string& v) { o.journalDir = parsePath("journal", v); }},
         {"rebake", Value::kRequired,
          [](HostOptions& o, const std::string& v) { o.rebakePath = parsePath("rebake", v); }},
+        {"continuous-rotations", Value::kNone,
+         [](HostOptions& o, const std::string&) { o.continuousRotations = true; }},
+        {"smoothing", Value::kRequired,
+         [](HostOptions& o, const std::string& v) { parseSmoothing(o, v); }},
+        {"floor-offset", Value::kRequired,
+         [](HostOptions& o, const std::string& v) {
+             o.floorOffsetCm = parseNumber("floor-offset", v);
+         }},
         {"show-panels", Value::kOptional,
          [](HostOptions& o, const std::string& v) { o.panels = parsePanels(v); }},
         {"help", Value::kNone, [](HostOptions& o, const std::string&) { o.help = true; }},
@@ -144,6 +177,12 @@ HostOptions CommandLine::parse(const std::vector<std::string>& args) {
         }
         option->apply(result, value);
     }
+    if (!result.rebakePath.empty() && (result.smoothing || result.floorOffsetCm != 0.0)) {
+        // The journal keeps each sample as it was shown: smoothed and raised as recorded.
+        fail(
+            "--rebake bakes the samples as they were recorded; --smoothing and "
+            "--floor-offset apply only while recording");
+    }
     if (result.port + result.performers - 1 > kMaxPort) {
         fail("--port " + std::to_string(result.port) + " leaves no room for " +
              std::to_string(result.performers) + " performers below port 65536");
@@ -177,6 +216,15 @@ std::string CommandLine::usage() {
            "                         .json (default: the folder of --output)\n"
            "  --rebake FILE          bake a journaled take again (any of its .pcap, .samples\n"
            "                         or .json) and write it to --output, with no stream\n"
+           "  --continuous-rotations bake each rotation key as the equivalent angles nearest\n"
+           "                         the bone's previous key, so turns past 180 degrees\n"
+           "                         do not jump (also with --rebake)\n"
+           "  --smoothing MINCUTOFF,BETA\n"
+           "                         smooth the live pose with a One Euro filter: cutoff\n"
+           "                         at rest in Hz, and how fast it rises with speed\n"
+           "                         (per degree or centimetre per second); try 1,0.1\n"
+           "  --floor-offset CM      raise the root by CM centimetres in what is shown,\n"
+           "                         recorded and baked\n"
            "  --show-panels[=WHEN]   print each device panel's controls and their state as\n"
            "                         the scripts left them: 'end' (the default) after the\n"
            "                         summary; 'always' also shows each panel's stream\n"

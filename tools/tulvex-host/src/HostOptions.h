@@ -19,6 +19,12 @@ struct HostOptions {
     std::string journalDir;
     // A journal to bake again instead of recording; empty: record.
     std::string rebakePath;
+    // Take options, set on every node before it records (or bakes again); off by default.
+    bool continuousRotations = false;
+    bool smoothing = false;
+    double smoothingMinCutoff = 0.0;  // Hz, when smoothing
+    double smoothingBeta = 0.0;
+    double floorOffsetCm = 0.0;
     PanelDisplay panels = PanelDisplay::kNever;
     bool help = false;
 };

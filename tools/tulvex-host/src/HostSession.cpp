@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <iomanip>
 #include <sstream>
 
 #include "AnimCurveKeySource.h"
@@ -68,6 +69,13 @@ std::string melQuoted(const std::string& text) {
 std::string numberText(double value) {
     std::ostringstream text;
     text << value;
+    return text.str();
+}
+
+// Every digit of a double, for MEL that sets it.
+std::string exactNumber(double value) {
+    std::ostringstream text;
+    text << std::setprecision(17) << value;
     return text.str();
 }
 
@@ -196,9 +204,25 @@ void HostSession::createNodes() {
     const std::string button = newDeviceButton();
     for (int i = 0; i < mOptions.performers; ++i) {
         mNodes.push_back(std::make_unique<PerformerNode>(button, mOptions.port + i));
+        applyTakeOptions(mNodes.back()->name());
         mWatches.emplace_back();
         idle();
         checkScriptErrors();
+    }
+}
+
+void HostSession::applyTakeOptions(const std::string& node) {
+    if (mOptions.continuousRotations) {
+        Mel::run("setAttr " + node + ".continuousRotations 1");
+    }
+    if (mOptions.smoothing) {
+        Mel::run("setAttr " + node + ".smoothingMinCutoff " +
+                 exactNumber(mOptions.smoothingMinCutoff));
+        Mel::run("setAttr " + node + ".smoothingBeta " + exactNumber(mOptions.smoothingBeta));
+        Mel::run("setAttr " + node + ".smoothing 1");
+    }
+    if (mOptions.floorOffsetCm != 0.0) {
+        Mel::run("setAttr " + node + ".floorOffset " + exactNumber(mOptions.floorOffsetCm));
     }
 }
 

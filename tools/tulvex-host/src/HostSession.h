@@ -43,6 +43,8 @@ private:
     void loadModule();
     // Makes the journal folder Maya's project, so nodes journal their takes under it.
     void openProject();
+    // The take options of the command line, on a node just made.
+    void applyTakeOptions(const std::string& node);
     void createNodes();
     void goLive();
     void waitForStreams();

@@ -114,6 +114,8 @@ std::vector<OptionSpec> streamOptions(StreamOptions& o) {
          [&o](const std::string& v) {
              o.repeatDefinitionSeconds = parseAmount("repeat-definition", v, true);
          }},
+        {"spin", true,
+         [&o](const std::string& v) { o.spinDegreesPerSecond = parseAmount("spin", v, false); }},
         {"quiet", false, [&o](const std::string&) { o.quiet = true; }},
     };
 }
@@ -261,6 +263,8 @@ Streaming options:
                             send nothing from S seconds on for a while, then the
                             definition again before the frames
   --repeat-definition S     send the definition again every S seconds
+  --spin D                  performers also turn about the vertical, D degrees a
+                            second (default 0), past every half turn
   --quiet                   print nothing but errors
 
 capture: records the datagrams arriving on a UDP port into a pcap file.

@@ -19,11 +19,12 @@ double phaseFor(int index) {
 
 }  // namespace
 
-Performer::Performer(int index, std::uint64_t createdMicros)
+Performer::Performer(int index, std::uint64_t createdMicros, double spinDegreesPerSecond)
     : index_(index),
       createdMicros_(createdMicros),
       skeleton_(skeletonFor(index)),
-      walk_(skeleton_, phaseFor(index)) {}
+      walk_(skeleton_, phaseFor(index)),
+      spinDegreesPerSecond_(spinDegreesPerSecond) {}
 
 std::uint64_t Performer::skeletonId() const {
     return kSkeletonIdBase + static_cast<std::uint64_t>(index_);
@@ -34,7 +35,15 @@ zmf::SkeletonDefinition Performer::definition() const {
 }
 
 zmf::FramePacket Performer::frame(const FrameSchedule& schedule, std::int64_t index) const {
-    const WalkCycle::Pose pose = walk_.poseAt(schedule.offsetSeconds(index));
+    const double seconds = schedule.offsetSeconds(index);
+    WalkCycle::Pose pose = walk_.poseAt(seconds);
+    if (spinDegreesPerSecond_ != 0.0) {
+        constexpr double kRadiansPerDegree = 3.14159265358979323846 / 180.0;
+        pose.rotations[Skeleton::kRoot] =
+            Quaternion::fromAxisAngle({0, 1, 0},
+                                      spinDegreesPerSecond_ * seconds * kRadiansPerDegree) *
+            pose.rotations[Skeleton::kRoot];
+    }
     zmf::FramePacket f;
     f.timestamp = schedule.timestamp(index);
     f.captureMicros = std::llround(f.timestamp * 1e6);

@@ -16,7 +16,8 @@ class Performer {
 public:
     static constexpr std::int32_t kRevision = 1;
 
-    Performer(int index, std::uint64_t createdMicros);
+    // spinDegreesPerSecond turns the whole performer about the vertical as it walks.
+    Performer(int index, std::uint64_t createdMicros, double spinDegreesPerSecond = 0.0);
 
     int index() const { return index_; }
     std::uint64_t skeletonId() const;
@@ -37,4 +38,5 @@ private:
     std::uint64_t createdMicros_;
     Skeleton skeleton_;
     WalkCycle walk_;
+    double spinDegreesPerSecond_;
 };

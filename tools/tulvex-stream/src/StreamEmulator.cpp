@@ -51,7 +51,7 @@ void StreamEmulator::run() {
     std::vector<sockaddr_in> destinations;
     counts_.assign(static_cast<std::size_t>(options_.performers), Counts{});
     for (int i = 0; i < options_.performers; ++i) {
-        performers.emplace_back(i, created);
+        performers.emplace_back(i, created, options_.spinDegreesPerSecond);
         destinations.push_back(HostResolver::endpoint(host, options_.port + i));
         counts_[i].port = options_.port + i;
     }

@@ -17,5 +17,6 @@ struct StreamOptions {
     std::optional<double> pauseAtSeconds;
     double pauseForSeconds = 0;
     std::optional<double> repeatDefinitionSeconds;
+    double spinDegreesPerSecond = 0;  // every performer also turns about the vertical
     bool quiet = false;
 };
