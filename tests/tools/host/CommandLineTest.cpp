@@ -63,8 +63,8 @@ TEST(CommandLineTest, TakeOptionsAreOffUntilAskedFor) {
     EXPECT_EQ(options.smoothingMinCutoff, 1.5);
     EXPECT_EQ(options.smoothingBeta, 0.02);
     EXPECT_EQ(options.floorOffsetCm, -3.25);
-    EXPECT_TRUE(CommandLine::parse({"--rebake", "t.json", "--continuous-rotations"})
-                    .continuousRotations);
+    EXPECT_TRUE(
+        CommandLine::parse({"--rebake", "t.json", "--continuous-rotations"}).continuousRotations);
 }
 
 TEST(CommandLineTest, RejectsWhatCannotMakeATake) {
