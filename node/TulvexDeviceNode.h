@@ -27,6 +27,7 @@
 #include "ChunkedSequence.h"
 #include "PendingBlock.h"
 #include "PoseSmoother.h"
+#include "RecentEvents.h"
 #include "StreamCounters.h"
 #include "StreamSocketSlot.h"
 #include "TakeJournal.h"
@@ -309,6 +310,8 @@ private:
     void queueIdleWork();
     // Keeps the capture thread's device id current, and ends a stopped take when recording
     // or live goes off. Main thread.
+    // Compute: how old the pose in `block` is, noted for the status line.
+    void notePoseAge(const void* block);
     // Capture thread, channels locked: the frame just applied, smoothed when asked for.
     void smoothPose();
     // Main thread: the smoothing attributes into the capture thread's copies.
@@ -368,6 +371,20 @@ private:
     CaptureWaker mWaker;                // wake() from any thread, waits on the capture thread
     std::atomic<ClockFunction> mClock;  // set by tests before streaming, read by the capture thread
     StreamCounters mCounters;  // capture thread and compute count, any thread reads; atomics
+    // For the status line: when each frame was decoded (the capture thread notes), and how
+    // old each pose compute showed was (compute notes); the status command reads them.
+    RecentEvents mFrameTimes;
+    RecentEvents mPoseAges;
+    // Which datagram's arrival each pushed block carries: the capture thread writes a slot
+    // per push, compute looks its block up. The newest slot of a pool buffer counts.
+    struct BlockArrival {
+        std::atomic<const void*> block{nullptr};
+        std::atomic<std::int64_t> arrival{0};
+        std::atomic<std::uint64_t> push{0};
+    };
+    static constexpr std::size_t kBlockArrivals = 16;
+    BlockArrival mBlockArrivals[kBlockArrivals];
+    std::uint64_t mPushes = 0;  // capture thread only
     // When the port was last opened, in the clock's nanoseconds; host side writes, any reads.
     std::atomic<std::int64_t> mSocketOpenedNanoseconds{0};
     // Length of the take being recorded: UI frames played forward between its samples.

@@ -115,6 +115,7 @@ MStatus TulvexDeviceNode::computeLive(MDataBlock& block, bool sampling, double s
         StreamCounters::add(mCounters.blocksPassedOver);
     }
     MCharBuffer& buffer = blocks[newest];
+    notePoseAge(buffer.ptr());
     const int detectedAppFps = mDataHandler.getDetectedAppFps();
     if (detectedAppFps != mCurrentAppFps) {
         requestFrameRate(detectedAppFps);
@@ -284,6 +285,27 @@ MStatus TulvexDeviceNode::populateDataBlock(MDataBlock& block, const SkeletonNod
         return MStatus::kFailure;
     }
     return MStatus::kSuccess;
+}
+
+void TulvexDeviceNode::notePoseAge(const void* block) {
+    std::int64_t arrival = 0;
+    std::uint64_t newestPush = 0;
+    for (const BlockArrival& slot : mBlockArrivals) {
+        if (slot.block.load(std::memory_order_acquire) == block) {
+            const std::uint64_t push = slot.push.load(std::memory_order_relaxed);
+            if (push > newestPush) {
+                newestPush = push;
+                arrival = slot.arrival.load(std::memory_order_relaxed);
+            }
+        }
+    }
+    if (newestPush == 0 || arrival == 0) {
+        return;
+    }
+    const std::int64_t now =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(mClock.load()().time_since_epoch())
+            .count();
+    mPoseAges.note(now, now - arrival);
 }
 
 void TulvexDeviceNode::quaternionToVector(const double* quaternion, double* angles) {

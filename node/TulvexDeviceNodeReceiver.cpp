@@ -228,6 +228,12 @@ void TulvexDeviceNode::pushNewestState(PendingBlock& pending) {
     }
     copySkeletonChannels(reinterpret_cast<SkeletonNodeInfo*>(block.ptr()));
     mJournal->tagBlock(block.ptr());
+    BlockArrival& slot = mBlockArrivals[mPushes % kBlockArrivals];
+    slot.block.store(nullptr, std::memory_order_relaxed);
+    slot.arrival.store(mCounters.lastArrivalNanoseconds.load(std::memory_order_relaxed),
+                       std::memory_order_relaxed);
+    slot.push.store(++mPushes, std::memory_order_relaxed);
+    slot.block.store(block.ptr(), std::memory_order_release);
     if (pushThreadData(block) != MStatus::kSuccess) {
         releaseDataStorage(block);
         return;
@@ -262,6 +268,7 @@ TulvexDeviceNode::DatagramEffect TulvexDeviceNode::applyDatagram(std::byte* data
         mDataHandler.ProcessFrameData(data, size);
         smoothPose();
         StreamCounters::add(mCounters.framesApplied);
+        mFrameTimes.note(mCounters.lastArrivalNanoseconds.load(std::memory_order_relaxed), 0);
         StreamCounters::add(mCounters.framesMissed, mDataHandler.MissedFramesBeforeCurrent());
         return DatagramEffect::Changed;
     }

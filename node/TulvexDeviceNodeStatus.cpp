@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "StreamHealth.h"
 #include "StreamState.h"
 #include "TulvexDeviceNode.h"
 
@@ -70,6 +71,20 @@ std::vector<std::pair<std::string, std::string>> TulvexDeviceNode::deviceStatus(
                  std::to_string(mCounters.senderPort.load(std::memory_order_relaxed));
     }
     status.emplace_back("sender", sender);
+    // The last second of the stream, for the status line.
+    const std::int64_t now =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(mClock.load()().time_since_epoch())
+            .count();
+    constexpr std::int64_t kWindow = 1000000000;
+    std::vector<std::pair<std::int64_t, std::int64_t>> ages;
+    std::vector<std::pair<std::int64_t, std::int64_t>> frames;
+    mPoseAges.collect(now - kWindow, ages);
+    mFrameTimes.collect(now - kWindow, frames);
+    const StreamHealth::Figures health = StreamHealth::summarise(ages, frames, kWindow);
+    status.emplace_back("poseAgeMedianMs", decimal(health.ageMedianMs, 1));
+    status.emplace_back("poseAge95Ms", decimal(health.age95Ms, 1));
+    status.emplace_back("frameJitterMs", decimal(health.jitterMs, 1));
+    status.emplace_back("decodedRate", decimal(health.decodedRate, 0));
     status.emplace_back("bakedCurves", std::to_string(mLastBake.curves));
     status.emplace_back("bakedKeysPerCurve", std::to_string(mLastBake.keysPerCurve));
     status.emplace_back("bakedFilledPerCurve", std::to_string(mLastBake.filledPerCurve));

@@ -157,6 +157,33 @@ TEST_F(ComputeTest, PortInUseReportsSwitchesLiveOffAndFallsBackToNotLive) {
     close(holder);
 }
 
+TEST_F(ComputeTest, TheStatusTellsHowOldTheShownPosesWereAndHowSteadyTheFramesCame) {
+    switchLiveOn(freeUdpPort());
+    sendAndEvaluate(zmf::encode(makeDefinition(0.25F)));
+    device().CharacterizationComplete();
+    // Twenty frames 20 ms apart, each shown 5 ms after it came but every fourth 9 ms after.
+    int shownAfter = 0;
+    for (int n = 1; n <= 20; ++n) {
+        ManualClock::advance(std::chrono::milliseconds(20 - shownAfter));
+        mSender.send(mPort, zmf::encode(makeFrame(n, 10.0 + n / 50.0, 1.0F)));
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (device().threadDataCount() == 0 && std::chrono::steady_clock::now() < deadline) {
+            mayahost::waitForRefresh(std::chrono::milliseconds(20));
+        }
+        shownAfter = n % 4 == 0 ? 9 : 5;
+        ManualClock::advance(std::chrono::milliseconds(shownAfter));
+        ASSERT_EQ(mayahost::processRefreshes(), 1);
+    }
+    std::map<std::string, std::string> status;
+    for (const auto& [name, value] : device().deviceStatus()) {
+        status[name] = value;
+    }
+    EXPECT_EQ(status["poseAgeMedianMs"], "5.0");
+    EXPECT_EQ(status["poseAge95Ms"], "9.0");
+    EXPECT_EQ(status["decodedRate"], "20");
+    EXPECT_EQ(status["frameJitterMs"], "0.0");
+}
+
 TEST_F(ComputeTest, StreamedBlocksDriveOutputsAndTheFrameRateChangesOnce) {
     switchLiveOn(freeUdpPort());
     sendAndEvaluate(zmf::encode(makeDefinition(0.25F)));
