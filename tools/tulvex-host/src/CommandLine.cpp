@@ -99,6 +99,8 @@ const std::vector<Option>& options() {
          [](HostOptions& o, const std::string& v) { o.journalDir = parsePath("journal", v); }},
         {"rebake", Value::kRequired,
          [](HostOptions& o, const std::string& v) { o.rebakePath = parsePath("rebake", v); }},
+        {"mel", Value::kRequired,
+         [](HostOptions& o, const std::string& v) { o.melPath = parsePath("mel", v); }},
         {"show-panels", Value::kOptional,
          [](HostOptions& o, const std::string& v) { o.panels = parsePanels(v); }},
         {"help", Value::kNone, [](HostOptions& o, const std::string&) { o.help = true; }},
@@ -177,6 +179,11 @@ std::string CommandLine::usage() {
            "                         .json (default: the folder of --output)\n"
            "  --rebake FILE          bake a journaled take again (any of its .pcap, .samples\n"
            "                         or .json) and write it to --output, with no stream\n"
+           "  --mel FILE             MEL script to source once the take is baked and\n"
+           "                         before the scene is written, as a user would type it\n"
+           "                         in the Script Editor (say, to drive and bake a HumanIK\n"
+           "                         character); what it prints is shown, and an error in it\n"
+           "                         ends the run with exit code 1\n"
            "  --show-panels[=WHEN]   print each device panel's controls and their state as\n"
            "                         the scripts left them: 'end' (the default) after the\n"
            "                         summary; 'always' also shows each panel's stream\n"

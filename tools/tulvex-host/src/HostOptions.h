@@ -19,6 +19,8 @@ struct HostOptions {
     std::string journalDir;
     // A journal to bake again instead of recording; empty: record.
     std::string rebakePath;
+    // A MEL script sourced once the take is baked, before the scene is written; empty: none.
+    std::string melPath;
     PanelDisplay panels = PanelDisplay::kNever;
     bool help = false;
 };
