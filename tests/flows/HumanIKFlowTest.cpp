@@ -136,7 +136,12 @@ TEST_F(HumanIKFlow, TheDriveMenuListsChoosesGivesBackAndIsKeptWithTheScene) {
     makeCharacter("Villain");
     mel("hikSetCharacterInput(\"Villain\", \"rig:Hero\")");
 
+    takeHikCalls();
     choose(0, "rig:Hero");
+    const std::vector<std::string> drive = takeHikCalls();
+    show("Drive character from the panel", drive);
+    ASSERT_FALSE(drive.empty());
+    EXPECT_EQ(drive.back(), "hikSetCharacterInput(\"rig:Hero\", \"tulvexCharacter0_HIK\")");
     EXPECT_EQ(panelControl("drive", 0).items,
               (std::vector<std::string>{"No character", "rig:Hero", "Villain"}));
     EXPECT_EQ(inputOf("rig:Hero"), kOurs);
