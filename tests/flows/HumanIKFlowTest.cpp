@@ -42,8 +42,9 @@ protected:
         for (int slot = 1; slot <= 15; ++slot) {
             const std::string joint = name + "_j" + std::to_string(slot);
             mel("createNode -name \"" + joint + "\" joint");
-            mel("hikSetCharacterObject(\"" + joint + "\", \"" + name + "\", " +
-                std::to_string(slot) + ", 0)");
+            std::string assign = "hikSetCharacterObject(\"" + joint + "\", \"";
+            assign += name + "\", " + std::to_string(slot) + ", 0)";
+            mel(assign);
         }
         mel("hikCharacterLock(\"" + name + "\", 1, 1)");
     }

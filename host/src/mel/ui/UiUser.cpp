@@ -117,7 +117,7 @@ UiUser::Result UiUser::chooseMenuItem(const std::string& name, const std::string
     if (!reachable(*menu, why)) {
         return outcome(Outcome::Unavailable, why);
     }
-    const Result opened = run(*menu, menu->text("beforeShowPopup"), "mel");
+    Result opened = run(*menu, menu->text("beforeShowPopup"), "mel");
     if (!opened.ok()) {
         return opened;
     }
