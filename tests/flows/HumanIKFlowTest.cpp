@@ -159,6 +159,13 @@ TEST_F(HumanIKFlow, TheDriveMenuListsChoosesGivesBackAndIsKeptWithTheScene) {
     EXPECT_EQ(inputOf("Villain"), "rig:Hero") << "None gives the earlier input back";
     EXPECT_EQ(savedChoice(0), "");
     EXPECT_EQ(panelControl("drive", 0).chosen, "No character");
+
+    // Following us with no choice kept (as after an undone bake): None then leaves it no
+    // input, not our character again.
+    mel(std::string("hikSetCharacterInput(\"Villain\", \"") + kOurs + "\")");
+    choose(0, "Villain");
+    choose(0, "No character");
+    EXPECT_EQ(inputOf("Villain"), "");
     EXPECT_EQ(mayahost::takeScriptErrors(), std::vector<std::string>{});
 }
 
