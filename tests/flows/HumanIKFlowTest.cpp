@@ -37,15 +37,33 @@ protected:
         return calls;
     }
     // A character of the user's: fifteen joints in the required slots, locked.
-    static void makeHero() {
-        EXPECT_EQ(mel("hikCreateCharacter(\"Hero\")"), "Hero");
+    static void makeCharacter(const std::string& name) {
+        EXPECT_EQ(mel("hikCreateCharacter(\"" + name + "\")"), name);
         for (int slot = 1; slot <= 15; ++slot) {
-            const std::string joint = "Hero_j" + std::to_string(slot);
-            mel("createNode -name " + joint + " joint");
-            mel("hikSetCharacterObject(\"" + joint + "\", \"Hero\", " + std::to_string(slot) +
-                ", 0)");
+            const std::string joint = name + "_j" + std::to_string(slot);
+            mel("createNode -name \"" + joint + "\" joint");
+            std::string assign = "hikSetCharacterObject(\"" + joint + "\", \"";
+            assign += name + "\", " + std::to_string(slot) + ", 0)";
+            mel(assign);
         }
-        mel("hikCharacterLock(\"Hero\", 1, 1)");
+        mel("hikCharacterLock(\"" + name + "\", 1, 1)");
+    }
+    static void makeHero() { makeCharacter("Hero"); }
+    static std::string inputOf(const std::string& character) {
+        return mel("hikGetRetargetCharacterInput(\"" + character + "\")");
+    }
+    // What the scene keeps of a device's choice: "target;earlier input", or "" for none.
+    static std::string savedChoice(int deviceId) {
+        const std::vector<std::string> saved =
+            melList("fileInfo -q tulvexDrive" + std::to_string(deviceId));
+        return saved.empty() ? std::string() : saved.front();
+    }
+    static mayahost::UiOutcome choose(int deviceId, const std::string& label) {
+        std::string why;
+        const mayahost::UiOutcome outcome =
+            mayahost::uiChooseMenuItem(panelControlName("drive", deviceId), label, &why);
+        EXPECT_EQ(outcome, mayahost::UiOutcome::Done) << label << ": " << why;
+        return outcome;
     }
 };
 
@@ -103,6 +121,78 @@ TEST_F(HumanIKFlow, BindCharacterisesDriveFollowsAndTheTakeBakesOntoTheCharacter
             }
         }
     }
+    EXPECT_EQ(mayahost::takeScriptErrors(), std::vector<std::string>{});
+}
+
+// The panel's menu: characters made after the panel are there when it opens, a namespaced one
+// and a translated "None" of several words work, "None" gives back the earlier input, and
+// the choice lives in the scene's file info, which a panel built again shows.
+TEST_F(HumanIKFlow, TheDriveMenuListsChoosesGivesBackAndIsKeptWithTheScene) {
+    mayahost::setLocalizedString("TulvexMayaPlugin", "kTulvexDriveNone", "No character");
+    loadPlugin();
+    streamAndBind();
+    ASSERT_FALSE(HasFailure());
+    EXPECT_EQ(panelControl("drive", 0).items, std::vector<std::string>{"No character"});
+    makeCharacter("rig:Hero");
+    makeCharacter("Villain");
+    mel("hikSetCharacterInput(\"Villain\", \"rig:Hero\")");
+
+    takeHikCalls();
+    choose(0, "rig:Hero");
+    const std::vector<std::string> drive = takeHikCalls();
+    show("Drive character from the panel", drive);
+    ASSERT_FALSE(drive.empty());
+    EXPECT_EQ(drive.back(), "hikSetCharacterInput(\"rig:Hero\", \"tulvexCharacter0_HIK\")");
+    EXPECT_EQ(panelControl("drive", 0).items,
+              (std::vector<std::string>{"No character", "rig:Hero", "Villain"}));
+    EXPECT_EQ(inputOf("rig:Hero"), kOurs);
+    EXPECT_EQ(savedChoice(0), "rig:Hero;");
+    choose(0, "Villain");
+    EXPECT_EQ(inputOf("rig:Hero"), "");
+    EXPECT_EQ(inputOf("Villain"), kOurs);
+    EXPECT_EQ(savedChoice(0), "Villain;rig:Hero");
+
+    // The panel built again shows the choice the scene keeps.
+    mel("tulvexOpenPanel tulvexDevice0");
+    EXPECT_EQ(panelControl("drive", 0).chosen, "Villain");
+    choose(0, "No character");
+    EXPECT_EQ(inputOf("Villain"), "rig:Hero") << "None gives the earlier input back";
+    EXPECT_EQ(savedChoice(0), "");
+    EXPECT_EQ(panelControl("drive", 0).chosen, "No character");
+
+    // Following us with no choice kept (as after an undone bake): None then leaves it no
+    // input, not our character again.
+    mel(std::string("hikSetCharacterInput(\"Villain\", \"") + kOurs + "\")");
+    choose(0, "Villain");
+    choose(0, "No character");
+    EXPECT_EQ(inputOf("Villain"), "");
+    EXPECT_EQ(mayahost::takeScriptErrors(), std::vector<std::string>{});
+}
+
+// Two devices drive two characters; a character one drives is not offered to the other, and a
+// script that moves it over leaves the first device driving nothing.
+TEST_F(HumanIKFlow, TwoDevicesDriveTwoCharacters) {
+    loadPlugin();
+    streamAndBind(0);
+    streamAndBind(1);
+    ASSERT_FALSE(HasFailure());
+    makeCharacter("Hero");
+    makeCharacter("Villain");
+    choose(0, "Hero");
+    choose(1, "Villain");
+    EXPECT_EQ(panelControl("drive", 1).items, (std::vector<std::string>{"None", "Villain"}));
+    EXPECT_EQ(inputOf("Hero"), "tulvexCharacter0_HIK");
+    EXPECT_EQ(inputOf("Villain"), "tulvexCharacter1_HIK");
+    EXPECT_EQ(melList("fileInfo -q"),
+              (std::vector<std::string>{"tulvexDrive0", "Hero;", "tulvexDrive1", "Villain;"}));
+
+    mel("tulvexDriveCharacter 1 \"Hero\"");
+    idle();
+    EXPECT_EQ(inputOf("Hero"), "tulvexCharacter1_HIK");
+    EXPECT_EQ(inputOf("Villain"), "");
+    EXPECT_EQ(savedChoice(0), "");
+    EXPECT_EQ(panelControl("drive", 0).chosen, "None");
+    EXPECT_EQ(panelControl("drive", 1).chosen, "Hero");
     EXPECT_EQ(mayahost::takeScriptErrors(), std::vector<std::string>{});
 }
 

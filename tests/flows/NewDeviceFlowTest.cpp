@@ -36,7 +36,9 @@ TEST_F(FlowTest, NewDeviceMakesANodeAndOpensItsPanel) {
               "phone.\"\n"
               "    rowLayout rowLayout1\n"
               "      button tulvexPanel0_playTake \"Play Take on Character\"\n"
-              "      button tulvexPanel0_backToLive \"Back to Live\"\n");
+              "      button tulvexPanel0_backToLive \"Back to Live\"\n"
+              "    optionMenu tulvexPanel0_drive \"Drive character\" = \"None\"\n"
+              "      menuItem menuItem1 \"None\"\n");
     EXPECT_TRUE(panelControl("live", 0).reachable);
     EXPECT_FALSE(panelControl("bind", 0).reachable);
     EXPECT_EQ(mayahost::uiClick(panelControlName("bind", 0)), mayahost::UiOutcome::Unavailable);

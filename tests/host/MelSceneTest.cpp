@@ -209,4 +209,21 @@ TEST_F(MelSceneTest, ConnectedValuesArePulledThroughTheConversion) {
     EXPECT_DOUBLE_EQ(number("currentTime -query"), 24.0);
 }
 
+// What a scene says about itself: set, read back (escaped, as from a file), removed, and gone
+// with File > New.
+TEST_F(MelSceneTest, FileInfoIsKeptWithTheSceneUntilFileNew) {
+    mel("fileInfo \"tulvexDrive0\" \"rig:Hero;\"; fileInfo \"quoted\" \"say \\\"hi\\\"\"");
+    mel("fileInfo \"tulvexDrive0\" \"Villain;rig:Hero\"");
+    EXPECT_EQ(list("fileInfo -q \"tulvexDrive0\""), std::vector<std::string>{"Villain;rig:Hero"});
+    EXPECT_EQ(list("fileInfo -q \"quoted\""), std::vector<std::string>{"say \\\"hi\\\""});
+    EXPECT_EQ(list("fileInfo -query"), (std::vector<std::string>{"tulvexDrive0", "Villain;rig:Hero",
+                                                                 "quoted", "say \\\"hi\\\""}));
+    EXPECT_TRUE(list("fileInfo -q \"missing\"").empty());
+    EXPECT_EQ(failure("fileInfo \"alone\""), "fileInfo: give a keyword and a value.");
+    mel("fileInfo -remove \"quoted\"");
+    EXPECT_EQ(mayahost::fileInfo().size(), 1U);
+    mel("file -new -force");
+    EXPECT_TRUE(mayahost::fileInfo().empty());
+}
+
 }  // namespace

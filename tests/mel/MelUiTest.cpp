@@ -236,6 +236,64 @@ TEST_F(MelUiTest, ACommandMayNotDeleteItsOwnControlButMayDeferIt) {
     ASSERT_TRUE(run("deleteUI -window panel").ok());
 }
 
+TEST_F(MelUiTest, AnOptionMenuChoosesAmongItsItemsAndAPersonsChoiceRunsItsCommand) {
+    panel();
+    ASSERT_TRUE(run("global proc chose(string $what) {"
+                    "    global string $gChose[]; $gChose[size($gChose)] = $what; }")
+                    .ok());
+    EXPECT_EQ(error("optionMenu -value \"None\" early"),
+              "optionMenu: no item of that label or number");
+    EXPECT_EQ(error("menuItem -label \"Lost\""), "menuItem: there is no menu to put it in.");
+    EXPECT_EQ(text("setParent column; optionMenu -label \"Drive\" -cc \"chose #1\" menu"),
+              "panel|column|menu");
+    EXPECT_EQ(text("optionMenu -q -value menu"), "");
+    // Items go into the option menu made last.
+    EXPECT_EQ(text("menuItem -label \"None\""), "panel|column|menu|menuItem1");
+    ASSERT_TRUE(run("menuItem -l \"rig:Hero\"; menuItem -p menu -l \"Two words\" two").ok());
+    EXPECT_EQ(text("optionMenu -q -value menu"), "None") << "the first item is chosen";
+    EXPECT_EQ(valueOf("optionMenu -q -numberOfItems menu").asInt(), 3);
+    EXPECT_EQ(strings("optionMenu -q -itemListShort menu"),
+              (std::vector<std::string>{"menuItem1", "menuItem2", "two"}));
+    EXPECT_EQ(strings("optionMenu -q -ill menu").back(), "panel|column|menu|two");
+    EXPECT_EQ(text("menuItem -q -label two"), "Two words");
+
+    // A script's choice runs nothing; one it cannot make is an error.
+    ASSERT_TRUE(run("optionMenu -e -value \"rig:Hero\" menu").ok());
+    EXPECT_EQ(valueOf("optionMenu -q -select menu").asInt(), 2);
+    ASSERT_TRUE(run("optionMenu -e -sl 3 menu").ok());
+    EXPECT_EQ(text("optionMenu -q -v menu"), "Two words");
+    EXPECT_EQ(error("optionMenu -e -v \"Nobody\" menu"),
+              "optionMenu: no item of that label or number: Nobody");
+    EXPECT_EQ(error("optionMenu -e -sl 4 menu"), "optionMenu: no item of that label or number: 4");
+    EXPECT_EQ(error("optionMenu -q -changeCommand menu"),
+              "Flag '-changeCommand' cannot be used in query mode.");
+    EXPECT_TRUE(strings("global string $gChose[]; $gChose").empty());
+
+    // A person's choice runs the change command with #1 replaced by the label as it is, once
+    // per change: a label of two words is two arguments.
+    UiUser& user = ui.user();
+    EXPECT_TRUE(user.chooseMenuItem("menu", "rig:Hero").ok());
+    EXPECT_TRUE(user.chooseMenuItem("menu", "rig:Hero").ok());
+    EXPECT_EQ(strings("global string $gChose[]; $gChose"), (std::vector<std::string>{"rig:Hero"}));
+    EXPECT_EQ(user.chooseMenuItem("menu", "Two words").outcome, UiUser::Outcome::ScriptFailed);
+    EXPECT_EQ(user.chooseMenuItem("menu", "Nobody").outcome, UiUser::Outcome::NotFound);
+
+    // Opening it runs its before-show command first, which may remake the items; a command may
+    // not delete the item being chosen.
+    ASSERT_TRUE(run("optionMenu -e -cc \"deleteUI -menuItem menuItem1\" -bsp \"menuItem -l Late\""
+                    " menu")
+                    .ok());
+    EXPECT_EQ(user.chooseMenuItem("menu", "None").outcome, UiUser::Outcome::ScriptFailed);
+    EXPECT_EQ(strings("optionMenu -q -isl menu"),
+              (std::vector<std::string>{"menuItem1", "menuItem2", "two", "menuItem3"}));
+    // Without the chosen item the first is chosen; the items go with the menu.
+    ASSERT_TRUE(run("deleteUI -menuItem menuItem1").ok());
+    EXPECT_EQ(text("optionMenu -q -v menu"), "rig:Hero");
+    EXPECT_EQ(error("deleteUI -control two"), "Object 'two' not found.");
+    ASSERT_TRUE(run("deleteUI menu").ok());
+    EXPECT_TRUE(valueOf("lsUI -menuItems").strings().empty());
+}
+
 TEST_F(MelUiTest, ShelvesLiveInTheMainWindowsShelfTabLayout) {
     EXPECT_EQ(text("global string $gShelfTopLevel; $gShelfTopLevel"), "MayaWindow|ShelfLayout");
     EXPECT_EQ(text("global string $gShelfTopLevel; shelfLayout -parent $gShelfTopLevel Tools"),

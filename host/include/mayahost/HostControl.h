@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace mayahost {
@@ -137,6 +138,10 @@ double sceneTime();
 // File > New: kBeforeNew callbacks on the calling thread, then every capture thread stopped,
 // then every node deleted except time1; kAfterNew callbacks last.
 void fileNew();
+
+// What `fileInfo` keeps with the scene, key and value, in the order first set. File > New
+// and exit clear it.
+std::vector<std::pair<std::string, std::string>> fileInfo();
 
 // Exit: kMayaExiting callbacks, then every capture thread stopped and every node deleted.
 void exitHost();

@@ -19,6 +19,8 @@ struct UiState {
     std::string text;     // a scroll field's text
     std::string command;  // a button's or shelf button's command
     int value = 0;        // a check box's value
+    std::string chosen;   // the label of an option menu's chosen item
+    std::vector<std::string> items;  // the labels of an option menu's items, in order
     bool enabled = true;
     bool visible = true;
     bool editable = true;
@@ -53,6 +55,10 @@ UiOutcome uiSetCheckBox(const std::string& nameOrPath, bool value, std::string* 
 // Types a new text into an editable scroll field, then its change command runs.
 UiOutcome uiTypeText(const std::string& nameOrPath, const std::string& text,
                      std::string* message = nullptr);
+// Opens an option menu (its before-show-popup command runs) and picks the item of that label; its
+// change command runs when the choice changed.
+UiOutcome uiChooseMenuItem(const std::string& nameOrPath, const std::string& label,
+                           std::string* message = nullptr);
 // Closes a window with its title bar: its close command runs, then it is deleted (hidden,
 // when it was made with -retain).
 UiOutcome uiCloseWindow(const std::string& nameOrPath, std::string* message = nullptr);

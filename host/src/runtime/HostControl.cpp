@@ -279,6 +279,10 @@ void fileNew() {
     host.events.fire("NewSceneOpened");
 }
 
+std::vector<std::pair<std::string, std::string>> fileInfo() {
+    return hostState().scene.fileInfo();
+}
+
 void exitHost() {
     HostState& host = hostState();
     host.events.fire("quitApplication");

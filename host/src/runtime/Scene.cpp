@@ -356,7 +356,24 @@ void Scene::destroy(NodeRecord* node) {
     }
 }
 
+void Scene::setFileInfo(const std::string& key, const std::string& value) {
+    for (auto& entry : fileInfo_) {
+        if (entry.first == key) {
+            entry.second = value;
+            return;
+        }
+    }
+    fileInfo_.emplace_back(key, value);
+}
+
+void Scene::removeFileInfo(const std::string& key) {
+    fileInfo_.erase(std::remove_if(fileInfo_.begin(), fileInfo_.end(),
+                                   [&](const auto& entry) { return entry.first == key; }),
+                    fileInfo_.end());
+}
+
 void Scene::clear(bool keepTime) {
+    fileInfo_.clear();
     std::vector<NodeRecord*> doomed;
     {
         std::lock_guard<std::mutex> lock(mutex_);

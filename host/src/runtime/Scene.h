@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Graph.h"
@@ -62,6 +63,13 @@ public:
     int countOfType(const NodeType* type);
     NodeRecord* timeNode();  // null after exit
 
+    // What `fileInfo` keeps with the scene, key and value, in the order first set; cleared
+    // with the nodes.
+    using FileInfo = std::vector<std::pair<std::string, std::string>>;
+    const FileInfo& fileInfo() const { return fileInfo_; }
+    void setFileInfo(const std::string& key, const std::string& value);
+    void removeFileInfo(const std::string& key);
+
 private:
     struct Deletion {
         std::vector<NodeRecord*> nodes;
@@ -81,6 +89,7 @@ private:
     NodeRecord* time_ = nullptr;
     std::vector<Deletion> undo_;  // oldest first
     UndoQueue undoQueue_;         // main thread only
+    FileInfo fileInfo_;           // main thread only
 };
 
 }  // namespace mayahost

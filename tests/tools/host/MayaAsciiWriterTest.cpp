@@ -88,6 +88,20 @@ TEST(MayaAsciiWriterTest, StartsWithTheHeaderMaya2022Expects) {
               lineIndex(lines, "createNode transform -n \"arm\";"));
 }
 
+// What the scene keeps about itself follows Maya's own lines, quoted so it reads back as set.
+TEST(MayaAsciiWriterTest, WritesTheScenesFileInfoAfterItsOwn) {
+    std::ostringstream out;
+    MayaAsciiWriter writer(out);
+    writer.writeHeader();
+    writer.writeFileInfo({{"version", "2019"}, {"tulvexDrive0", "rig:Hero;"}, {"say", "a \"b\""}});
+    writer.finish();
+    const std::vector<std::string> lines = linesOf(out.str());
+    EXPECT_EQ(lineIndex(lines, "fileInfo \"tulvexDrive0\" \"rig:Hero;\";"),
+              lineIndex(lines, "fileInfo \"version\" \"2022\";") + 1);
+    EXPECT_LT(lineIndex(lines, "fileInfo \"say\" \"a \\\"b\\\"\";"), lines.size());
+    EXPECT_EQ(occurrences(out.str(), "fileInfo \"version\""), 1) << "the header's own stays";
+}
+
 TEST(MayaAsciiWriterTest, CreatesEveryJointAfterItsParentWithItsTranslation) {
     const std::vector<std::string> lines = linesOf(written(armScene()));
     const std::size_t transform = lineIndex(lines, "createNode transform -n \"arm\";");

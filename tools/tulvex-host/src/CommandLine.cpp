@@ -132,6 +132,8 @@ const std::vector<Option>& options() {
          [](HostOptions& o, const std::string& v) {
              o.floorOffsetCm = parseNumber("floor-offset", v);
          }},
+        {"mel", Value::kRequired,
+         [](HostOptions& o, const std::string& v) { o.melPath = parsePath("mel", v); }},
         {"show-panels", Value::kOptional,
          [](HostOptions& o, const std::string& v) { o.panels = parsePanels(v); }},
         {"help", Value::kNone, [](HostOptions& o, const std::string&) { o.help = true; }},
@@ -225,6 +227,11 @@ std::string CommandLine::usage() {
            "                         (per degree or centimetre per second); try 1,0.1\n"
            "  --floor-offset CM      raise the root by CM centimetres in what is shown,\n"
            "                         recorded and baked\n"
+           "  --mel FILE             MEL script to source once the take is baked and\n"
+           "                         before the scene is written, as a user would type it\n"
+           "                         in the Script Editor (say, to drive and bake a HumanIK\n"
+           "                         character); what it prints is shown, and an error in it\n"
+           "                         ends the run with exit code 1\n"
            "  --show-panels[=WHEN]   print each device panel's controls and their state as\n"
            "                         the scripts left them: 'end' (the default) after the\n"
            "                         summary; 'always' also shows each panel's stream\n"

@@ -25,6 +25,8 @@ struct HostOptions {
     double smoothingMinCutoff = 0.0;  // Hz, when smoothing
     double smoothingBeta = 0.0;
     double floorOffsetCm = 0.0;
+    // A MEL script sourced once the take is baked, before the scene is written; empty: none.
+    std::string melPath;
     PanelDisplay panels = PanelDisplay::kNever;
     bool help = false;
 };

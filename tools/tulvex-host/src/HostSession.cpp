@@ -1,6 +1,8 @@
 #include "HostSession.h"
 
+#include <maya/MGlobal.h>
 #include <maya/MStatus.h>
+#include <maya/MString.h>
 #include <mayahost/HostControl.h>
 #include <mayahost/UiControl.h>
 
@@ -90,6 +92,9 @@ HostSession::~HostSession() {
 
 void HostSession::run() {
     mOutput = std::make_unique<OutputFile>(mOptions.outputPath);
+    if (!mOptions.melPath.empty() && !std::filesystem::is_regular_file(mOptions.melPath)) {
+        throw HostError(ExitCode::kBadArguments, "--mel: there is no file " + mOptions.melPath);
+    }
     loadModule();
     openProject();
     createNodes();
@@ -98,6 +103,7 @@ void HostSession::run() {
     recordTake();
     bake();
     collect();
+    runUserScript();
     // The curves are read from the scene as they are written, so before it goes.
     writeScene();
     shutdown();
@@ -406,6 +412,26 @@ void HostSession::collect() {
     }
 }
 
+void HostSession::runUserScript() {
+    if (mOptions.melPath.empty()) {
+        return;
+    }
+    const std::string path = std::filesystem::absolute(mOptions.melPath).string();
+    mDisplay.note("Sourcing " + path);
+    const bool sourced = MGlobal::executeCommand(MString(("source " + melQuoted(path)).c_str())) ==
+                         MStatus::kSuccess;
+    idle();
+    showScriptOutput();
+    std::string why;
+    for (const std::string& error : mayahost::takeScriptErrors()) {
+        why += (why.empty() ? "" : "; ") + error;
+    }
+    if (!sourced || !why.empty()) {
+        throw HostError(ExitCode::kFailure, "the script " + path + " failed" +
+                                                (why.empty() ? std::string() : ": " + why));
+    }
+}
+
 void HostSession::writeSummaryRow(PerformerNode& node) {
     // The figures the panel shows after a bake, from the same command.
     node.refreshStatistics();
@@ -424,6 +450,7 @@ void HostSession::writeSummaryRow(PerformerNode& node) {
 void HostSession::writeScene() {
     MayaAsciiWriter writer(mOutput->stream());
     writer.writeHeader();
+    writer.writeFileInfo(mayahost::fileInfo());
     for (const SceneData::Skeleton& skeleton : mScene.skeletons) {
         writer.writeSkeleton(skeleton);
     }

@@ -51,6 +51,8 @@ private:
     void recordTake();
     void bake();
     void collect();
+    // Sources --mel, whose errors end the run.
+    void runUserScript();
     void writeScene();
     void shutdown();
 

@@ -117,6 +117,15 @@ void MayaAsciiWriter::writeHeader() {
          << "fileInfo \"version\" \"2022\";\n";
 }
 
+void MayaAsciiWriter::writeFileInfo(
+    const std::vector<std::pair<std::string, std::string>>& entries) {
+    for (const auto& [key, value] : entries) {
+        if (key != "application" && key != "product" && key != "version") {
+            mOut << "fileInfo " << quote(key) << ' ' << quote(value) << ";\n";
+        }
+    }
+}
+
 void MayaAsciiWriter::writeSkeleton(const SceneData::Skeleton& skeleton) {
     mOut << "createNode transform -n " << quote(skeleton.name) << ";\n";
     for (const SceneData::Joint* joint : parentsFirst(skeleton)) {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "KeySource.h"
@@ -25,8 +26,12 @@ public:
 
     explicit MayaAsciiWriter(std::ostream& out);
 
-    // In this order: the header, the skeletons, the curves, then finish().
+    // In this order: the header, the scene's file info, the skeletons, the curves, then
+    // finish().
     void writeHeader();
+    // `fileInfo "key" "value";` for each entry the scene keeps, as Maya writes them after
+    // its own; an entry of a key the header writes is left out.
+    void writeFileInfo(const std::vector<std::pair<std::string, std::string>>& entries);
     // std::invalid_argument when a joint names a parent its skeleton does not have.
     void writeSkeleton(const SceneData::Skeleton& skeleton);
     // The curve's node with the keys of `keys` (its own `keys` are not read): animCurveTA

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "HostState.h"
@@ -73,6 +74,14 @@ MelResult createNodeCommand(const MelInvocation& call, MelContext&) {
     if (parent != nullptr) {
         host.scene.setParent(made, parent);
     }
+    // Undone as a deletion would be redone, so an undo chunk around a script that made nodes
+    // takes them back with their connections.
+    Scene& scene = host.scene;
+    UndoQueue::Step step;
+    step.name = "createNode";
+    step.undo = [&scene, made] { return static_cast<bool>(scene.remove(made)); };
+    step.redo = [&scene, made] { return scene.restore(made); };
+    scene.undoQueue().push(std::move(step));
     return text(host.scene.nameOf(made));
 }
 

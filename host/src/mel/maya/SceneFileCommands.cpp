@@ -33,8 +33,48 @@ MelResult requiresCommand(const MelInvocation& call, MelContext&) {
     return MelResult::success();
 }
 
-MelResult fileInfoCommand(const MelInvocation&, MelContext&) {
-    return MelResult::success();  // what a file says about itself changes nothing here
+// A value as `fileInfo -query` gives it back: escaped as in the file, not as it was set.
+std::string escaped(const std::string& value) {
+    std::string out;
+    for (const char c : value) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (c == '\n') {
+            out += "\\n";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+MelResult fileInfoCommand(const MelInvocation& call, MelContext&) {
+    Scene& scene = hostState().scene;
+    const std::vector<MelValue>& given = call.positionals();
+    if (call.isQuery()) {
+        // Every key and value taking turns, or the value of one key (none when unset).
+        std::vector<std::string> found;
+        for (const auto& [key, value] : scene.fileInfo()) {
+            if (given.empty()) {
+                found.push_back(key);
+            }
+            if (given.empty() || key == given[0].asString()) {
+                found.push_back(escaped(value));
+            }
+        }
+        return MelResult::success(MelValue::ofStrings(found));
+    }
+    if (call.has("remove")) {
+        scene.removeFileInfo(call.stringValue("remove"));
+        return MelResult::success();
+    }
+    if (given.size() != 2) {
+        // Maya's wording is not documented; the host's own.
+        return MelResult::failure("fileInfo: give a keyword and a value.");
+    }
+    scene.setFileInfo(given[0].asString(), given[1].asString());
+    return MelResult::success();
 }
 
 }  // namespace
@@ -46,8 +86,13 @@ bool SceneFileCommands::install(MelInterpreter& interpreter) {
             .addFlag("dataType", "dt", {Arg::String}, MelFlag::kCreate, true)
             .setPositionals(2, 2, Arg::String),
         requiresCommand);
-    all = interpreter.registerCommand(MelSyntax("fileInfo").setPositionals(2, 2, Arg::String),
-                                      fileInfoCommand) &&
+    all = interpreter.registerCommand(
+              MelSyntax("fileInfo")
+                  .addFlag("remove", "rm", {Arg::String})
+                  .addFlag("referenceNode", "rfn", {Arg::String}, MelFlag::kQuery)
+                  .allowModes(MelFlag::kQuery)
+                  .setPositionals(0, 2, Arg::String),
+              fileInfoCommand) &&
           all;
     return all;
 }

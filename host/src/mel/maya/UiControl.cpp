@@ -64,6 +64,13 @@ UiState uiState(const std::string& nameOrPath) {
     for (const auto& child : element->children()) {
         state.children.push_back(child->name());
     }
+    if (element->type() == "optionMenu") {
+        const UiElement* chosen = element->chosenItem();
+        state.chosen = chosen != nullptr ? chosen->caption() : std::string();
+        for (const auto& child : element->children()) {
+            state.items.push_back(child->caption());
+        }
+    }
     return state;
 }
 
@@ -92,6 +99,11 @@ UiOutcome uiSetCheckBox(const std::string& nameOrPath, bool value, std::string* 
 
 UiOutcome uiTypeText(const std::string& nameOrPath, const std::string& text, std::string* message) {
     return report(ui().user().typeText(nameOrPath, text), message);
+}
+
+UiOutcome uiChooseMenuItem(const std::string& nameOrPath, const std::string& label,
+                           std::string* message) {
+    return report(ui().user().chooseMenuItem(nameOrPath, label), message);
 }
 
 UiOutcome uiCloseWindow(const std::string& nameOrPath, std::string* message) {

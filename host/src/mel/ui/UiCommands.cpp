@@ -198,6 +198,46 @@ std::vector<UiCommands::Form> elementForms() {
                  flag("menuItemPython", "mip", {Arg::Int}, C | Q, true),
                  flag("version", "ver", {Arg::String}, C | Q | E),
              }));
+    forms.push_back(form("optionMenu", Kind::Control,
+                         {
+                             flag("label", "l", {Arg::String}, C | Q | E),
+                             flag("value", "v", {Arg::String}, C | Q | E),
+                             flag("select", "sl", {Arg::Int}, C | Q | E),
+                             flag("changeCommand", "cc", {Arg::Script}, C | E),
+                             flag("alwaysCallChangeCommand", "acc", {Arg::Bool}, C | Q | E),
+                             flag("beforeShowPopup", "bsp", {Arg::Script}, C | E),
+                             flag("maxVisibleItems", "mvi", {Arg::Int}, C | Q | E),
+                             flag("numberOfItems", "ni", {}, Q),
+                             flag("itemListLong", "ill", {}, Q),
+                             flag("itemListShort", "isl", {}, Q),
+                         }));
+    // Not a control: none of the shared flags.
+    forms.push_back({"menuItem",
+                     Kind::MenuItem,
+                     {
+                         flag("exists", "ex", {}, C),
+                         flag("parent", "p", {Arg::String}, C),
+                         flag("label", "l", {Arg::String}, C | Q | E),
+                         flag("command", "c", {Arg::Script}, C | Q | E),
+                         flag("sourceType", "stp", {Arg::String}, C | Q | E),
+                         flag("enable", "en", {Arg::Bool}, C | Q | E),
+                         flag("data", "da", {Arg::Int}, C | Q | E),
+                         flag("annotation", "ann", {Arg::String}, C | Q | E),
+                         flag("docTag", "dtg", {Arg::String}, C | Q | E),
+                         flag("image", "i", {Arg::String}, C | Q | E),
+                         flag("divider", "d", {Arg::Bool}, C | Q),
+                         flag("checkBox", "cb", {Arg::Bool}, C | Q | E),
+                         flag("radioButton", "rb", {Arg::Bool}, C | Q | E),
+                         flag("subMenu", "sm", {Arg::Bool}, C | Q),
+                         flag("optionBox", "ob", {Arg::Bool}, C | Q),
+                         flag("isOptionBox", "iob", {}, Q),
+                         flag("boldFont", "bld", {Arg::Bool}, C | Q),
+                         flag("italicized", "itl", {Arg::Bool}, C | Q),
+                         flag("echoCommand", "ec", {Arg::Bool}, C | Q | E),
+                         flag("enableCommandRepeat", "ecr", {Arg::Bool}, C | Q | E),
+                         flag("version", "ver", {Arg::String}, C | Q | E),
+                     },
+                     false});
     forms.push_back(form("layout", Kind::Layout, {}, true));
     forms.push_back(form("control", Kind::Control, {}, true));
     return forms;
@@ -205,6 +245,13 @@ std::vector<UiCommands::Form> elementForms() {
 
 MelResult text(const std::string& value) {
     return MelResult::success(MelValue::ofString(value));
+}
+
+// Maya's wording for an item an option menu lacks is not documented; the host's own.
+constexpr const char* kNoSuchItem = "no item of that label or number";
+
+bool isOptionMenu(const UiElement& element) {
+    return element.type() == "optionMenu";
 }
 
 MelResult notFound(const std::string& name) {
@@ -500,8 +547,9 @@ bool UiCommands::matches(const Form& form, const UiElement& element) const {
         return element.type() == form.type;
     }
     // Layouts are controls too, as far as `control` is concerned.
-    return form.kind == Kind::Layout ? element.kind() == Kind::Layout
-                                     : element.kind() != Kind::Window;
+    return form.kind == Kind::Layout
+               ? element.kind() == Kind::Layout
+               : (element.kind() == Kind::Control || element.kind() == Kind::Layout);
 }
 
 MelResult UiCommands::element(const Form& form, const MelInvocation& call, MelContext& context) {
@@ -530,8 +578,20 @@ MelResult UiCommands::element(const Form& form, const MelInvocation& call, MelCo
 MelResult UiCommands::create(const Form& form, const MelInvocation& call) {
     const std::string name =
         call.positionals().empty() ? std::string() : call.positionals()[0].asString();
+    if (form.type == "optionMenu" && (call.has("value") || call.has("select"))) {
+        // With no items yet, nothing can be chosen.
+        return MelResult::failure(std::string("optionMenu: ") + kNoSuchItem);
+    }
     UiElement* parent = nullptr;
-    if (form.kind != Kind::Window) {
+    if (form.kind == Kind::MenuItem) {
+        const std::string menu = call.has("parent") ? call.stringValue("parent") : std::string();
+        parent = menu.empty() ? tree_.menuParent() : tree_.find(menu, isOptionMenu);
+        if (parent == nullptr) {
+            // Maya's wording is not documented; the host's own.
+            return menu.empty() ? MelResult::failure("menuItem: there is no menu to put it in.")
+                                : notFound(menu);
+        }
+    } else if (form.kind != Kind::Window) {
         if (call.has("parent")) {
             const std::string parentName = call.stringValue("parent");
             parent = tree_.find(parentName,
@@ -565,8 +625,11 @@ MelResult UiCommands::create(const Form& form, const MelInvocation& call) {
             store(*made, use);
         }
     }
-    if (form.kind != Kind::Control) {
+    if (form.kind == Kind::Window || form.kind == Kind::Layout) {
         tree_.setDefaultParent(made);
+    }
+    if (form.type == "optionMenu") {
+        tree_.setMenuParent(made);
     }
     return text(made->path());
 }
@@ -654,6 +717,29 @@ MelResult UiCommands::query(const Form& form, UiElement& element, const MelInvoc
     if (name == "numberOfChildren") {
         return MelResult::success(MelValue::ofInt(static_cast<int>(element.children().size())));
     }
+    if (element.type() == "optionMenu") {
+        const UiElement* chosen = element.chosenItem();
+        if (name == "value") {
+            return text(chosen != nullptr ? chosen->caption() : std::string());
+        }
+        if (name == "select") {
+            int index = 0;
+            for (std::size_t i = 0; i < element.children().size(); ++i) {
+                index = element.children()[i].get() == chosen ? static_cast<int>(i) + 1 : index;
+            }
+            return MelResult::success(MelValue::ofInt(index));
+        }
+        if (name == "numberOfItems") {
+            return MelResult::success(MelValue::ofInt(static_cast<int>(element.children().size())));
+        }
+        if (name == "itemListLong" || name == "itemListShort") {
+            std::vector<std::string> items;
+            for (const auto& child : element.children()) {
+                items.push_back(name == "itemListLong" ? child->path() : child->name());
+            }
+            return MelResult::success(MelValue::ofStrings(items));
+        }
+    }
     if (name == "widthHeight") {
         return MelResult::success(
             MelValue::ofInts({element.integer("width"), element.integer("height")}));
@@ -679,6 +765,27 @@ MelResult UiCommands::edit(UiElement& element, const MelInvocation& call, MelCon
             if (!child) {
                 return notFound(tab);
             }
+        }
+        if (element.type() == "optionMenu" && (use.name == "value" || use.name == "select")) {
+            // Chooses an item without running the change command, as an edit does in Maya.
+            const UiElement* item = nullptr;
+            const auto& items = element.children();
+            if (use.name == "value") {
+                for (const auto& child : items) {
+                    item = item == nullptr && child->caption() == use.values.at(0).asString()
+                               ? child.get()
+                               : item;
+                }
+            } else if (use.values.at(0).asInt() >= 1 &&
+                       use.values.at(0).asInt() <= static_cast<int>(items.size())) {
+                item = items[static_cast<std::size_t>(use.values.at(0).asInt() - 1)].get();
+            }
+            if (item == nullptr) {
+                return MelResult::failure("optionMenu: " + std::string(kNoSuchItem) + ": " +
+                                          use.values.at(0).asString());
+            }
+            element.choose(*item);
+            continue;
         }
         if (element.type() == "checkBox" && use.name == "value" &&
             options_.checkBoxEditRunsCommands) {
@@ -723,7 +830,18 @@ MelResult UiCommands::setParent(const MelInvocation& call) {
         return batchRefusal("setParent");
     }
     if (call.has("menu")) {
-        return MelResult::failure("setParent: menus are not modelled by this host.");
+        // The only menus the host has are option menus.
+        if (call.isQuery()) {
+            return text(tree_.menuParent() != nullptr ? tree_.menuParent()->path() : std::string());
+        }
+        const std::string menu =
+            call.positionals().empty() ? std::string() : call.positionals()[0].asString();
+        UiElement* found = tree_.find(menu, isOptionMenu);
+        if (found == nullptr) {
+            return notFound(menu);
+        }
+        tree_.setMenuParent(found);
+        return text(found->path());
     }
     UiElement* before = tree_.defaultParent();
     if (call.isQuery()) {
@@ -765,7 +883,8 @@ MelResult UiCommands::deleteUi(const MelInvocation& call) {
             }
             return (call.has("window") && e.kind() == Kind::Window) ||
                    (call.has("layout") && e.kind() == Kind::Layout) ||
-                   (call.has("control") && e.kind() == Kind::Control);
+                   (call.has("control") && e.kind() == Kind::Control) ||
+                   (call.has("menuItem") && e.kind() == Kind::MenuItem);
         });
         if (found == nullptr) {
             return notFound(name);
@@ -793,6 +912,7 @@ MelResult UiCommands::lsUi(const MelInvocation& call) const {
         const bool kindOk = (anyKind && types.empty()) || (windows && kind == Kind::Window) ||
                             (controls && kind == Kind::Control) ||
                             (layouts && kind == Kind::Layout) ||
+                            (call.has("menuItems") && kind == Kind::MenuItem) ||
                             std::find(types.begin(), types.end(), element->type()) != types.end();
         if (!kindOk) {
             continue;

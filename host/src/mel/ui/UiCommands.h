@@ -17,10 +17,10 @@ class MelContext;
 class MelInterpreter;
 
 // Maya's UI commands on a UiTree: window, showWindow, columnLayout, rowLayout, shelfLayout,
-// shelfTabLayout, text, checkBox, button, scrollField, shelfButton, layout, control,
-// setParent, deleteUI, lsUI and saveShelf, each with its flags, modes and Maya's errors. Element
-// commands parse their flags and delegate to one create/query/edit path that stores each
-// flag's value on the element. Main thread only.
+// shelfTabLayout, text, checkBox, button, scrollField, shelfButton, optionMenu, menuItem,
+// layout, control, setParent, deleteUI, lsUI and saveShelf, each with its flags, modes and
+// Maya's errors. Element commands parse their flags and delegate to one create/query/edit
+// path that stores each flag's value on the element. Main thread only.
 class UiCommands {
 public:
     UiCommands(UiTree& tree, const UiOptions& options) : tree_(tree), options_(options) {}

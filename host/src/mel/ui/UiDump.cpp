@@ -51,6 +51,9 @@ void UiDump::line(const UiElement& element, int depth, std::string& out) {
     if (element.type() == "checkBox") {
         out += element.integer("value") != 0 ? " on" : " off";
     }
+    if (element.type() == "optionMenu" && element.chosenItem() != nullptr) {
+        out += " = " + quoted(element.chosenItem()->caption());
+    }
     if (!element.enabled()) {
         out += " disabled";
     }

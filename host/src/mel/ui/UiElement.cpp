@@ -49,6 +49,15 @@ int UiElement::integer(const std::string& flag, int fallback) const {
     return found != values_.end() ? found->second.asInt() : fallback;
 }
 
+UiElement* UiElement::chosenItem() const {
+    for (const auto& child : children_) {
+        if (child->name_ == chosen_) {
+            return child.get();
+        }
+    }
+    return children_.empty() ? nullptr : children_.front().get();
+}
+
 bool UiElement::visible() const {
     // Windows are made hidden and shown by showWindow; everything else is visible by default.
     return integer("visible", kind_ == Kind::Window ? 0 : 1) != 0;
@@ -61,7 +70,7 @@ std::string UiElement::caption() const {
     if (type_ == "scrollField") {
         return text("text");
     }
-    return text("label", kind_ == Kind::Control ? name_ : std::string());
+    return text("label", kind_ != Kind::Layout ? name_ : std::string());
 }
 
 }  // namespace mayahost

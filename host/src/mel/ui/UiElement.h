@@ -9,13 +9,13 @@
 
 namespace mayahost {
 
-// One element of the UI: a window, a layout or a control. It keeps the value of each flag it
-// was given by the flag's long name (booleans as int 0/1, a flag with several arguments as
-// an array), so that an edit stores and a query reads back what the user or a script set.
-// Main thread only, as Maya's UI is.
+// One element of the UI: a window, a layout, a control or an item of an option menu. It keeps the
+// value of each flag it was given by the flag's long name (booleans as int 0/1, a flag with several
+// arguments as an array), so that an edit stores and a query reads back what the user or a script
+// set. Main thread only, as Maya's UI is.
 class UiElement {
 public:
-    enum class Kind { Window, Layout, Control };
+    enum class Kind { Window, Layout, Control, MenuItem };
 
     UiElement(Kind kind, std::string type, std::string name, UiElement* parent)
         : kind_(kind), type_(std::move(type)), name_(std::move(name)), parent_(parent) {}
@@ -45,6 +45,11 @@ public:
     void set(const std::string& flag, MelValue value) { values_[flag] = std::move(value); }
     void unset(const std::string& flag) { values_.erase(flag); }
 
+    // An option menu's chosen item: the one chosen last while it is there, else the first;
+    // null without items.
+    UiElement* chosenItem() const;
+    void choose(const UiElement& item) { chosen_ = item.name(); }
+
     // Shared flags every element answers the same way.
     bool enabled() const { return integer("enable", 1) != 0; }
     bool visible() const;
@@ -59,6 +64,7 @@ private:
     UiElement* parent_;
     std::vector<std::unique_ptr<UiElement>> children_;
     std::map<std::string, MelValue> values_;
+    std::string chosen_;  // name of an option menu's chosen item
 };
 
 }  // namespace mayahost

@@ -178,6 +178,9 @@ bool UiTree::remove(UiElement* element) {
         if (lastWindow_ == gone) {
             lastWindow_ = nullptr;
         }
+        if (menuParent_ == gone) {
+            menuParent_ = nullptr;
+        }
     }
     notifyRemoval(*taken);
     return true;
@@ -187,6 +190,7 @@ void UiTree::clear() {
     windows_.clear();
     defaultParent_ = nullptr;
     lastWindow_ = nullptr;
+    menuParent_ = nullptr;
     counters_.clear();
     running_.clear();
 }

@@ -13,8 +13,8 @@ namespace mayahost {
 
 // Maya's UI as a tree: windows at the top, layouts and controls below, each named uniquely
 // among its siblings (windows among windows). Keeps the default parent that new elements go
-// into, the window made last (for showWindow with no name) and the elements whose own
-// command is running. Main thread only.
+// into, the menu new items go into, the window made last (for showWindow with no name) and
+// the elements whose own command is running. Main thread only.
 class UiTree {
 public:
     using Filter = std::function<bool(const UiElement&)>;
@@ -43,6 +43,9 @@ public:
     UiElement* defaultParent() const { return defaultParent_; }
     void setDefaultParent(UiElement* parent) { defaultParent_ = parent; }
     UiElement* lastWindow() const { return lastWindow_; }
+    // The menu new menu items go into: the option menu made last, or set with setParent -menu.
+    UiElement* menuParent() const { return menuParent_; }
+    void setMenuParent(UiElement* menu) { menuParent_ = menu; }
 
     // While an element's own command runs (a click), it may not be deleted.
     void markRunning(const UiElement* element, bool running);
@@ -60,6 +63,7 @@ private:
     std::vector<std::unique_ptr<UiElement>> windows_;
     UiElement* defaultParent_ = nullptr;
     UiElement* lastWindow_ = nullptr;
+    UiElement* menuParent_ = nullptr;
     std::map<std::string, unsigned long> counters_;  // last number given per type
     std::multiset<const UiElement*> running_;
     RemovalListener listener_;

@@ -108,6 +108,46 @@ UiUser::Result UiUser::typeText(const std::string& name, const std::string& text
     return run(*field, field->text("changeCommand"), "mel");
 }
 
+UiUser::Result UiUser::chooseMenuItem(const std::string& name, const std::string& label) {
+    UiElement* menu = tree_.find(name, [](const UiElement& e) { return e.type() == "optionMenu"; });
+    if (menu == nullptr) {
+        return outcome(Outcome::NotFound, "Object '" + name + "' not found.");
+    }
+    std::string why;
+    if (!reachable(*menu, why)) {
+        return outcome(Outcome::Unavailable, why);
+    }
+    Result opened = run(*menu, menu->text("beforeShowPopup"), "mel");
+    if (!opened.ok()) {
+        return opened;
+    }
+    UiElement* item = nullptr;
+    for (const auto& child : menu->children()) {
+        item = item == nullptr && child->caption() == label ? child.get() : item;
+    }
+    if (item == nullptr) {
+        return outcome(Outcome::NotFound,
+                       "'" + menu->path() + "' has no item labelled '" + label + "'");
+    }
+    if (!item->enabled()) {
+        return outcome(Outcome::Unavailable, "'" + item->path() + "' is disabled");
+    }
+    const bool changed = menu->chosenItem() != item;
+    menu->choose(*item);
+    if (!changed && menu->integer("alwaysCallChangeCommand") == 0) {
+        return outcome(Outcome::Done);
+    }
+    std::string script = menu->text("changeCommand");
+    for (std::size_t at = script.find("#1"); at != std::string::npos;
+         at = script.find("#1", at + label.size())) {
+        script.replace(at, 2, label);
+    }
+    tree_.markRunning(item, true);
+    Result result = run(*menu, script, "mel");
+    tree_.markRunning(item, false);
+    return result;
+}
+
 UiUser::Result UiUser::closeWindow(const std::string& name) {
     UiElement* window =
         tree_.find(name, [](const UiElement& e) { return e.kind() == UiElement::Kind::Window; });

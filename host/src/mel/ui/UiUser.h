@@ -34,6 +34,10 @@ public:
     Result setCheckBox(const std::string& name, bool value);
     // Replaces the text of an editable field, then runs its change command.
     Result typeText(const std::string& name, const std::string& text);
+    // Opens an option menu (its before-show-popup command runs, and may rebuild the items) and
+    // chooses the item of that label; when that changes the choice (or the menu always calls
+    // it), the change command runs with "#1" replaced by the label, as Maya does.
+    Result chooseMenuItem(const std::string& name, const std::string& label);
     // Runs the window's close command, then deletes it (hides it, when made with -retain).
     Result closeWindow(const std::string& name);
 
