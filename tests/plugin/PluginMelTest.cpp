@@ -57,7 +57,7 @@ TEST_F(PluginMel, LoadPluginFindsTheModuleAndPluginInfoDescribesIt) {
     EXPECT_EQ(strings("pluginInfo -q -command TulvexMayaPlugin"),
               (std::vector<std::string>{"TulvexDidCharacterize", "TulvexShowAddresses",
                                         "TulvexDeviceStatus", "TulvexBakeTake", "TulvexStatusTimer",
-                                        "TulvexRestPose", "TulvexDeviceIdle"}));
+                                        "TulvexRestPose", "TulvexTakes", "TulvexDeviceIdle"}));
     EXPECT_EQ(strings("pluginInfo -q -dependNode TulvexMayaPlugin"),
               std::vector<std::string>{"TulvexDeviceNode"});
     EXPECT_EQ(strings("pluginInfo -q -listPlugins"), std::vector<std::string>{"TulvexMayaPlugin"});
