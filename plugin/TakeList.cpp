@@ -124,12 +124,14 @@ std::vector<TakeList::Row> TakeList::read(const std::string& folder, const std::
     }
     closedir(directory);
     for (const std::string& name : names) {
-        const std::string path = folder + "/" + name;
+        std::string path = folder;
+        path += '/';
+        path += name;
         std::string text;
         std::string error;
         TakeSidecar sidecar;
         if (!readSmallFile(path, text, error) || !TakeSidecar::fromJson(text, sidecar, error)) {
-            problems.push_back(path + " is left out: " + error);
+            problems.push_back(path.append(" is left out: ").append(error));
             continue;
         }
         // A node named like the start of another's name ("a" and "a_take") is told apart here.

@@ -21,7 +21,7 @@ protected:
     void TearDown() override { std::filesystem::remove_all(mFolder); }
 
     std::string write(const std::string& name, const std::string& text) const {
-        const std::string path = mFolder + "/" + name;
+        std::string path = mFolder + "/" + name;
         std::ofstream(path, std::ios::binary) << text;
         return path;
     }
