@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <pthread.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -320,7 +321,12 @@ void TakeJournal::cycle(std::deque<Control>& controls) {
         apply(control);
     }
     if (mTake) {
-        writeOut(*mTake, std::chrono::steady_clock::now() - mTake->lastSync >= kSyncInterval);
+        const bool sync = std::chrono::steady_clock::now() - mTake->lastSync >= kSyncInterval;
+        writeOut(*mTake, sync);
+        // A take cut short by a crash is listed from its sidecar: keep its summary current.
+        if (sync && !mTake->failed) {
+            writeSidecar(*mTake);
+        }
     }
 }
 
@@ -355,6 +361,7 @@ void TakeJournal::drainRings(OpenTake* take) {
         SampleMapFormat::appendRecord(take->sampleBytes, head.time, take->indexOf(head.serial),
                                       mBones.data(), head.boneCount);
         ++take->sidecar.samples;
+        take->sidecar.summarise(head.time);
     }
 }
 
@@ -430,6 +437,8 @@ void TakeJournal::begin(Control& control) {
     if (take.failed) {
         return;
     }
+    // Held until the file closes, or the process dies: how recovery tells a live take.
+    flock(take.pcap, LOCK_EX | LOCK_NB);
     take.samples = create(take.base + ".samples");
     if (take.failed) {
         return;

@@ -67,6 +67,20 @@ private:
 
 }  // namespace
 
+void TakeSidecar::summarise(double time) {
+    if (!hasSummary) {
+        hasSummary = true;
+        firstTime = time;
+    } else if (isGap(lastTime, time, playbackStep)) {
+        ++gaps;
+    }
+    lastTime = time;
+}
+
+bool TakeSidecar::isGap(double from, double to, double step) {
+    return step > 0.0 && to - from > step * 1.5;
+}
+
 const char* TakeSidecar::currentPluginVersion() {
     return TULVEX_PLUGIN_VERSION;
 }
@@ -106,6 +120,13 @@ std::string TakeSidecar::toJson() const {
     files.set("pcap", JsonValue::string(pcapFile));
     files.set("samples", JsonValue::string(samplesFile));
     root.set("files", std::move(files));
+    if (hasSummary) {
+        JsonValue summary = JsonValue::object();
+        summary.set("firstTime", JsonValue::number(firstTime));
+        summary.set("lastTime", JsonValue::number(lastTime));
+        summary.set("gaps", JsonValue::number(static_cast<double>(gaps)));
+        root.set("summary", std::move(summary));
+    }
     return root.text();
 }
 
@@ -176,6 +197,17 @@ bool TakeSidecar::fromJson(const std::string& text, TakeSidecar& out, std::strin
         inner.text("pcap", result.pcapFile);
         inner.text("samples", result.samplesFile);
         fields.adopt(inner.error());
+    }
+    if (root.find("summary") != nullptr) {
+        if (const JsonValue* summary =
+                fields.get("summary", JsonValue::Type::Object, "an object")) {
+            Fields inner(*summary, "summary.");
+            inner.number("firstTime", result.firstTime);
+            inner.number("lastTime", result.lastTime);
+            inner.whole("gaps", result.gaps, 0, 9007199254740992.0);
+            fields.adopt(inner.error());
+            result.hasSummary = true;
+        }
     }
     if (fields.error().empty() && result.state != "recording" && result.state != "complete" &&
         result.state != "incomplete") {

@@ -34,6 +34,18 @@ struct TakeSidecar {
     std::uint64_t samples = 0;
     std::string pcapFile;  // names beside the sidecar
     std::string samplesFile;
+    // What a list of takes shows without reading the sample map; `samples` counts frames.
+    // Optional on read: sidecars from before it have none and read back with hasSummary off.
+    bool hasSummary = false;
+    double firstTime = 0.0;  // timeline time of the first and last sample
+    double lastTime = 0.0;
+    std::uint64_t gaps = 0;  // steps between samples that isGap counts
+
+    // Adds a sample at `time` to the summary.
+    void summarise(double time);
+    // A step from one sample to the next is a gap when it exceeds the playback step by more
+    // than half a step: one or more frames of the timeline got no sample.
+    static bool isGap(double from, double to, double step);
 
     // The version of the plug-in this library is built into.
     static const char* currentPluginVersion();

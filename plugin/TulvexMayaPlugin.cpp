@@ -20,6 +20,7 @@
 #include "TulvexRestPoseCmd.h"
 #include "TulvexShowAddressesCmd.h"
 #include "TulvexStatusTimerCmd.h"
+#include "TulvexTakesCmd.h"
 #include "ZarnMotionFormat.h"
 
 namespace {
@@ -42,10 +43,12 @@ constexpr NodeCommand kNodeCommands[] = {
     {TulvexStatusTimerCmd::kName, TulvexStatusTimerCmd::creator},
     {TulvexRestPoseCmd::kName, TulvexRestPoseCmd::creator},
     {TulvexFloorHeightCmd::kName, TulvexFloorHeightCmd::creator},
+    {TulvexTakesCmd::kName, TulvexTakesCmd::creator},
 };
 
 // Main thread only: set at load, handed back at unload.
 MCallbackId newSceneCallbackId = 0;
+MCallbackId afterOpenCallbackId = 0;
 
 MStatus registerLocalizedResources() {
     return TulvexMessages::registerAll();
@@ -58,6 +61,14 @@ void reportFailure(const MStatus& failure, const TulvexMessage& message) {
 void newSceneCB(void* /*clientData*/) {
     EntryPointGuard::onMainThread("The new-scene callback",
                                   [] { return MGlobal::executeCommandOnIdle("cleanUpUI", false); });
+}
+
+// Takes a crash cut short are offered for recovery when their scene opens.
+void afterOpenCB(void* /*clientData*/) {
+    EntryPointGuard::onMainThread("The after-open callback", [] {
+        TulvexTakesCmd::reportUnfinished();
+        return MStatus(MStatus::kSuccess);
+    });
 }
 
 // Sourced by bare name, so Maya resolves them along its script path; a missing script is
@@ -112,6 +123,16 @@ MStatus registerPlugin(MObject obj) {
     newSceneCallbackId =
         MSceneMessage::addCallback(MSceneMessage::kBeforeNew, newSceneCB, nullptr, &status);
 
+    // Recovery is offered, not needed: a failure to watch for opened scenes is reported
+    // and the load goes on.
+    MStatus watching = MStatus::kSuccess;
+    afterOpenCallbackId =
+        MSceneMessage::addCallback(MSceneMessage::kAfterOpen, afterOpenCB, nullptr, &watching);
+    if (watching != MStatus::kSuccess) {
+        watching.perror("failed to watch for opened scenes");
+    }
+    TulvexTakesCmd::reportUnfinished();
+
     ZarnMotionFormat::Initialize(loadPath);
 
     MGlobal::executeCommandOnIdle("createTulvexShelf", false);
@@ -122,6 +143,7 @@ MStatus deregisterPlugin(MObject obj) {
     MFnPlugin plugin(obj);
 
     MMessage::removeCallback(newSceneCallbackId);
+    MMessage::removeCallback(afterOpenCallbackId);
     // Every callback of a plug-in goes before its code does.
     StatusTimer::stop();
 

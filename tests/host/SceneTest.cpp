@@ -214,6 +214,26 @@ TEST_F(SceneTest, FileNewRunsBeforeNewCallbacksThenEmptiesTheSceneButTime1) {
     EXPECT_EQ(log.seen.size(), 1U);
 }
 
+TEST_F(SceneTest, FileOpenNamesTheSceneBetweenBeforeAndAfterOpenCallbacks) {
+    mayahost::createNode("hostSceneNode", "old");
+    CallbackLog log;
+    const auto note = [](void* data) {
+        const MString name = MGlobal::executeCommandStringResult("file -q -sceneName");
+        static_cast<CallbackLog*>(data)->seen.push_back(
+            std::string(name.asChar()) + (mayahost::findNode("read").isNull() ? "" : " read"));
+    };
+    MSceneMessage::addCallback(MSceneMessage::kBeforeOpen, note, &log);
+    MSceneMessage::addCallback(MSceneMessage::kAfterOpen, note, &log);
+
+    MGlobal::executeCommand("file -rename \"/p/scenes/a.ma\"");
+    mayahost::fileOpen("/p/scenes/b.ma", [] { mayahost::createNode("hostSceneNode", "read"); });
+    EXPECT_EQ(log.seen, (std::vector<std::string>{"/p/scenes/a.ma", "/p/scenes/b.ma read"}));
+    EXPECT_TRUE(mayahost::findNode("old").isNull());
+    mayahost::fileNew();
+    EXPECT_EQ(MGlobal::executeCommandStringResult("file -q -sceneName"), MString(""));
+    EXPECT_NE(MGlobal::executeCommand("file -new -rename \"x.ma\""), MStatus::kSuccess);
+}
+
 TEST_F(SceneTest, ExitRunsExitingCallbacksAndDeletesEverything) {
     mayahost::createNode("hostSceneNode");
     int exiting = 0;

@@ -251,4 +251,38 @@ TEST(TakeSidecarTest, MissingFieldsWrongTypesAndAFutureVersionAreRefusedByName) 
     }
 }
 
+TEST(TakeSidecarTest, TheSummaryReadsBackAndASidecarWithoutOneStillReads) {
+    TakeSidecar written = exampleSidecar();
+    TakeSidecar read;
+    std::string error;
+    ASSERT_TRUE(TakeSidecar::fromJson(written.toJson(), read, error)) << error;
+    EXPECT_FALSE(read.hasSummary);
+    EXPECT_EQ(written.toJson().find("summary"), std::string::npos);
+
+    // Steps of one frame, then a frame missed, then one and a half frames (not a gap).
+    for (const double time : {1.0, 2.0, 4.0, 5.5}) {
+        written.summarise(time);
+    }
+    ASSERT_TRUE(TakeSidecar::fromJson(written.toJson(), read, error)) << error;
+    EXPECT_TRUE(read.hasSummary);
+    EXPECT_EQ(read.firstTime, 1.0);
+    EXPECT_EQ(read.lastTime, 5.5);
+    EXPECT_EQ(read.gaps, 1U);
+
+    std::string text = written.toJson();
+    text.replace(text.find("\"gaps\": 1"), 9, "\"gaps\": -1");
+    EXPECT_FALSE(TakeSidecar::fromJson(text, read, error));
+    EXPECT_NE(error.find("\"summary.gaps\" is not a whole number"), std::string::npos) << error;
+}
+
+TEST(TakeSidecarTest, AGapIsAStepLongerThanOneAndAHalfPlaybackSteps) {
+    EXPECT_FALSE(TakeSidecar::isGap(10.0, 11.5, 1.0));
+    EXPECT_TRUE(TakeSidecar::isGap(10.0, 11.51, 1.0));
+    EXPECT_FALSE(TakeSidecar::isGap(10.0, 12.0, 2.0));
+    EXPECT_TRUE(TakeSidecar::isGap(10.0, 14.0, 2.0));
+    // A timeline that jumped back, or a step Maya would not allow, counts no gap.
+    EXPECT_FALSE(TakeSidecar::isGap(10.0, 1.0, 1.0));
+    EXPECT_FALSE(TakeSidecar::isGap(10.0, 20.0, 0.0));
+}
+
 }  // namespace

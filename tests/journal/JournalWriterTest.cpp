@@ -119,6 +119,32 @@ TEST(TakeJournalTest, ATakeReadsBackWithEverySampleMappedToTheDatagramItShowed) 
     EXPECT_EQ(journal.currentFile(), dir + "/tulvexDevice1_take10.json");
 }
 
+TEST(TakeJournalTest, TheSidecarSummarisesTheTakeForAListThatDoesNotReadItsSamples) {
+    JournalTestFolder folder;
+    Warnings warnings;
+    TakeJournal journal({}, warnings.function());
+    TakeSidecar take = description();
+    take.playbackStep = 2.0;
+    journal.prepare(folder.path(), take);
+    const std::vector<SampleMapFormat::Bone> bones = pose(1.0);
+    for (const double time : {10.0, 12.0, 14.0, 20.0, 22.0, 30.0}) {
+        journal.noteSample(time, -1, bones.data(), kBones);
+    }
+    journal.endTake();
+    journal.flush();
+    TakeSidecar sidecar;
+    std::string error;
+    ASSERT_TRUE(TakeSidecar::fromJson(
+        JournalTestFolder::readText(folder.path() + "/tulvexDevice1_take1.json"), sidecar, error))
+        << error;
+    EXPECT_EQ(sidecar.state, "complete");
+    EXPECT_TRUE(sidecar.hasSummary);
+    EXPECT_EQ(sidecar.samples, 6U);
+    EXPECT_EQ(sidecar.firstTime, 10.0);
+    EXPECT_EQ(sidecar.lastTime, 30.0);
+    EXPECT_EQ(sidecar.gaps, 2U);
+}
+
 TEST(TakeJournalTest, AFullQueueDropsCountsAndMarksTheTakeIncompleteWhileProducersGoOn) {
     JournalTestFolder folder;
     Warnings warnings;

@@ -54,11 +54,11 @@ TEST_F(PluginMel, LoadPluginFindsTheModuleAndPluginInfoDescribesIt) {
     EXPECT_EQ(text("pluginInfo -q -path TulvexMayaPlugin"), stagedPlugin());
     EXPECT_EQ(text("pluginInfo -q -version TulvexMayaPlugin"), "1.0.1");
     EXPECT_EQ(text("pluginInfo -q -vendor TulvexMayaPlugin"), "Zarn Corporation");
-    EXPECT_EQ(
-        strings("pluginInfo -q -command TulvexMayaPlugin"),
-        (std::vector<std::string>{"TulvexDidCharacterize", "TulvexShowAddresses",
-                                  "TulvexDeviceStatus", "TulvexBakeTake", "TulvexStatusTimer",
-                                  "TulvexRestPose", "TulvexFloorHeight", "TulvexDeviceIdle"}));
+    EXPECT_EQ(strings("pluginInfo -q -command TulvexMayaPlugin"),
+              (std::vector<std::string>{"TulvexDidCharacterize", "TulvexShowAddresses",
+                                        "TulvexDeviceStatus", "TulvexBakeTake", "TulvexStatusTimer",
+                                        "TulvexRestPose", "TulvexFloorHeight", "TulvexTakes",
+                                        "TulvexDeviceIdle"}));
     EXPECT_EQ(strings("pluginInfo -q -dependNode TulvexMayaPlugin"),
               std::vector<std::string>{"TulvexDeviceNode"});
     EXPECT_EQ(strings("pluginInfo -q -listPlugins"), std::vector<std::string>{"TulvexMayaPlugin"});

@@ -143,6 +143,11 @@ void fileNew();
 // and exit clear it.
 std::vector<std::pair<std::string, std::string>> fileInfo();
 
+// File > Open of the scene file `path`, with what `read` adds standing for the file's
+// contents: kBeforeOpen callbacks, every node deleted but time1, the scene named `path`
+// (`file -q -sceneName`), `read`, then kAfterOpen callbacks. Nothing is read from disk.
+void fileOpen(const std::string& path, const std::function<void()>& read = {});
+
 // Exit: kMayaExiting callbacks, then every capture thread stopped and every node deleted.
 void exitHost();
 

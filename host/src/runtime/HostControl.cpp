@@ -57,6 +57,7 @@ void resetHost() {
     host.types.clearPlugins();
     host.mel = std::make_unique<HostMel>();
     host.callbacks.clear();
+    host.sceneName.clear();
     {
         std::lock_guard<std::mutex> lock(host.faults.mutex);
         host.faults.armed.clear();
@@ -275,12 +276,27 @@ void fileNew() {
     host.callbacks.run(MSceneMessage::kBeforeNew);
     host.events.fire("deleteAll");
     host.scene.clear(true);
+    host.sceneName.clear();
     host.callbacks.run(MSceneMessage::kAfterNew);
     host.events.fire("NewSceneOpened");
 }
 
 std::vector<std::pair<std::string, std::string>> fileInfo() {
     return hostState().scene.fileInfo();
+}
+
+void fileOpen(const std::string& path, const std::function<void()>& read) {
+    HostState& host = hostState();
+    host.callbacks.run(MSceneMessage::kBeforeOpen);
+    host.events.fire("deleteAll");
+    host.scene.clear(true);
+    host.sceneName = path;
+    if (read) {
+        read();
+    }
+    host.events.fire("PostSceneRead");
+    host.callbacks.run(MSceneMessage::kAfterOpen);
+    host.events.fire("SceneOpened");
 }
 
 void exitHost() {

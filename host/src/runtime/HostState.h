@@ -109,6 +109,9 @@ struct HostState {
     PluginLoader loader;
     EvaluationManager evaluation;
     CachedPlayback cache;
+    // The open scene's file path, empty while untitled: `file -rename` and fileOpen set it,
+    // File > New clears it. Main thread only.
+    std::string sceneName;
 };
 
 HostState& hostState();

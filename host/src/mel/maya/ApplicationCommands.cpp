@@ -234,12 +234,20 @@ MelResult file(const MelInvocation& call, MelContext&) {
             return integer(sceneModified() ? 1 : 0);
         }
         if (asked == "sceneName") {
-            return text(std::string());  // untitled
+            return text(hostState().sceneName);  // empty while untitled
         }
         return MelResult::failure("file: query -modified or -sceneName.");
     }
+    if (call.has("rename") && call.has("newFile")) {
+        return MelResult::failure("file: give one of -new and -rename.");
+    }
+    if (call.has("rename")) {
+        // The scene's name only: nothing is written until it is saved.
+        hostState().sceneName = call.values("rename")[0].asString();
+        return text(hostState().sceneName);
+    }
     if (!call.has("newFile")) {
-        return MelResult::failure("file: this host models -new only.");
+        return MelResult::failure("file: this host models -new and -rename only.");
     }
     if (!call.has("force") && sceneModified()) {
         // Maya would ask the user to save; a headless host cannot ask.
@@ -355,7 +363,8 @@ bool ApplicationCommands::install(MelInterpreter& interpreter, HostMel& mel) {
                                           .addFlag("newFile", "new", {}, C)
                                           .addFlag("force", "f", {}, C | E)
                                           .addFlag("modified", "mf", {}, Q)
-                                          .addFlag("sceneName", "sn", {}, Q),
+                                          .addFlag("sceneName", "sn", {}, Q)
+                                          .addFlag("rename", "rn", {Arg::String}, C),
                                       file) &&
           all;
     all = interpreter.registerCommand(MelSyntax("undo"), undoCommand) && all;
