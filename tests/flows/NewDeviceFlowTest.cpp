@@ -31,12 +31,17 @@ TEST_F(FlowTest, NewDeviceMakesANodeAndOpensItsPanel) {
               "    checkBox tulvexPanel0_recording \"Recording\" off\n"
               "    button tulvexPanel0_bind \"Bind to Character\" disabled\n"
               "    text tulvexPanel0_status \"Not live\"\n"
+              "    text tulvexPanel0_health \"\"\n"
               "    text tulvexPanel0_take \"Not recording\"\n"
               "    text tulvexPanel0_message \"Switch Live on, then start streaming from the "
               "phone.\"\n"
               "    rowLayout rowLayout1\n"
               "      button tulvexPanel0_playTake \"Play Take on Character\"\n"
               "      button tulvexPanel0_backToLive \"Back to Live\"\n"
+              "    rowLayout rowLayout2\n"
+              "      checkBox tulvexPanel0_continuousRotations \"Continuous rotations\" off\n"
+              "      checkBox tulvexPanel0_smoothing \"Smooth live pose\" off\n"
+              "      button tulvexPanel0_setFloor \"Set floor\"\n"
               "    optionMenu tulvexPanel0_drive \"Drive character\" = \"None\"\n"
               "      menuItem menuItem1 \"None\"\n");
     EXPECT_TRUE(panelControl("live", 0).reachable);

@@ -118,6 +118,15 @@ TEST_F(PanelFlow, TheStatusLineFollowsTheStreamFromNotLiveToSilent) {
     EXPECT_TRUE(pumpUntil([] {
         return statusLine() == "Streaming 60 fps from 127.0.0.1, 0 dropped";
     })) << statusLine();
+    // The line below tells how fresh the pose is, over the last second.
+    const std::regex health(
+        "Pose age [0-9.]+ ms \\(95%: [0-9.]+ ms\\), frame jitter [0-9.]+ ms, ([0-9]+) frames/s "
+        "decoded");
+    EXPECT_TRUE(pumpUntil([&] {
+        std::smatch rate;
+        const std::string line = panelControl("health", 0).caption;
+        return std::regex_match(line, rate, health) && std::stoi(rate[1]) >= 30;
+    })) << panelControl("health", 0).caption;
 
     mPhone.reset();
     // The seconds count up; a slow refresh may skip one.
@@ -127,8 +136,26 @@ TEST_F(PanelFlow, TheStatusLineFollowsTheStreamFromNotLiveToSilent) {
         const std::string line = statusLine();
         return std::regex_match(line, seconds, silent) && std::stoi(seconds[1]) >= 2;
     })) << statusLine();
+    EXPECT_EQ(panelControl("health", 0).caption, "");
     click(panelControlName("live", 0));
     EXPECT_TRUE(pumpUntil([] { return statusLine() == "Not live"; })) << statusLine();
+    EXPECT_TRUE(mayahost::takeScriptErrors().empty());
+}
+
+TEST_F(PanelFlow, TheOptionBoxesSetTheNodesAttributesAndSetFloorPutsTheFeetOnTheFloor) {
+    loadPlugin();
+    clickNewDevice();
+    click(panelControlName("continuousRotations", 0));
+    click(panelControlName("smoothing", 0));
+    EXPECT_EQ(mel("getAttr tulvexDevice0.continuousRotations"), "1");
+    EXPECT_EQ(mel("getAttr tulvexDevice0.smoothing"), "1");
+    click(panelControlName("smoothing", 0));
+    EXPECT_EQ(mel("getAttr tulvexDevice0.smoothing"), "0");
+    // The default skeleton, raised 12 cm, is put back with its toes on the floor.
+    mel("setAttr tulvexDevice0.floorOffset 12");
+    click(panelControlName("setFloor", 0));
+    EXPECT_NEAR(std::stod(mel("getAttr tulvexDevice0.floorOffset")), 0.0, 1e-9);
+    EXPECT_NEAR(std::stod(mel("TulvexFloorHeight tulvexDevice0")), 0.0, 1e-9);
     EXPECT_TRUE(mayahost::takeScriptErrors().empty());
 }
 

@@ -202,7 +202,7 @@ TEST_F(MelScriptsTest, BindingBuildsTheSkeletonAndTellsThePlugin) {
 
 TEST_F(MelScriptsTest, ThePluginsCommandTextsKeepStateForClosedPanels) {
     ASSERT_TRUE(run("TulvexMayaInitStrings").ok()) << shown();
-    EXPECT_EQ(resources.size(), 52U);
+    EXPECT_EQ(resources.size(), 56U);
     for (const char* text :
          {"enableBindButton 2 1", "updateLiveCheckbox 2 0",
           "displayMessage \"Data received. Press Bind to Character button\"2",
