@@ -32,6 +32,9 @@ struct StreamCounters {
     std::atomic<std::uint64_t> passesWithoutBuffer{0};
     // Blocks compute handed back unread because a newer block waited behind them.
     std::atomic<std::uint64_t> blocksPassedOver{0};
+    // Evaluations while recording and playing that found no new block: no sample there,
+    // unless a later evaluation at the same time finds one (compute counts).
+    std::atomic<std::uint64_t> samplesWithoutPose{0};
     // Steady-clock time of the last datagram, in nanoseconds; 0 before the first.
     std::atomic<std::int64_t> lastArrivalNanoseconds{0};
     // IPv4 address and port of the last sender, in host byte order; 0 before the first.

@@ -107,6 +107,9 @@ MStatus TulvexDeviceNode::computeLive(MDataBlock& block, bool sampling, double s
     MCharBuffer blocks[2];
     int newest = 0;
     if (popThreadData(blocks[newest]) != MStatus::kSuccess) {
+        if (sampling) {
+            StreamCounters::add(mCounters.samplesWithoutPose);
+        }
         return MStatus::kFailure;  // nothing pushed yet: no output, plug stays dirty
     }
     while (popThreadData(blocks[1 - newest]) == MStatus::kSuccess) {

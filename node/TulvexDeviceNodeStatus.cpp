@@ -59,6 +59,7 @@ std::vector<std::pair<std::string, std::string>> TulvexDeviceNode::deviceStatus(
         {"blocksSuperseded", count(mCounters.blocksSuperseded)},
         {"passesWithoutBuffer", count(mCounters.passesWithoutBuffer)},
         {"blocksPassedOver", count(mCounters.blocksPassedOver)},
+        {"samplesWithoutPose", count(mCounters.samplesWithoutPose)},
         {"secondsSinceLastDatagram", decimal(facts.secondsSinceLastDatagram, 3)},
     };
     std::string sender;

@@ -142,6 +142,7 @@ TEST_F(NodeCommandsTest, StatusOfAFreshNodeIsNotLiveWithZerosAndNoSender) {
     for (const char* name :
          {"datagramsReceived", "framesApplied", "definitionsAccepted", "datagramsRejected",
           "blocksPushed", "blocksSuperseded", "passesWithoutBuffer", "blocksPassedOver",
+          "samplesWithoutPose",
           "bakedCurves", "bakedKeysPerCurve", "bakedFilledPerCurve"}) {
         EXPECT_EQ(byName[name], "0") << name;
     }

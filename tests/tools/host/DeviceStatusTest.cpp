@@ -47,7 +47,9 @@ std::vector<std::string> answer() {
             "bakedFirstTime",
             "1.00",
             "bakedLastTime",
-            "49.00"};
+            "49.00",
+            "samplesWithoutPose",
+            "4"};
 }
 
 TEST(DeviceStatusTest, ReadsEveryCountItKnowsAndSkipsTheRest) {
@@ -58,6 +60,7 @@ TEST(DeviceStatusTest, ReadsEveryCountItKnowsAndSkipsTheRest) {
     EXPECT_EQ(parsed->definitionsAccepted, 2U);
     EXPECT_EQ(parsed->datagramsRejected, 7U);
     EXPECT_EQ(parsed->blocksPushed, 900U);
+    EXPECT_EQ(parsed->samplesWithoutPose, 4U);
     EXPECT_EQ(parsed->blocksSuperseded, 281U);
     EXPECT_DOUBLE_EQ(parsed->secondsSinceLastDatagram, 0.016);
     EXPECT_EQ(parsed->state, "streaming");

@@ -33,6 +33,7 @@ std::optional<DeviceStatus> DeviceStatus::parse(const std::vector<std::string>& 
         {"datagramsRejected", &DeviceStatus::datagramsRejected},
         {"blocksPushed", &DeviceStatus::blocksPushed},
         {"blocksSuperseded", &DeviceStatus::blocksSuperseded},
+        {"samplesWithoutPose", &DeviceStatus::samplesWithoutPose},
         {"bakedCurves", &DeviceStatus::bakedCurves},
         {"bakedKeysPerCurve", &DeviceStatus::bakedKeysPerCurve},
         {"bakedFilledPerCurve", &DeviceStatus::bakedFilledPerCurve},

@@ -17,6 +17,7 @@ struct DeviceStatus {
     std::uint64_t datagramsRejected = 0;
     std::uint64_t blocksPushed = 0;
     std::uint64_t blocksSuperseded = 0;
+    std::uint64_t samplesWithoutPose = 0;
     // Negative before the first datagram.
     double secondsSinceLastDatagram = -1.0;
     std::uint64_t bakedCurves = 0;

@@ -436,6 +436,7 @@ void HostSession::writeSummaryRow(PerformerNode& node) {
     // The figures the panel shows after a bake, from the same command.
     node.refreshStatistics();
     const DeviceStatus& status = node.statistics();
+    mSamplesWithoutPose += status.samplesWithoutPose;
     mSummaryRows.push_back(
         {node.name(), std::to_string(node.port()), std::to_string(status.datagramsReceived),
          std::to_string(status.framesApplied), std::to_string(status.blocksSuperseded),
@@ -592,6 +593,12 @@ std::string HostSession::summary() const {
         text += "Real-time playback skipped " + std::to_string(mFramesSkipped) +
                 " frame(s) the host reached late; each take's keys there are filled in "
                 "between the samples either side.\n";
+    }
+    if (mSamplesWithoutPose != 0) {
+        // The other: the phone's next frame had not come when the timeline reached a frame.
+        text += "While recording, " + std::to_string(mSamplesWithoutPose) +
+                " evaluation(s) found no new frame from the phone; where no later one at that "
+                "time did, the keys are filled in between the samples either side.\n";
     }
     return text;
 }

@@ -84,8 +84,9 @@ private:
     std::chrono::steady_clock::time_point mLastStatistics;
     std::chrono::steady_clock::time_point mLastTimers;  // of the last pump, for the timers
     std::optional<std::chrono::steady_clock::time_point> mTakeStart;  // while recording
-    std::uint64_t mFramesSkipped = 0;   // by real-time playback during the take
-    std::vector<StreamWatch> mWatches;  // one per node, in mNodes' order
+    std::uint64_t mFramesSkipped = 0;       // by real-time playback during the take
+    std::uint64_t mSamplesWithoutPose = 0;  // summed over the nodes' summary rows
+    std::vector<StreamWatch> mWatches;      // one per node, in mNodes' order
     std::vector<std::string> mWarnings;
     std::vector<std::string> mPanels;
 };
