@@ -142,8 +142,7 @@ TEST_F(NodeCommandsTest, StatusOfAFreshNodeIsNotLiveWithZerosAndNoSender) {
     for (const char* name :
          {"datagramsReceived", "framesApplied", "definitionsAccepted", "datagramsRejected",
           "blocksPushed", "blocksSuperseded", "passesWithoutBuffer", "blocksPassedOver",
-          "samplesWithoutPose",
-          "bakedCurves", "bakedKeysPerCurve", "bakedFilledPerCurve"}) {
+          "samplesWithoutPose", "bakedCurves", "bakedKeysPerCurve", "bakedFilledPerCurve"}) {
         EXPECT_EQ(byName[name], "0") << name;
     }
     EXPECT_LT(std::stod(byName["secondsSinceLastDatagram"]), 0.0);
