@@ -68,7 +68,15 @@ protected:
             EXPECT_DOUBLE_EQ(melNumber("getAttr " + kRoot + ".tx"), keyValue(kRoot + "_tx", k));
             const double z = keyValue(kHand + "_rz", k);
             EXPECT_DOUBLE_EQ(melNumber("getAttr " + kHand + ".rz"), z);
-            EXPECT_NEAR(z * degreesPerUi, std::round(z * degreesPerUi), 1e-3);
+            if (k == 0 || k == keys - 1) {
+                // The first and last keys are samples: the phone's whole degrees.
+                EXPECT_NEAR(z * degreesPerUi, std::round(z * degreesPerUi), 1e-3);
+            } else {
+                // A busy (sanitised) run may fill a frame: such a key lies between its
+                // neighbours, as the turn grows a degree a frame.
+                EXPECT_GE(z, keyValue(kHand + "_rz", k - 1));
+                EXPECT_LE(z, keyValue(kHand + "_rz", k + 1));
+            }
             EXPECT_NEAR(melNumber("getAttr " + kRoot + ".ty") * cmPerUi, 90.0, 1e-4);
         }
     }
