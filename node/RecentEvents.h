@@ -15,12 +15,14 @@ class RecentEvents {
 public:
     static constexpr std::size_t kCapacity = 512;  // several seconds of a 120 fps stream
 
-    // One writing thread only.
+    // One writing thread only. The write is marked begun before its slot changes; the release
+    // stores let a reader that sees the new values also see that mark.
     void note(std::int64_t at, std::int64_t value) {
         const std::uint64_t index = mWritten.load(std::memory_order_relaxed);
+        mBegun.store(index + 1, std::memory_order_relaxed);
         Event& event = mEvents[index % kCapacity];
-        event.at.store(at, std::memory_order_relaxed);
-        event.value.store(value, std::memory_order_relaxed);
+        event.at.store(at, std::memory_order_release);
+        event.value.store(value, std::memory_order_release);
         mWritten.store(index + 1, std::memory_order_release);
     }
 
@@ -33,13 +35,12 @@ public:
         const std::uint64_t first = written > kCapacity ? written - kCapacity : 0;
         for (std::uint64_t i = first; i < written; ++i) {
             const Event& event = mEvents[i % kCapacity];
-            out.emplace_back(event.at.load(std::memory_order_relaxed),
-                             event.value.load(std::memory_order_relaxed));
+            out.emplace_back(event.at.load(std::memory_order_acquire),
+                             event.value.load(std::memory_order_acquire));
         }
-        std::atomic_thread_fence(std::memory_order_acquire);
-        const std::uint64_t after = mWritten.load(std::memory_order_relaxed);
-        // Index `after` is being written into the slot of index `after - kCapacity`.
-        const std::uint64_t safe = after >= kCapacity ? after - kCapacity + 1 : 0;
+        // Writes begun by now may have changed the slots of the oldest events read.
+        const std::uint64_t begun = mBegun.load(std::memory_order_relaxed);
+        const std::uint64_t safe = begun > kCapacity ? begun - kCapacity : 0;
         const std::size_t overwritten = safe > first ? static_cast<std::size_t>(safe - first) : 0;
         out.erase(out.begin(),
                   out.begin() + static_cast<std::ptrdiff_t>(std::min(overwritten, out.size())));
@@ -54,5 +55,6 @@ private:
         std::atomic<std::int64_t> value{0};
     };
     Event mEvents[kCapacity];
-    std::atomic<std::uint64_t> mWritten{0};
+    std::atomic<std::uint64_t> mWritten{0};  // writes finished
+    std::atomic<std::uint64_t> mBegun{0};    // writes begun
 };
