@@ -166,9 +166,11 @@ void TakeJournal::prepare(std::string folder, TakeSidecar description) {
 void TakeJournal::noteDatagram(const std::byte* payload, std::size_t size,
                                std::int64_t steadyNanoseconds, std::uint32_t senderAddress,
                                std::uint16_t senderPort) {
+    // The serial is published after the datagram is queued: a sample that names it was
+    // taken after the queueing, so the writer finds the datagram once it has the sample.
     const std::uint64_t serial = mNextSerial.load(std::memory_order_relaxed);
-    mNextSerial.store(serial + 1, std::memory_order_release);
     if (!mArmed.load(std::memory_order_relaxed)) {
+        mNextSerial.store(serial + 1, std::memory_order_release);
         return;
     }
     const std::uint32_t generation = mOpenGeneration.load(std::memory_order_acquire);
@@ -182,6 +184,7 @@ void TakeJournal::noteDatagram(const std::byte* payload, std::size_t size,
     if (!mDatagrams.tryWrite(&head, sizeof(head), payload, size) && generation != 0) {
         mDatagramsDropped.fetch_add(1, std::memory_order_relaxed);
     }
+    mNextSerial.store(serial + 1, std::memory_order_release);
 }
 
 void TakeJournal::tagBlock(const void* block) {
@@ -332,36 +335,47 @@ void TakeJournal::cycle(std::deque<Control>& controls) {
 
 void TakeJournal::drainRings(OpenTake* take) {
     const std::uint32_t open = take != nullptr ? take->generation : 0;
-    while (mDatagrams.peek(mRecord)) {
-        DatagramHead head{};
-        std::memcpy(&head, mRecord.data(), sizeof(head));
-        if (head.generation > mGenerationBegun) {
-            break;  // waits for its take's Begin
-        }
-        if (open != 0 && head.generation == open && !take->failed) {
-            writeDatagram(*take, mRecord);
-        } else if (head.generation == 0) {
-            keep(mRecord, head.serial);
-        }
-        mDatagrams.pop();
-    }
+    drainDatagrams(take);
     while (mSamples.peek(mRecord)) {
         SampleHead head{};
         std::memcpy(&head, mRecord.data(), sizeof(head));
         if (head.generation > mGenerationBegun) {
             break;
         }
-        mSamples.pop();
         if (head.generation != open || take->failed) {
+            mSamples.pop();
             continue;
+        }
+        // Its datagram may have been queued after the datagrams were drained above.
+        if (head.serial >= 0 &&
+            (take->runs.empty() || static_cast<std::uint64_t>(head.serial) > take->lastSerial)) {
+            drainDatagrams(take);
         }
         mBones.resize(head.boneCount);
         std::memcpy(mBones.data(), mRecord.data() + sizeof(head),
                     sizeof(SampleMapFormat::Bone) * head.boneCount);
+        mSamples.pop();
         SampleMapFormat::appendRecord(take->sampleBytes, head.time, take->indexOf(head.serial),
                                       mBones.data(), head.boneCount);
         ++take->sidecar.samples;
         take->sidecar.summarise(head.time);
+    }
+}
+
+void TakeJournal::drainDatagrams(OpenTake* take) {
+    const std::uint32_t open = take != nullptr ? take->generation : 0;
+    while (mDatagrams.peek(mDatagramRecord)) {
+        DatagramHead head{};
+        std::memcpy(&head, mDatagramRecord.data(), sizeof(head));
+        if (head.generation > mGenerationBegun) {
+            break;  // waits for its take's Begin
+        }
+        if (open != 0 && head.generation == open && !take->failed) {
+            writeDatagram(*take, mDatagramRecord);
+        } else if (head.generation == 0) {
+            keep(mDatagramRecord, head.serial);
+        }
+        mDatagrams.pop();
     }
 }
 

@@ -91,6 +91,7 @@ private:
     void run();
     void cycle(std::deque<Control>& controls);
     void drainRings(OpenTake* take);
+    void drainDatagrams(OpenTake* take);
     void writeDatagram(OpenTake& take, const std::vector<std::byte>& record);
     void keep(const std::vector<std::byte>& record, std::uint64_t serial);
     void apply(Control& control);
@@ -136,6 +137,7 @@ private:
     std::unique_ptr<OpenTake> mTake;            // writer only
     std::uint32_t mGenerationBegun = 0;         // writer only
     std::vector<std::byte> mRecord;             // writer only
+    std::vector<std::byte> mDatagramRecord;     // writer only
     std::vector<SampleMapFormat::Bone> mBones;  // writer only
     // The last datagrams no take held, for the take that begins with one of them.
     struct Kept {

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <mutex>
+#include <thread>
 
 #include "JournalReader.h"
 #include "JournalTestFolder.h"
@@ -117,6 +118,56 @@ TEST(TakeJournalTest, ATakeReadsBackWithEverySampleMappedToTheDatagramItShowed) 
     JournalTestFolder::writeText(dir + "/tulvexDevice1_take9.json", "{}");
     recordTake(journal, 3);
     EXPECT_EQ(journal.currentFile(), dir + "/tulvexDevice1_take10.json");
+}
+
+// The capture thread and the take code run beside the writer, which drains between any two
+// of their steps: a sample must still find the datagram it showed, however late it came.
+TEST(TakeJournalTest, SamplesTakenWhileTheWriterDrainsFindTheirDatagrams) {
+    JournalTestFolder folder;
+    Warnings warnings;
+    TakeJournal::Options options;
+    options.cycle = std::chrono::milliseconds(1);
+    constexpr int kFrames = 2000;
+    // Room for the whole take: this test is about order, not about a writer left behind.
+    options.sampleRingBytes = std::size_t{1} << 24U;
+    TakeJournal journal(options, warnings.function());
+    journal.prepare(folder.path(), description());
+    int block = 0;  // one pool buffer, read by the take code before the next datagram
+    std::atomic<int> tagged{-1};
+    std::atomic<int> sampled{-1};
+    std::thread capture([&] {
+        for (int f = 0; f < kFrames; ++f) {
+            while (sampled.load() != f - 1) {
+                std::this_thread::yield();
+            }
+            const std::string payload = "frame " + std::to_string(f);
+            journal.noteDatagram(reinterpret_cast<const std::byte*>(payload.data()), payload.size(),
+                                 f, 1, 2);
+            journal.tagBlock(&block);
+            tagged.store(f);
+        }
+    });
+    const std::vector<SampleMapFormat::Bone> bones = pose(1.0);
+    for (int f = 0; f < kFrames; ++f) {
+        while (tagged.load() != f) {
+            std::this_thread::yield();
+        }
+        journal.noteSample(f, journal.blockSerial(&block), bones.data(), kBones);
+        sampled.store(f);
+    }
+    capture.join();
+    journal.endTake();
+    journal.flush();
+    JournalReader::Contents contents;
+    std::string error;
+    ASSERT_TRUE(JournalReader::read(journal.currentFile(), contents, error)) << error;
+    ASSERT_EQ(contents.samples.size(), static_cast<std::size_t>(kFrames));
+    EXPECT_EQ(contents.sidecar.state, "complete");
+    int unmapped = 0;
+    for (const SampleMapFormat::Sample& sample : contents.samples) {
+        unmapped += sample.datagramIndex != static_cast<std::int64_t>(sample.time) ? 1 : 0;
+    }
+    EXPECT_EQ(unmapped, 0);
 }
 
 TEST(TakeJournalTest, TheSidecarSummarisesTheTakeForAListThatDoesNotReadItsSamples) {
