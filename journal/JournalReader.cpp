@@ -208,12 +208,12 @@ bool JournalReader::read(const std::string& path, Contents& out, std::string& er
     return true;
 }
 
-bool JournalReader::readPayloads(const std::string& pcapPath,
-                                 std::vector<std::vector<std::byte>>& out, std::string& error) {
+bool JournalReader::readPayloads(const std::string& path, std::vector<std::vector<std::byte>>& out,
+                                 std::string& error) {
     MappedFile pcap;
     std::uint64_t count = 0;
     bool partial = false;
-    if (!pcap.open(pcapPath, error) ||
+    if (!pcap.open(basePath(path) + ".pcap", error) ||
         !countDatagrams(pcap.data(), pcap.size(), count, partial, error)) {
         return false;
     }

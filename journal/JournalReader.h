@@ -36,8 +36,8 @@ public:
     static bool countDatagrams(const std::byte* pcap, std::size_t size, std::uint64_t& count,
                                bool& partial, std::string& error);
 
-    // The UDP payloads of a journal's capture, in order.
-    static bool readPayloads(const std::string& pcapPath, std::vector<std::vector<std::byte>>& out,
+    // The UDP payloads of a journal's capture, in order; `path` names any of its files.
+    static bool readPayloads(const std::string& path, std::vector<std::vector<std::byte>>& out,
                              std::string& error);
 
     JournalReader() = delete;

@@ -67,6 +67,15 @@ private:
 
 }  // namespace
 
+double TakeSidecar::setting(const std::string& key, double otherwise) const {
+    for (const auto& [name, value] : settings) {
+        if (name == key) {
+            return value;
+        }
+    }
+    return otherwise;
+}
+
 void TakeSidecar::summarise(double time) {
     if (!hasSummary) {
         hasSummary = true;

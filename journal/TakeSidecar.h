@@ -41,6 +41,9 @@ struct TakeSidecar {
     double lastTime = 0.0;
     std::uint64_t gaps = 0;  // steps between samples that isGap counts
 
+    // The setting named `key`; `otherwise` when the take has none, as takes from before it.
+    double setting(const std::string& key, double otherwise) const;
+
     // Adds a sample at `time` to the summary.
     void summarise(double time);
     // A step from one sample to the next is a gap when it exceeds the playback step by more

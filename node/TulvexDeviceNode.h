@@ -25,6 +25,7 @@
 #include "CaptureRunGate.h"
 #include "CaptureWaker.h"
 #include "ChunkedSequence.h"
+#include "JournalReader.h"
 #include "PendingBlock.h"
 #include "PoseSmoother.h"
 #include "RecentEvents.h"
@@ -252,6 +253,10 @@ private:
     void prepareJournal();
     void journalDatagram(const ReceiveState& receive, SteadyTime arrival);
     void journalSample(double sampleTime, const SkeletonNodeInfo* shown);
+    // Decodes a journaled take's samples again when the node's smoothing or floor offset
+    // differ from those it was recorded with; main thread.
+    MStatus replayWithOptions(const std::string& path, JournalReader::Contents& contents,
+                              std::string& error);
     void sendAddressList(bool asked);
     // The system's interfaces, as the panel lists them.
     static std::string systemAddressList();

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "JournalReader.h"
+#include "JournalReplay.h"
 #include "MelLiteral.h"
 #include "TulvexDeviceNode.h"
 
@@ -135,6 +136,9 @@ MStatus TulvexDeviceNode::bakeJournal(const std::string& take, std::string& erro
         error = path + " holds no sample";
         return MStatus::kFailure;
     }
+    if (replayWithOptions(path, contents, error) != MStatus::kSuccess) {
+        return MStatus::kFailure;
+    }
     Take rebuilt;
     for (std::size_t b = 0; b < rebuilt.size(); ++b) {
         rebuilt[b].reserve(contents.samples.size());
@@ -152,5 +156,40 @@ MStatus TulvexDeviceNode::bakeJournal(const std::string& take, std::string& erro
         }
     }
     bakeTake(rebuilt);
+    return MStatus::kSuccess;
+}
+
+MStatus TulvexDeviceNode::replayWithOptions(const std::string& path,
+                                            JournalReader::Contents& contents, std::string& error) {
+    // Takes from before these options were journaled had them off.
+    const PoseSmoother::Settings defaults;
+    const TakeSidecar& recorded = contents.sidecar;
+    const MObject self = thisMObject();
+    JournalReplay::Options wanted;
+    wanted.smoothing = MPlug(self, mSmoothing).asBool();
+    wanted.smoothingSettings = {MPlug(self, mSmoothingMinCutoff).asDouble(),
+                                MPlug(self, mSmoothingBeta).asDouble()};
+    wanted.floorOffset = MPlug(self, mFloorOffset).asDouble();
+    const bool wasSmoothed = recorded.setting("smoothing", 0.0) != 0.0;
+    const bool sameSmoothing =
+        wasSmoothed == wanted.smoothing &&
+        (!wasSmoothed ||
+         (recorded.setting("smoothingMinCutoff", defaults.minCutoff) ==
+              wanted.smoothingSettings.minCutoff &&
+          recorded.setting("smoothingBeta", defaults.beta) == wanted.smoothingSettings.beta));
+    if (sameSmoothing && recorded.setting("floorOffset", 0.0) == wanted.floorOffset) {
+        return MStatus::kSuccess;  // the samples as recorded
+    }
+    std::vector<std::vector<std::byte>> payloads;
+    if (!JournalReader::readPayloads(path, payloads, error)) {
+        return MStatus::kFailure;
+    }
+    const std::size_t redone = JournalReplay::replay(payloads, contents.samples, wanted,
+                                                     kReceiveBufferSize, &quaternionToVector);
+    MGlobal::displayInfo(MString((name().asChar() + std::string(": ") + std::to_string(redone) +
+                                  " of " + std::to_string(contents.samples.size()) +
+                                  " samples decoded again with the node's smoothing and floor "
+                                  "offset")
+                                     .c_str()));
     return MStatus::kSuccess;
 }

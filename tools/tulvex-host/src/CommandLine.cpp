@@ -59,11 +59,16 @@ double parseNumber(const std::string& option, const std::string& text) {
     return value;
 }
 
-// "MINCUTOFF,BETA": a cutoff above 0 Hz and a beta of 0 or more.
+// "MINCUTOFF,BETA": a cutoff above 0 Hz and a beta of 0 or more; or "off".
 void parseSmoothing(HostOptions& options, const std::string& text) {
+    options.smoothingGiven = true;
+    if (text == "off") {
+        options.smoothing = false;
+        return;
+    }
     const std::size_t comma = text.find(',');
     if (comma == std::string::npos) {
-        fail("--smoothing needs MINCUTOFF,BETA, not '" + text + "'");
+        fail("--smoothing needs MINCUTOFF,BETA or off, not '" + text + "'");
     }
     options.smoothingMinCutoff = parseNumber("smoothing", text.substr(0, comma));
     options.smoothingBeta = parseNumber("smoothing", text.substr(comma + 1));
@@ -131,6 +136,7 @@ const std::vector<Option>& options() {
         {"floor-offset", Value::kRequired,
          [](HostOptions& o, const std::string& v) {
              o.floorOffsetCm = parseNumber("floor-offset", v);
+             o.floorOffsetGiven = true;
          }},
         {"mel", Value::kRequired,
          [](HostOptions& o, const std::string& v) { o.melPath = parsePath("mel", v); }},
@@ -179,12 +185,6 @@ HostOptions CommandLine::parse(const std::vector<std::string>& args) {
         }
         option->apply(result, value);
     }
-    if (!result.rebakePath.empty() && (result.smoothing || result.floorOffsetCm != 0.0)) {
-        // The journal keeps each sample as it was shown: smoothed and raised as recorded.
-        fail(
-            "--rebake bakes the samples as they were recorded; --smoothing and "
-            "--floor-offset apply only while recording");
-    }
     if (result.port + result.performers - 1 > kMaxPort) {
         fail("--port " + std::to_string(result.port) + " leaves no room for " +
              std::to_string(result.performers) + " performers below port 65536");
@@ -224,9 +224,13 @@ std::string CommandLine::usage() {
            "  --smoothing MINCUTOFF,BETA\n"
            "                         smooth the live pose with a One Euro filter: cutoff\n"
            "                         at rest in Hz, and how fast it rises with speed\n"
-           "                         (per degree or centimetre per second); try 1,0.1\n"
+           "                         (per degree or centimetre per second); try 1,0.1.\n"
+           "                         With --rebake, the take's frames are decoded again\n"
+           "                         with this smoothing, or none with --smoothing off\n"
            "  --floor-offset CM      raise the root by CM centimetres in what is shown,\n"
-           "                         recorded and baked\n"
+           "                         recorded and baked. --rebake keeps the smoothing\n"
+           "                         and floor offset the take was recorded with unless\n"
+           "                         these two options are given\n"
            "  --mel FILE             MEL script to source once the take is baked and\n"
            "                         before the scene is written, as a user would type it\n"
            "                         in the Script Editor (say, to drive and bake a HumanIK\n"

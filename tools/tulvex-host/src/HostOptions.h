@@ -25,6 +25,9 @@ struct HostOptions {
     double smoothingMinCutoff = 0.0;  // Hz, when smoothing
     double smoothingBeta = 0.0;
     double floorOffsetCm = 0.0;
+    // Whether the command line set them; a take baked again keeps its own otherwise.
+    bool smoothingGiven = false;
+    bool floorOffsetGiven = false;
     // A MEL script sourced once the take is baked, before the scene is written; empty: none.
     std::string melPath;
     PanelDisplay panels = PanelDisplay::kNever;

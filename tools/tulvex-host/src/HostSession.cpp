@@ -123,6 +123,7 @@ void HostSession::rebake() {
     mDisplay.note("Baking again " + mOptions.rebakePath + " (" +
                   std::to_string(journal.samples.size()) + " samples, " + journal.sidecar.state +
                   ")");
+    keepRecordedOptions(journal.sidecar);
     loadModule();
     mOptions.performers = 1;
     createNodes();
@@ -214,6 +215,17 @@ void HostSession::createNodes() {
         mWatches.emplace_back();
         idle();
         checkScriptErrors();
+    }
+}
+
+void HostSession::keepRecordedOptions(const TakeSidecar& take) {
+    if (!mOptions.smoothingGiven) {
+        mOptions.smoothing = take.setting("smoothing", 0.0) != 0.0;
+        mOptions.smoothingMinCutoff = take.setting("smoothingMinCutoff", 0.0);
+        mOptions.smoothingBeta = take.setting("smoothingBeta", 0.0);
+    }
+    if (!mOptions.floorOffsetGiven) {
+        mOptions.floorOffsetCm = take.setting("floorOffset", 0.0);
     }
 }
 

@@ -12,6 +12,7 @@
 #include "OutputFile.h"
 #include "SceneData.h"
 #include "StreamWatch.h"
+#include "TakeSidecar.h"
 
 class PerformerNode;
 class ProgressDisplay;
@@ -44,6 +45,9 @@ private:
     // Makes the journal folder Maya's project, so nodes journal their takes under it.
     void openProject();
     // The take options of the command line, on a node just made.
+    // Unless the command line says otherwise, a take baked again keeps the smoothing and
+    // floor offset it was recorded with.
+    void keepRecordedOptions(const TakeSidecar& take);
     void applyTakeOptions(const std::string& node);
     void createNodes();
     void goLive();
