@@ -31,3 +31,12 @@ TulvexDeviceNode* DeviceNodeArgument::resolve(const MArgList& args) {
     MPxCommand::displayError("Node is not of type TulvexDeviceNode", false);
     return nullptr;
 }
+
+bool DeviceNodeArgument::currentPose(const MArgList& args, Pose& pose) {
+    TulvexDeviceNode* node = resolve(args);
+    if (node == nullptr) {
+        return false;
+    }
+    node->copySkeletonChannels(pose.data());
+    return true;
+}

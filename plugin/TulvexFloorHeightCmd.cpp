@@ -2,12 +2,9 @@
 
 #include <maya/MGlobal.h>
 
-#include <array>
-
 #include "DeviceNodeArgument.h"
 #include "EntryPointGuard.h"
 #include "FloorHeight.h"
-#include "TulvexDeviceNode.h"
 
 void* TulvexFloorHeightCmd::creator() {
     return new TulvexFloorHeightCmd();
@@ -15,12 +12,10 @@ void* TulvexFloorHeightCmd::creator() {
 
 MStatus TulvexFloorHeightCmd::doIt(const MArgList& args) {
     return EntryPointGuard::onMainThread(kName, [this, &args] {
-        TulvexDeviceNode* node = DeviceNodeArgument::resolve(args);
-        if (node == nullptr) {
+        DeviceNodeArgument::Pose bones{};
+        if (!DeviceNodeArgument::currentPose(args, bones)) {
             return MStatus(MStatus::kFailure);
         }
-        std::array<SkeletonNodeInfo, TulvexDataHandler::kNumBones> bones{};
-        node->copySkeletonChannels(bones.data());
         double height = 0.0;
         if (!FloorHeight::lowestFoot(bones.data(), bones.size(), height)) {
             MGlobal::displayError("TulvexFloorHeight: the skeleton has no foot or toe joint.");

@@ -2,12 +2,9 @@
 
 #include <maya/MDoubleArray.h>
 
-#include <array>
-
 #include "DeviceNodeArgument.h"
 #include "EntryPointGuard.h"
 #include "RestPose.h"
-#include "TulvexDeviceNode.h"
 
 void* TulvexRestPoseCmd::creator() {
     return new TulvexRestPoseCmd();
@@ -15,12 +12,10 @@ void* TulvexRestPoseCmd::creator() {
 
 MStatus TulvexRestPoseCmd::doIt(const MArgList& args) {
     return EntryPointGuard::onMainThread(kName, [this, &args] {
-        TulvexDeviceNode* node = DeviceNodeArgument::resolve(args);
-        if (node == nullptr) {
+        DeviceNodeArgument::Pose bones{};
+        if (!DeviceNodeArgument::currentPose(args, bones)) {
             return MStatus(MStatus::kFailure);
         }
-        std::array<SkeletonNodeInfo, TulvexDataHandler::kNumBones> bones{};
-        node->copySkeletonChannels(bones.data());
         MDoubleArray result;
         for (const double angle : RestPose::eulerDegrees(bones.data(), bones.size())) {
             result.append(angle);
