@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs the whole test suite: a normal build, the suite again under
 # AddressSanitizer + UndefinedBehaviorSanitizer, the threaded tests under ThreadSanitizer,
-# the decoder fuzz run, and the format check.
+# the decoder and journal-reader fuzz runs, and the format check.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -41,7 +41,8 @@ TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
 stage "fuzz (libFuzzer, clang)"
 CC=clang CXX=clang++ cmake -S . -B "$build_root/fuzz" "${generator[@]}" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTULVEX_BUILD_FUZZ=ON -DTULVEX_BUILD_BENCH=OFF
-cmake --build "$build_root/fuzz" --target zmf_fuzz zmf_seed_corpus
-ctest --test-dir "$build_root/fuzz" --output-on-failure -R '^zmf_fuzz_run$'
+cmake --build "$build_root/fuzz" --target zmf_fuzz zmf_seed_corpus journal_fuzz \
+    journal_seed_corpus
+ctest --test-dir "$build_root/fuzz" --output-on-failure -R '^(zmf|journal)_fuzz_run$'
 
 stage "all test runs passed"
