@@ -320,6 +320,11 @@ void TulvexDeviceNode::deviceIdChanged(MNodeMessage::AttributeMessage message, M
                    plug == mFloorOffset) {
             self->readSmoothingSettings();
         } else if (plug == mInputRecording || plug == live) {
+            if (plug == mInputRecording && plug.asBool()) {
+                // Armed before playback, the journal holds the datagram the take's first
+                // sample shows, which usually arrives before playback starts.
+                self->prepareJournal();
+            }
             self->handOverStoppedTake();
         }
         return MStatus::kSuccess;

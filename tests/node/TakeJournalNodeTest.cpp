@@ -139,6 +139,41 @@ TEST_F(TakeJournalNodeTest, EverySampleOfATakeIsMappedToTheDatagramWhoseFrameItS
     }
 }
 
+// A user ticks Record, then presses Play: the frame that came in between is the first
+// sample's, and the journal holds it even on the node's first take.
+TEST_F(TakeJournalNodeTest, TheFrameBetweenRecordAndPlayIsJournaledForTheFirstSample) {
+    goLive(freeUdpPort());
+    sendAndPop(zmf::encode(makeDefinition(0.25F)));
+    device().CharacterizationComplete();
+    ASSERT_EQ(plug(TulvexDeviceNode::mInputRecording).setBool(true), MStatus::kSuccess);
+    const std::vector<std::byte> waiting = zmf::encode(makeFrame(1, 0.0, 1.0F));
+    mSender.send(mPort, waiting);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (device().threadDataCount() == 0 && std::chrono::steady_clock::now() < deadline) {
+        mayahost::waitForRefresh(std::chrono::milliseconds(5));
+    }
+    ASSERT_GT(device().threadDataCount(), 0);
+    MAnimControl::playForward();
+    ASSERT_EQ(plug(TulvexDeviceNode::mTime).setDouble(1.0), MStatus::kSuccess);
+    mayahost::plugValues(plug(TulvexDeviceNode::mOutputTranslate));
+    const std::vector<std::byte> next = zmf::encode(makeFrame(2, 1 / 60.0, 2.0F));
+    sendAndEvaluate(next, 2.0);
+    MAnimControl::stop();
+    ASSERT_EQ(plug(TulvexDeviceNode::mInputRecording).setBool(false), MStatus::kSuccess);
+    mayahost::runIdleQueue();
+
+    JournalReader::Contents contents;
+    ASSERT_TRUE(finishedJournal(1, contents)) << base(1);
+    std::vector<std::vector<std::byte>> payloads;
+    std::string error;
+    ASSERT_TRUE(JournalReader::readPayloads(base(1) + ".pcap", payloads, error)) << error;
+    ASSERT_EQ(contents.samples.size(), 2U);
+    ASSERT_GE(contents.samples[0].datagramIndex, 0);
+    EXPECT_EQ(payloads[static_cast<std::size_t>(contents.samples[0].datagramIndex)], waiting);
+    ASSERT_GE(contents.samples[1].datagramIndex, 0);
+    EXPECT_EQ(payloads[static_cast<std::size_t>(contents.samples[1].datagramIndex)], next);
+}
+
 TEST_F(TakeJournalNodeTest, AFolderThatCannotBeMadeWarnsOnceAndTheTakeIsStillBaked) {
     std::ofstream(mProject + "/data") << "a file where the folder should be";
     recordTake(5);

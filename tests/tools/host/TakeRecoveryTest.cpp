@@ -177,8 +177,9 @@ TEST_F(TakeRecoveryTest, AKilledHostsTakeBakesAgainIntoTheSamplesItRecordedUpToI
 
     // Each sample holds the pose of its datagram: the rotations as decoded, the translations
     // in the single precision the user sees.
-    // Playback arms the journal, so the first samples may show a pose whose datagram came
-    // before it: their map entry is -1, and only theirs.
+    // Ticking Record arms the journal, and the host presses Play at once, so the first
+    // samples may show a pose whose datagram came before it: their map entry is -1, and only
+    // theirs.
     std::map<double, const SampleMapFormat::Sample*> keyed;  // the last sample at a time wins
     bool mapped = false;
     std::size_t unmapped = 0;
@@ -375,12 +376,20 @@ TEST_F(TakeRecoveryTest, TakeOptionsShapeTheTakeAndABakeAgainKeepsEveryOrientati
     const std::string root = contents.sidecar.skeletonName + "_" + contents.sidecar.bones[0];
     ASSERT_EQ(rawKeys.size(), continuous.size());
     ASSERT_EQ(raisedKeys.size(), continuous.size());
-    // The first keys may show a frame from before the journal began, which keeps its
-    // recorded pose; the comparisons start a second in.
+    // A sample that shows a frame from before the journal began keeps its recorded pose; the
+    // comparisons take the keys of samples the journal maps to their frame, a second in.
+    std::map<double, bool> mapped;  // the last sample at a time makes its key
+    for (const SampleMapFormat::Sample& sample : contents.samples) {
+        mapped[sample.time] = sample.datagramIndex >= 0;
+    }
     const double settled = samples.at(root + "_ty").begin()->first + 24.0;
+    const auto comparable = [&](double time) {
+        const auto found = mapped.find(time);
+        return time >= settled && found != mapped.end() && found->second;
+    };
     std::size_t compared = 0;
     for (const auto& [time, height] : rawKeys.at(root + "_ty")) {
-        if (time >= settled) {
+        if (comparable(time)) {
             // Added before the rounding to single precision.
             EXPECT_NEAR(raisedKeys.at(root + "_ty").at(time), height + 9.0, 1e-4) << time;
             ++compared;
@@ -400,7 +409,7 @@ TEST_F(TakeRecoveryTest, TakeOptionsShapeTheTakeAndABakeAgainKeepsEveryOrientati
     compared = 0;
     const auto& rawHeading = rawKeys.at(root + "_ry");
     for (const auto& [time, value] : samples.at(root + "_ry")) {
-        if (time < settled) {
+        if (!comparable(time)) {
             continue;
         }
         recordedLag += turnGap(value, rawHeading.at(time));
