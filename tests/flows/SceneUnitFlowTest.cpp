@@ -112,17 +112,27 @@ TEST_F(SceneUnitFlow, ACentimetreDegreeSceneShowsTheSameValuesAsBefore) {
     ASSERT_FALSE(HasFailure());
     recordAndPlayBack(1.0, 1.0);
     const std::size_t keys = keyCount(kHand + "_rz");
+    std::size_t filled = 0;
     for (std::size_t k = 0; k < keys; ++k) {
         SCOPED_TRACE("key " + std::to_string(k));
         const double shown = keyValue(kHand + "_rz", k);
         // The take's degrees, as a float: the curve shows them to within the last bit.
         const double degrees = static_cast<float>(shown);
-        EXPECT_NEAR(shown, degrees, std::fabs(degrees) * 2.3e-16);
+        const bool sample = std::fabs(shown - degrees) <= std::fabs(degrees) * 2.3e-16;
+        if (!sample && k > 0 && k + 1 < keys) {
+            // A busy (sanitised) run may fill a frame between two samples.
+            EXPECT_GT(shown, keyValue(kHand + "_rz", k - 1));
+            EXPECT_LT(shown, keyValue(kHand + "_rz", k + 1));
+            ++filled;
+            continue;
+        }
+        EXPECT_TRUE(sample) << shown << " is not the float " << degrees;
         mel("currentTime " + std::to_string(keyTime(kHand + "_rz", k)));
         EXPECT_EQ(melNumber("getAttr " + kHand + ".rz"),
                   degrees * kRadiansPerDegree / kRadiansPerDegree)
             << "bit for bit what the joint read through the conversion";
     }
+    EXPECT_LE(filled * 4, keys) << "most keys are the phone's samples";
 }
 
 }  // namespace
