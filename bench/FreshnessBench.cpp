@@ -141,6 +141,10 @@ void benchBurst() {
     std::vector<double> ours;
     std::vector<double> rawDelays;
     std::vector<double> evaluationsNeeded;
+    // Rounds that needed a second evaluation, and of those the ones whose first evaluation
+    // had ended before the node had even received the burst's newest datagram.
+    int secondNeeded = 0;
+    int newestNotYetReceived = 0;
     std::int64_t number = 0;
     for (int round = 0; round < kRounds; ++round) {
         const auto idleEnd = Clock::now() + kIdleGap;
@@ -156,9 +160,19 @@ void benchBurst() {
             out.send(raw.port(), packet);
         }
         int evaluations = 0;
+        bool receivedByFirst = true;
+        const std::uint64_t receivedBefore = value(node.counters().datagramsReceived);
         const auto deadline = sent + std::chrono::seconds(2);
         while (node.shown() != number && Clock::now() < deadline) {
             evaluations += evaluate(nodes).empty() ? 0 : 1;
+            if (evaluations == 1 && node.shown() != number) {
+                receivedByFirst = value(node.counters().datagramsReceived) >=
+                                  receivedBefore + static_cast<std::uint64_t>(kBurst);
+            }
+        }
+        if (evaluations > 1) {
+            ++secondNeeded;
+            newestNotYetReceived += receivedByFirst ? 0 : 1;
         }
         ours.push_back(duration<double, std::milli>(Clock::now() - sent).count());
         evaluationsNeeded.push_back(evaluations);
@@ -175,6 +189,10 @@ void benchBurst() {
     std::printf("  evaluations needed: median %.0f, max %.0f; %llu blocks superseded in all\n",
                 e.median, e.max,
                 static_cast<unsigned long long>(value(node.counters().blocksSuperseded)));
+    std::printf(
+        "  rounds that needed a second evaluation: %d of %d; in %d of them the node had not "
+        "yet received the newest datagram when the first evaluation ended\n",
+        secondNeeded, kRounds, newestNotYetReceived);
 }
 
 // What one node saw in the performers run.
