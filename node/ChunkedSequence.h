@@ -12,6 +12,8 @@ class ChunkedSequence {
 public:
     static_assert(BlockSize > 0, "blocks hold at least one element");
 
+    static constexpr std::size_t kBlockSize = BlockSize;
+
     // Makes room for at least `capacity` elements.
     void reserve(std::size_t capacity) {
         while (mBlocks.size() * BlockSize < capacity) {
@@ -27,6 +29,11 @@ public:
         mBlocks[block][mSize % BlockSize] = value;
         ++mSize;
     }
+
+    // Whether the next push_back needs another block.
+    bool full() const { return mSize == mBlocks.size() * BlockSize; }
+    // Gives the sequence `block`, of BlockSize elements, for the pushes to come.
+    void addBlock(std::unique_ptr<T[]> block) { mBlocks.push_back(std::move(block)); }
 
     const T& operator[](std::size_t index) const {
         return mBlocks[index / BlockSize][index % BlockSize];

@@ -29,6 +29,7 @@
 #include "PendingBlock.h"
 #include "PoseSmoother.h"
 #include "RecentEvents.h"
+#include "SpareBlocks.h"
 #include "StreamCounters.h"
 #include "StreamSocketSlot.h"
 #include "TakeJournal.h"
@@ -332,6 +333,11 @@ private:
     // mTakeHasSample.
     mutable std::mutex mTakeMutex;
     Take mRecordedData;  // under mTakeMutex
+    // Blocks the take grows into, made ahead by the capture thread; compute takes them
+    // under mTakeMutex.
+    SpareBlocks<RecordingData, ChunkedSequence<RecordingData>::kBlockSize,
+                TulvexDataHandler::kNumBones>
+        mSpareBlocks;
     // Whether playback runs: the main thread's "playingBack" callback writes, compute reads.
     std::atomic<bool> mPlaying{false};
     MCallbackId mPlayingCallback = 0;  // main thread only

@@ -235,6 +235,7 @@ MStatus TulvexDeviceNode::populateDataBlock(MDataBlock& block, const SkeletonNod
     if (sampling) {
         takeLock.lock();
         noteSampleTime(sampleTime);
+        mSpareBlocks.want();
     }
     for (unsigned int i = 0; i < TulvexDataHandler::kNumBones; ++i) {
         const SkeletonNodeInfo& bone = bones[i];
@@ -269,10 +270,14 @@ MStatus TulvexDeviceNode::populateDataBlock(MDataBlock& block, const SkeletonNod
 
         if (sampling) {
             const double* q = bone.currentRotation;
-            mRecordedData[i].push_back(RecordingData{{translate[0], translate[1], translate[2]},
-                                                     {rotate[0], rotate[1], rotate[2]},
-                                                     sampleTime,
-                                                     Quat{q[3], q[0], q[1], q[2]}});
+            ChunkedSequence<RecordingData>& samples = mRecordedData[i];
+            if (samples.full()) {
+                samples.addBlock(mSpareBlocks.take(i));
+            }
+            samples.push_back(RecordingData{{translate[0], translate[1], translate[2]},
+                                            {rotate[0], rotate[1], rotate[2]},
+                                            sampleTime,
+                                            Quat{q[3], q[0], q[1], q[2]}});
         }
     }
     if (sampling) {
