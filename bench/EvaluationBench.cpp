@@ -61,7 +61,8 @@ struct Bench {
         BenchHost::openSocketQuietly(*device);
         live = true;
     }
-    // What the capture thread does for one datagram: a copy of the records into the pool.
+    // What the capture thread does for one datagram: a copy of the records into the pool,
+    // then the take's next blocks made ready.
     void pushBlock() {
         MCharBuffer block;
         if (device->acquireDataStorage(block) != MStatus::kSuccess) {
@@ -69,6 +70,7 @@ struct Bench {
         }
         device->copySkeletonChannels(reinterpret_cast<SkeletonNodeInfo*>(block.ptr()));
         device->pushThreadData(block);
+        device->makeTakeBlocksAhead();
     }
 
     // One evaluation: the time moves on and the refresh attribute is asked for, by a direct

@@ -117,6 +117,8 @@ public:
     // A consistent copy of the handler's 27 records, also while the capture thread applies
     // a datagram, with the floor offset on the root's height. `out` must hold 27 records.
     void copySkeletonChannels(SkeletonNodeInfo* out);
+    // Capture thread, after a pass: makes ready the blocks a recording take grows into next.
+    void makeTakeBlocksAhead() { mSpareBlocks.fill(); }
     // The steady clock the 1000 ms silence rule and the address look-ups read; replaceable so
     // tests can step time. Null puts the system's steady clock back.
     void setClock(ClockFunction clock);

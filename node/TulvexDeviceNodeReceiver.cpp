@@ -166,7 +166,7 @@ void TulvexDeviceNode::receiveLoop(unsigned run) {
             continue;
         }
         pushNewestState(pending);
-        mSpareBlocks.fill();
+        makeTakeBlocksAhead();
         // Also after a pass that found no buffer: the refresh it asks for lets compute free
         // one, and the pacing keeps the retries to one per loop period.
         endThreadLoop();
