@@ -52,8 +52,10 @@ public:
         return mSlots[index].load(std::memory_order_relaxed) != nullptr;
     }
 
-    // Taking thread: blocks will be taken, so `fill` makes them ahead from now on.
+    // Taking thread: blocks will be taken, so `fill` makes them ahead from now on; or no
+    // more will be for now (the blocks made stay ready for the next time).
     void want() { mWanted.store(true, std::memory_order_relaxed); }
+    void pause() { mWanted.store(false, std::memory_order_relaxed); }
 
 private:
     std::array<std::atomic<T*>, Slots> mSlots{};

@@ -29,6 +29,7 @@ void TulvexDeviceNode::handOverTake() {
         mTakeHasSample = false;
         take = std::make_unique<Take>(std::move(mRecordedData));
         mRecordedData = std::move(*fresh);
+        mSpareBlocks.pause();  // a block per bone stays ready for the next take
         mJournal->endTake();
     }
     {

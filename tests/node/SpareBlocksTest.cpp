@@ -36,6 +36,13 @@ TEST(SpareBlocksTest, NothingIsMadeUntilWantedThenEachSlotGetsAZeroedBlockOnce) 
     EXPECT_NE(spares.take(1), nullptr);  // none ready: a block made there and then
     spares.fill();
     EXPECT_TRUE(spares.ready(1));
+
+    // Paused, as between takes: what is ready stays, nothing more is made.
+    spares.pause();
+    spares.take(2);
+    spares.fill();
+    EXPECT_FALSE(spares.ready(2));
+    EXPECT_TRUE(spares.ready(1));
 }
 
 // A sequence grows into the blocks while another thread keeps them coming; run under the
