@@ -116,6 +116,7 @@ struct TakeJournal::OpenTake {
     // Where the datagram serials the pcap holds jump: (first serial, its index in the pcap).
     std::vector<std::pair<std::uint64_t, std::uint64_t>> runs;
     std::uint64_t lastSerial = 0;
+    std::int64_t firstSerial = -1;  // the datagram the first sample showed
     std::chrono::steady_clock::time_point lastSync;
 
     std::int64_t indexOf(std::int64_t serial) const {
@@ -128,8 +129,11 @@ struct TakeJournal::OpenTake {
             if (s < first) {
                 continue;
             }
-            const std::uint64_t end = r < runs.size() ? runs[r].first : lastSerial + 1;
-            return s < end ? static_cast<std::int64_t>(index + (s - first)) : -1;
+            // A run holds the datagrams up to where the next one starts in the pcap; serials
+            // between its last and the next run's first were never written.
+            const std::uint64_t length =
+                r < runs.size() ? runs[r].second - index : lastSerial + 1 - first;
+            return s - first < length ? static_cast<std::int64_t>(index + (s - first)) : -1;
         }
         return -1;
     }
@@ -370,7 +374,12 @@ void TakeJournal::drainDatagrams(OpenTake* take) {
         if (head.generation > mGenerationBegun) {
             break;  // waits for its take's Begin
         }
-        if (open != 0 && head.generation == open && !take->failed) {
+        // A datagram queued just before the take opened to the capture side, but drained
+        // after its Begin, came after the first sample's: it is the take's.
+        const bool beforeOpening = head.generation == 0 && take != nullptr &&
+                                   take->firstSerial >= 0 &&
+                                   head.serial >= static_cast<std::uint64_t>(take->firstSerial);
+        if (open != 0 && (head.generation == open || beforeOpening) && !take->failed) {
             writeDatagram(*take, mDatagramRecord);
         } else if (head.generation == 0) {
             keep(mDatagramRecord, head.serial);
@@ -420,6 +429,7 @@ void TakeJournal::begin(Control& control) {
     mTake = std::make_unique<OpenTake>();
     OpenTake& take = *mTake;
     take.generation = control.generation;
+    take.firstSerial = control.firstSerial;
     take.sidecar = *control.description;
     take.folder = control.folder;
     take.datagramDropsAtBegin = control.datagramDrops;

@@ -222,6 +222,46 @@ TEST(TakeJournalTest, AFullQueueDropsCountsAndMarksTheTakeIncompleteWhileProduce
     EXPECT_EQ(contents.datagrams + journal.datagramsDropped(), 20U);
 }
 
+// Datagrams the ring had no room for leave a hole in the capture: a sample that showed one of
+// them maps to none, and one that showed a later datagram to that datagram.
+TEST(TakeJournalTest, ASampleOfADatagramTheRingDroppedMapsToNone) {
+    JournalTestFolder folder;
+    Warnings warnings;
+    TakeJournal::Options options;
+    options.datagramRingBytes = 4096;
+    options.cycle = std::chrono::milliseconds(10000);  // the writer drains only when flushed
+    TakeJournal journal(options, warnings.function());
+    journal.prepare(folder.path(), description());
+    const std::vector<SampleMapFormat::Bone> bones = pose(1.0);
+    journal.noteSample(1.0, -1, bones.data(), kBones);
+    const std::string payload(1000, 'x');
+    for (int i = 0; i < 12; ++i) {
+        journal.noteDatagram(reinterpret_cast<const std::byte*>(payload.data()), payload.size(), i,
+                             1, 2);
+    }
+    journal.flush();
+    const std::uint64_t kept = 12 - journal.datagramsDropped();
+    ASSERT_LT(kept, 10U);
+    const std::string last = "last";
+    journal.noteDatagram(reinterpret_cast<const std::byte*>(last.data()), last.size(), 12, 1, 2);
+    journal.noteSample(2.0, 10, bones.data(), kBones);  // a dropped one
+    journal.noteSample(3.0, 12, bones.data(), kBones);
+    journal.endTake();
+    journal.flush();
+    JournalReader::Contents contents;
+    std::string error;
+    ASSERT_TRUE(JournalReader::read(journal.currentFile(), contents, error)) << error;
+    std::vector<std::vector<std::byte>> payloads;
+    ASSERT_TRUE(JournalReader::readPayloads(journal.currentFile(), payloads, error)) << error;
+    ASSERT_EQ(payloads.size(), kept + 1);
+    ASSERT_EQ(contents.samples.size(), 3U);
+    EXPECT_EQ(contents.samples[1].datagramIndex, -1);
+    ASSERT_EQ(contents.samples[2].datagramIndex, static_cast<std::int64_t>(kept));
+    EXPECT_EQ(
+        std::string(reinterpret_cast<const char*>(payloads[kept].data()), payloads[kept].size()),
+        last);
+}
+
 ssize_t failingWrite(int /*descriptor*/, const void* /*data*/, std::size_t /*size*/) {
     errno = ENOSPC;
     return -1;
