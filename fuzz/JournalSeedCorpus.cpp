@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "PcapFormat.h"
 #include "SampleMapFormat.h"
+#include "SeedCorpus.h"
 #include "TakeSidecar.h"
 
 namespace {
@@ -65,30 +65,16 @@ std::vector<std::byte> journal(const std::string& state, int datagrams, int samp
     return input;
 }
 
-bool write(const std::filesystem::path& directory, const std::string& name,
-           const std::vector<std::byte>& bytes) {
-    std::ofstream out(directory / name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <corpus directory>\n", argv[0]);
-        return 2;
+    std::filesystem::path directory;
+    int exitCode = 0;
+    if (!SeedCorpus::openFolder(argc, argv, directory, exitCode)) {
+        return exitCode;
     }
-    const std::filesystem::path directory = argv[1];
-    std::error_code error;
-    std::filesystem::create_directories(directory, error);
-    if (error) {
-        std::fprintf(stderr, "cannot create %s: %s\n", argv[1], error.message().c_str());
-        return 1;
-    }
-    const bool ok = write(directory, "complete", journal("complete", 3, 3)) &&
-                    write(directory, "recording", journal("recording", 2, 4)) &&
-                    write(directory, "incomplete_empty", journal("incomplete", 0, 0));
+    const bool ok = SeedCorpus::write(directory, "complete", journal("complete", 3, 3)) &&
+                    SeedCorpus::write(directory, "recording", journal("recording", 2, 4)) &&
+                    SeedCorpus::write(directory, "incomplete_empty", journal("incomplete", 0, 0));
     return ok ? 0 : 1;
 }

@@ -5,9 +5,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
+
+#include "SeedCorpus.h"
 
 namespace {
 
@@ -61,48 +62,36 @@ std::vector<std::byte> resealed(std::vector<std::byte> packet, std::size_t offse
     return packet;
 }
 
-bool write(const std::filesystem::path& directory, const std::string& name,
-           const std::vector<std::byte>& bytes) {
-    std::ofstream out(directory / name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <corpus directory>\n", argv[0]);
-        return 2;
-    }
-    const std::filesystem::path directory = argv[1];
-    std::error_code error;
-    std::filesystem::create_directories(directory, error);
-    if (error) {
-        std::fprintf(stderr, "cannot create %s: %s\n", argv[1], error.message().c_str());
-        return 1;
+    std::filesystem::path directory;
+    int exitCode = 0;
+    if (!SeedCorpus::openFolder(argc, argv, directory, exitCode)) {
+        return exitCode;
     }
 
     bool ok = true;
     for (int bones : {0, 1, 27, kMaxDefinitionBones}) {
-        ok = ok && write(directory, "definition_" + std::to_string(bones), definition(bones));
+        ok = ok &&
+             SeedCorpus::write(directory, "definition_" + std::to_string(bones), definition(bones));
     }
     for (int bones : {0, 1, 27, kMaxFrameBones}) {
-        ok = ok && write(directory, "frame_" + std::to_string(bones), frame(bones));
+        ok = ok && SeedCorpus::write(directory, "frame_" + std::to_string(bones), frame(bones));
     }
 
     std::vector<std::byte> badCrc = frame(27);
     badCrc.back() ^= std::byte{0xFF};
-    ok = ok && write(directory, "frame_27_bad_crc", badCrc);
+    ok = ok && SeedCorpus::write(directory, "frame_27_bad_crc", badCrc);
     std::vector<std::byte> truncated = frame(27);
     truncated.resize(truncated.size() / 2);
-    ok = ok && write(directory, "frame_27_truncated", truncated);
+    ok = ok && SeedCorpus::write(directory, "frame_27_truncated", truncated);
     // Bone count one more than the payload holds, and negative.
-    ok = ok && write(directory, "frame_27_count_28", resealed(frame(27), 12 + 28, 28));
-    ok = ok && write(directory, "definition_27_count_negative",
-                     resealed(definition(27), 12 + 12, 0xFFFFFFFFU));
-    ok = ok && write(directory, "frame_1_huge_length", resealed(frame(1), 8, 0xFFFFFFF0U));
+    ok = ok && SeedCorpus::write(directory, "frame_27_count_28", resealed(frame(27), 12 + 28, 28));
+    ok = ok && SeedCorpus::write(directory, "definition_27_count_negative",
+                                 resealed(definition(27), 12 + 12, 0xFFFFFFFFU));
+    ok = ok &&
+         SeedCorpus::write(directory, "frame_1_huge_length", resealed(frame(1), 8, 0xFFFFFFF0U));
 
     if (!ok) {
         std::fprintf(stderr, "cannot write the corpus into %s\n", argv[1]);

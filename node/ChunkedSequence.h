@@ -54,7 +54,7 @@ public:
 private:
     // Default-initialised, not zeroed: a new block costs an allocation, not a pass over it,
     // and its pages are touched only as samples arrive.
-    void addBlock() { mBlocks.push_back(std::unique_ptr<T[]>(new T[BlockSize])); }
+    void addBlock() { addBlock(std::unique_ptr<T[]>(new T[BlockSize])); }
 
     std::vector<std::unique_ptr<T[]>> mBlocks;
     std::size_t mSize = 0;

@@ -196,21 +196,31 @@ TEST(TakeJournalTest, TheSidecarSummarisesTheTakeForAListThatDoesNotReadItsSampl
     EXPECT_EQ(sidecar.gaps, 2U);
 }
 
-TEST(TakeJournalTest, AFullQueueDropsCountsAndMarksTheTakeIncompleteWhileProducersGoOn) {
-    JournalTestFolder folder;
-    Warnings warnings;
+// A datagram ring with room for a few datagrams, drained only when flushed.
+TakeJournal::Options smallRing() {
     TakeJournal::Options options;
     options.datagramRingBytes = 4096;
-    options.cycle = std::chrono::milliseconds(10000);  // the writer drains only when flushed
-    TakeJournal journal(options, warnings.function());
-    journal.prepare(folder.path(), description());
-    const std::vector<SampleMapFormat::Bone> bones = pose(1.0);
-    journal.noteSample(1.0, -1, bones.data(), kBones);
+    options.cycle = std::chrono::milliseconds(10000);
+    return options;
+}
+
+// `count` datagrams of 1000 bytes, more than a small ring holds.
+void sendLargeDatagrams(TakeJournal& journal, int count) {
     const std::string payload(1000, 'x');
-    for (int i = 0; i < 20; ++i) {
+    for (int i = 0; i < count; ++i) {
         journal.noteDatagram(reinterpret_cast<const std::byte*>(payload.data()), payload.size(), i,
                              1, 2);
     }
+}
+
+TEST(TakeJournalTest, AFullQueueDropsCountsAndMarksTheTakeIncompleteWhileProducersGoOn) {
+    JournalTestFolder folder;
+    Warnings warnings;
+    TakeJournal journal(smallRing(), warnings.function());
+    journal.prepare(folder.path(), description());
+    const std::vector<SampleMapFormat::Bone> bones = pose(1.0);
+    journal.noteSample(1.0, -1, bones.data(), kBones);
+    sendLargeDatagrams(journal, 20);
     EXPECT_GT(journal.datagramsDropped(), 0U);
     journal.endTake();
     journal.flush();
@@ -227,18 +237,11 @@ TEST(TakeJournalTest, AFullQueueDropsCountsAndMarksTheTakeIncompleteWhileProduce
 TEST(TakeJournalTest, ASampleOfADatagramTheRingDroppedMapsToNone) {
     JournalTestFolder folder;
     Warnings warnings;
-    TakeJournal::Options options;
-    options.datagramRingBytes = 4096;
-    options.cycle = std::chrono::milliseconds(10000);  // the writer drains only when flushed
-    TakeJournal journal(options, warnings.function());
+    TakeJournal journal(smallRing(), warnings.function());
     journal.prepare(folder.path(), description());
     const std::vector<SampleMapFormat::Bone> bones = pose(1.0);
     journal.noteSample(1.0, -1, bones.data(), kBones);
-    const std::string payload(1000, 'x');
-    for (int i = 0; i < 12; ++i) {
-        journal.noteDatagram(reinterpret_cast<const std::byte*>(payload.data()), payload.size(), i,
-                             1, 2);
-    }
+    sendLargeDatagrams(journal, 12);
     journal.flush();
     const std::uint64_t kept = 12 - journal.datagramsDropped();
     ASSERT_LT(kept, 10U);
