@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <exception>
 
 #include "PcapFormat.h"
 
@@ -296,11 +297,8 @@ void TakeJournal::run() {
             flushTicket = mFlushRequested;
             stopping = mStop;
         }
-        cycle(controls);
+        step(controls, stopping);
         if (stopping) {
-            if (mTake) {
-                finish("the take never ended: its node was deleted");
-            }
             std::lock_guard<std::mutex> lock(mMutex);
             mFlushDone = mFlushRequested;
             break;
@@ -312,6 +310,53 @@ void TakeJournal::run() {
         mWake.notify_all();
     }
     mWake.notify_all();
+}
+
+void TakeJournal::step(std::deque<Control>& controls, bool stopping) noexcept {
+    try {
+        cycle(controls);
+        if (stopping && mTake) {
+            finish("the take never ended: its node was deleted");
+        }
+    } catch (const std::exception& error) {
+        abandonTake(error.what());
+    } catch (...) {
+        abandonTake("unknown exception");
+    }
+}
+
+void TakeJournal::abandonTake(const char* what) noexcept {
+    std::string file;
+    std::string reason;
+    bool warn = false;
+    try {
+        reason = std::string("the writer stopped on an unexpected error: ") + what;
+        if (mTake) {
+            file = mTake->base + ".json";
+            warn = markIncomplete(*mTake, reason);
+            if (warn) {
+                writeSidecar(*mTake);  // best effort, as for a write that failed
+            }
+        } else if (!mWarnedWithoutTake) {
+            // No take to mark: the next one may lack the datagrams kept for it.
+            mWarnedWithoutTake = true;
+            warn = true;
+            const std::lock_guard<std::mutex> lock(mMutex);
+            file = mFolder;
+        }
+    } catch (...) {  // NOLINT(bugprone-empty-catch): what is marked stays marked
+    }
+    if (warn && mWarn) {
+        try {
+            mWarn(file, reason);
+        } catch (...) {  // NOLINT(bugprone-empty-catch): nothing is left to report with
+        }
+    }
+    // Its records still queued are dropped as those of a take no longer open.
+    if (mTake) {
+        closeFiles(*mTake);
+        mTake.reset();
+    }
 }
 
 void TakeJournal::cycle(std::deque<Control>& controls) {
@@ -415,10 +460,12 @@ void TakeJournal::keep(const std::vector<std::byte>& record, std::uint64_t seria
 
 void TakeJournal::apply(Control& control) {
     if (control.kind == Control::Kind::Begin) {
+        // Before anything that may throw: the take's records wait for this, not for a Begin
+        // that an exception consumed.
+        mGenerationBegun = control.generation;
         if (mTake) {
             finish("the take never ended");
         }
-        mGenerationBegun = control.generation;
         begin(control);
     } else if (mTake && mTake->generation == control.generation) {
         finish(std::string());
@@ -442,6 +489,7 @@ void TakeJournal::begin(Control& control) {
     take.sidecar.pcapFile = name + ".pcap";
     take.sidecar.samplesFile = name + ".samples";
     take.sidecar.state = "recording";
+    mWarnedWithoutTake = false;
     {
         std::lock_guard<std::mutex> lock(mMutex);
         mCurrentFile = take.base + ".json";
@@ -500,13 +548,17 @@ void TakeJournal::finish(const std::string& incompleteReason) {
         }
         writeSidecar(take);
     }
+    closeFiles(take);
+    mTake.reset();
+}
+
+void TakeJournal::closeFiles(OpenTake& take) {
     for (int* descriptor : {&take.pcap, &take.samples}) {
         if (*descriptor >= 0) {
             close(*descriptor);
             *descriptor = -1;
         }
     }
-    mTake.reset();
 }
 
 void TakeJournal::writeOut(OpenTake& take, bool sync) {
@@ -528,13 +580,10 @@ void TakeJournal::writeOut(OpenTake& take, bool sync) {
 }
 
 void TakeJournal::fail(OpenTake& take, const std::string& file, int error) {
-    if (take.failed) {
+    const std::string reason = std::strerror(error);
+    if (!markIncomplete(take, "cannot write " + file + ": " + reason)) {
         return;
     }
-    take.failed = true;
-    const std::string reason = std::strerror(error);
-    take.sidecar.state = "incomplete";
-    take.sidecar.reason = "cannot write " + file + ": " + reason;
     // Best effort: the disk that refused the data may refuse this too.
     if (file != take.base + ".json") {
         writeSidecar(take);
@@ -542,6 +591,16 @@ void TakeJournal::fail(OpenTake& take, const std::string& file, int error) {
     if (mWarn) {
         mWarn(file, reason);
     }
+}
+
+bool TakeJournal::markIncomplete(OpenTake& take, const std::string& reason) {
+    if (take.failed) {
+        return false;
+    }
+    take.failed = true;
+    take.sidecar.state = "incomplete";
+    take.sidecar.reason = reason;
+    return true;
 }
 
 bool TakeJournal::writeSidecar(OpenTake& take) {

@@ -25,7 +25,9 @@
 // a record that does not fit is counted and the take marked incomplete. One writer thread per
 // journal does every file operation, flushing at least once a second, so a crash loses at
 // most the last second. A write that fails ends that take's journal, marks it incomplete and
-// reports once through the warning function; streaming and recording go on.
+// reports once through the warning function; streaming and recording go on. An exception on
+// the writer thread (an allocation failing as a record is formatted) does the same and the
+// writer goes on with the next take, since the process would not survive it leaving.
 //
 // Threads: the capture thread calls noteDatagram and tagBlock; the take code (compute, or
 // the main thread ending a take), serialised by its own lock, calls noteSample, blockSerial
@@ -89,6 +91,10 @@ private:
     static constexpr int kBlockSlots = 8;
 
     void run();
+    // One cycle and, when stopping, the end of the take still open; never throws.
+    void step(std::deque<Control>& controls, bool stopping) noexcept;
+    // After an exception: the open take ends as a write failure ends it, its files closed.
+    void abandonTake(const char* what) noexcept;
     void cycle(std::deque<Control>& controls);
     void drainRings(OpenTake* take);
     void drainDatagrams(OpenTake* take);
@@ -100,6 +106,9 @@ private:
     void finish(const std::string& incompleteReason);
     void writeOut(OpenTake& take, bool sync);
     void fail(OpenTake& take, const std::string& file, int error);
+    // Marks the take incomplete for `reason`; false when it had failed already.
+    static bool markIncomplete(OpenTake& take, const std::string& reason);
+    static void closeFiles(OpenTake& take);
     bool writeSidecar(OpenTake& take);
     bool writeAll(int descriptor, const std::vector<std::byte>& bytes, int& error);
 
@@ -145,5 +154,7 @@ private:
         std::uint64_t serial;
     };
     std::deque<Kept> mKept;  // writer only
+    // An exception came while no take was open, and was warned of; cleared as a take begins.
+    bool mWarnedWithoutTake = false;  // writer only
     std::thread mWriter;
 };

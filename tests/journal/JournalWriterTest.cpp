@@ -1,6 +1,8 @@
 // The writer thread: what a take leaves on disk, and how it fails without stopping anyone.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -10,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <mutex>
+#include <new>
 #include <thread>
 
 #include "JournalReader.h"
@@ -284,6 +287,86 @@ TEST(TakeJournalTest, AWriteFailureWarnsOncePerTakeNamingTheFileAndTheSystemsRea
     // The sidecar, written as the take starts, is the first file to fail.
     EXPECT_EQ(texts[0], folder.path() + "/tulvexDevice1_take1.json: " + std::strerror(ENOSPC));
     EXPECT_NE(texts[1].find("_take2."), std::string::npos);
+}
+
+// The write that brings the count to zero throws std::bad_alloc, as an allocation failing on
+// the writer thread would; every other write goes to the file. Below zero none throws.
+std::atomic<int> gWritesBeforeThrow{-1};
+
+ssize_t throwingWrite(int descriptor, const void* data, std::size_t size) {
+    if (gWritesBeforeThrow.fetch_sub(1) == 0) {
+        throw std::bad_alloc();
+    }
+    return ::write(descriptor, data, size);
+}
+
+TakeSidecar sidecarOf(const std::string& path) {
+    TakeSidecar sidecar;
+    std::string error;
+    EXPECT_TRUE(TakeSidecar::fromJson(JournalTestFolder::readText(path), sidecar, error)) << error;
+    return sidecar;
+}
+
+// Whether a writer still holds the lock it keeps on a take's pcap while the file is open.
+bool pcapLocked(const std::string& path) {
+    const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    EXPECT_GE(descriptor, 0) << path;
+    const bool locked = flock(descriptor, LOCK_EX | LOCK_NB) != 0;
+    close(descriptor);
+    return locked;
+}
+
+TEST(TakeJournalTest, AnExceptionInTheWriterEndsThatTakeAsAWriteFailureAndTheWriterGoesOn) {
+    JournalTestFolder folder;
+    Warnings warnings;
+    TakeJournal::Options options;
+    options.write = &throwingWrite;
+    const std::string reason =
+        std::string("the writer stopped on an unexpected error: ") + std::bad_alloc().what();
+    const std::string take = folder.path() + "/tulvexDevice1_take";
+    {
+        TakeJournal journal(options, warnings.function());
+        journal.prepare(folder.path(), description());
+        // The first write is the sidecar's, as the take begins. flush returning shows the
+        // writer still runs.
+        gWritesBeforeThrow.store(0);
+        recordTake(journal, 30);
+        EXPECT_EQ(warnings.taken(), std::vector<std::string>{take + "1.json: " + reason});
+        const TakeSidecar first = sidecarOf(take + "1.json");
+        EXPECT_EQ(first.state, "incomplete");
+        EXPECT_EQ(first.reason, reason);
+        EXPECT_FALSE(pcapLocked(take + "1.pcap")) << "its files are closed";
+
+        // Streaming and recording went on; the next take is whole.
+        recordTake(journal, 20);
+        JournalReader::Contents contents;
+        std::string error;
+        ASSERT_TRUE(JournalReader::read(take + "2.json", contents, error)) << error;
+        EXPECT_EQ(contents.sidecar.state, "complete");
+        EXPECT_EQ(contents.datagrams, 20U);
+        EXPECT_EQ(contents.samples.size(), 20U);
+        EXPECT_EQ(warnings.taken().size(), 1U);
+
+        // A take still open as the node goes: its last writes, in the destructor, throw.
+        int block = 0;
+        for (int f = 0; f < 10; ++f) {
+            const std::string payload = "frame " + std::to_string(f);
+            journal.noteDatagram(reinterpret_cast<const std::byte*>(payload.data()), payload.size(),
+                                 1000000LL * f, 0x7F000001, 40000);
+            journal.tagBlock(&block);
+            const std::vector<SampleMapFormat::Bone> bones = pose(f);
+            journal.noteSample(100.0 + f, journal.blockSerial(&block), bones.data(), kBones);
+        }
+        journal.flush();
+        ASSERT_EQ(journal.currentFile(), take + "3.json");
+        gWritesBeforeThrow.store(0);
+    }
+    gWritesBeforeThrow.store(-1);
+    const std::vector<std::string> texts = warnings.taken();
+    ASSERT_EQ(texts.size(), 2U);
+    EXPECT_EQ(texts[1], take + "3.json: " + reason);
+    EXPECT_EQ(sidecarOf(take + "3.json").state, "incomplete");
+    EXPECT_FALSE(pcapLocked(take + "3.pcap")) << "the destructor joined a writer that closed it";
 }
 
 TEST(TakeJournalTest, AFolderThatCannotBeMadeOrAPathTooLongWarnsAndRecordingGoesOn) {
