@@ -58,12 +58,17 @@ public:
     // What stopped, then the exception's own text.
     static constexpr TulvexMessage kUnexpectedError{"UNEXPECTED_ERROR",
                                                     "%s stopped on an unexpected error: %s"};
+    // The node, the conversions removed, then the plugs its outputs now drive.
+    static constexpr TulvexMessage kOldConversionsRemoved{
+        "OLD_CONVERSIONS_REMOVED",
+        "%s: removed the unit conversions an earlier version needed (%s); its outputs now "
+        "drive %s directly"};
     // Looked up when registering this very table fails, so it is never registered itself.
     static constexpr TulvexMessage kRegStringsError{"REG_STRINGS_ERROR",
                                                     "failed to register localized UI strings"};
 
     // The registered rows, in registration order.
-    static constexpr std::array<TulvexMessage, 21> kRegistered{kYourIp,
+    static constexpr std::array<TulvexMessage, 22> kRegistered{kYourIp,
                                                                kWsaStartError,
                                                                kClosingSocket,
                                                                kInitSocket,
@@ -83,7 +88,8 @@ public:
                                                                kDeregCommandError,
                                                                kRegNodeError,
                                                                kDeregNodeError,
-                                                               kUnexpectedError};
+                                                               kUnexpectedError,
+                                                               kOldConversionsRemoved};
 
     // The host's text for the message: a localized one if loaded, else the default. The
     // lookup's own status is not looked at; the text is all callers need.

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "EntryPointGuard.h"
+#include "OldConversionMend.h"
 #include "StatusTimer.h"
 #include "TulvexBakeTakeCmd.h"
 #include "TulvexDeviceIdleCmd.h"
@@ -63,11 +64,13 @@ void newSceneCB(void* /*clientData*/) {
                                   [] { return MGlobal::executeCommandOnIdle("cleanUpUI", false); });
 }
 
-// Takes a crash cut short are offered for recovery when their scene opens.
+// Conversions a scene from an earlier version kept are taken out, and takes a crash cut
+// short are offered for recovery, when their scene opens.
 void afterOpenCB(void* /*clientData*/) {
     EntryPointGuard::onMainThread("The after-open callback", [] {
+        const MStatus mended = OldConversionMend::run();
         TulvexTakesCmd::reportUnfinished();
-        return MStatus(MStatus::kSuccess);
+        return mended;
     });
 }
 
