@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <numeric>
 
+#include "ShownPrecision.h"
 #include "TulvexDataHandler.h"
 
 namespace {
@@ -19,17 +20,12 @@ void redo(const SkeletonNodeInfo* pose, std::size_t bones, double floorOffset,
             double translation[3] = {bone.currentTranslation[0], bone.currentTranslation[1],
                                      bone.currentTranslation[2]};
             translation[1] += floorOffset;
-            const float shown[3] = {static_cast<float>(translation[0]),
-                                    static_cast<float>(translation[1]),
-                                    static_cast<float>(translation[2])};
-            std::copy(shown, shown + 3, held.translation);
+            ShownPrecision::round3(translation, held.translation);
         }
         double degrees[3] = {0.0, 0.0, 0.0};
         angles(bone.currentRotation, degrees);
-        // Through a float array, as compute rounds: each angle is the float the user sees.
-        const float rounded[3] = {static_cast<float>(degrees[0]), static_cast<float>(degrees[1]),
-                                  static_cast<float>(degrees[2])};
-        std::copy(rounded, rounded + 3, held.rotation);
+        // Each angle is the float the user sees, as compute rounds it.
+        ShownPrecision::round3(degrees, held.rotation);
         held.quaternion[0] = bone.currentRotation[3];
         held.quaternion[1] = bone.currentRotation[0];
         held.quaternion[2] = bone.currentRotation[1];

@@ -15,6 +15,7 @@
 
 #include "EntryPointGuard.h"
 #include "MessagePrinter.h"
+#include "ShownPrecision.h"
 #include "TulvexDeviceNode.h"
 #include "UiCommandText.h"
 
@@ -247,10 +248,8 @@ MStatus TulvexDeviceNode::populateDataBlock(MDataBlock& block, const SkeletonNod
         // Only the root travels; every other bone keeps its offset from its parent.
         const double* translation = i == 0 ? bone.currentTranslation : bone.restTranslation;
         // Single precision as shown to the user, written in centimetres (internal units).
-        float translate[3];
-        for (int c = 0; c < 3; ++c) {
-            translate[c] = static_cast<float>(translation[c]);
-        }
+        double translate[3];
+        ShownPrecision::round3(translation, translate);
         translationElement.set3Double(translate[0], translate[1], translate[2]);
 
         MDataHandle rotationElement = rotationsBuilder.addElement(i, &status);
@@ -261,10 +260,8 @@ MStatus TulvexDeviceNode::populateDataBlock(MDataBlock& block, const SkeletonNod
         double angles[3] = {0.0, 0.0, 0.0};
         quaternionToVector(bone.currentRotation, angles);
         // Degrees rounded as the user sees them, then radians, Maya's internal angle unit.
-        float rotate[3];
-        for (int c = 0; c < 3; ++c) {
-            rotate[c] = static_cast<float>(angles[c]);
-        }
+        double rotate[3];
+        ShownPrecision::round3(angles, rotate);
         rotationElement.set3Double(rotate[0] * kRadiansPerDegree, rotate[1] * kRadiansPerDegree,
                                    rotate[2] * kRadiansPerDegree);
 
