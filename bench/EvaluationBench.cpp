@@ -110,44 +110,57 @@ double addressListingMicroseconds() {
     return length == 0 ? 0.0 : total / kListings;
 }
 
-double averageMicroseconds(Bench& bench, bool scheduled) {
+// Per evaluation, in microseconds: the evaluation itself, timed on the thread that ran it,
+// and what the asking thread waited, which for a schedule adds the hand-over to a worker
+// and back.
+struct PerEvaluation {
+    double evaluation = 0.0;
+    double waited = 0.0;
+};
+
+PerEvaluation averageMicroseconds(Bench& bench, bool scheduled) {
     constexpr int kEvaluations = 20000;
     double total = 0.0;
+    const mayahost::ScheduleTimes before = mayahost::scheduleTimes();
     for (int i = 0; i < kEvaluations; ++i) {
         total += bench.evaluateMicroseconds(scheduled);
         if (i % 1000 == 0) {
             bench.drainIdleQueue();
         }
     }
-    return total / kEvaluations;
+    const mayahost::ScheduleTimes after = mayahost::scheduleTimes();
+    PerEvaluation figures;
+    figures.waited = total / kEvaluations;
+    figures.evaluation =
+        scheduled ? (after.workSeconds - before.workSeconds) * 1e6 / kEvaluations : figures.waited;
+    return figures;
 }
 
 // Each figure twice: pulled on this thread, and scheduled on a worker of the parallel
-// Evaluation Manager, hand-over to the worker and back included.
+// Evaluation Manager; for the latter also what the main thread waited, hand-over included.
+void printFigures(const char* what, Bench& bench) {
+    const PerEvaluation pulled = averageMicroseconds(bench, false);
+    const PerEvaluation scheduled = averageMicroseconds(bench, true);
+    std::printf(
+        "compute per evaluation, %s: direct pull %.2f us, on a worker %.2f us (goal <= 15); "
+        "main thread waited %.2f us for the worker\n",
+        what, pulled.evaluation, scheduled.evaluation, scheduled.waited);
+}
+
 void benchComputePerEvaluation() {
     Bench bench;
-    const char* const ways[] = {"direct pull", "on a worker"};
-    for (int way = 0; way < 2; ++way) {
-        std::printf("compute per evaluation, not live, %s: %.2f us (goal <= 15)\n", ways[way],
-                    averageMicroseconds(bench, way == 1));
-    }
+    printFigures("not live", bench);
     std::printf(
         "  listing the local addresses once:     %.2f us (each not-live evaluation did it "
         "before; now at most once a second)\n",
         addressListingMicroseconds());
 
     bench.goLive();
-    for (int way = 0; way < 2; ++way) {
-        std::printf("compute per evaluation, live, %s: %.2f us (goal <= 15)\n", ways[way],
-                    averageMicroseconds(bench, way == 1));
-    }
+    printFigures("live", bench);
 
     MPlug(bench.node, TulvexDeviceNode::mInputRecording).setBool(true);
     MAnimControl::playForward();
-    for (int way = 0; way < 2; ++way) {
-        std::printf("compute per evaluation, live recording, %s: %.2f us (goal <= 15)\n", ways[way],
-                    averageMicroseconds(bench, way == 1));
-    }
+    printFigures("live recording", bench);
 }
 
 void benchLongTake(int minutes) {

@@ -273,6 +273,18 @@ int pullDirtyOutputs(const MObject& node);
 // at once.
 int pullDirtyOutputs(const std::vector<MObject>& nodes);
 
+// The scheduled evaluations run so far: how many, how many node jobs they held, the time
+// those jobs took on the threads that ran them (the workers, or the caller in "off" mode),
+// and the time the caller waited for the schedules, hand-over to the workers and back
+// included. Benches tell a node's own evaluation from the scheduling around it.
+struct ScheduleTimes {
+    std::uint64_t schedules = 0;
+    std::uint64_t jobs = 0;
+    double workSeconds = 0.0;
+    double wallSeconds = 0.0;
+};
+ScheduleTimes scheduleTimes();
+
 // For each device node whose capture thread asked for a refresh while it is live: dirties its
 // refresh attributes (and what they affect) and pulls its dirty outputs once. Returns the
 // number of computes run.

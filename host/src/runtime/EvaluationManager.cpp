@@ -3,6 +3,7 @@
 #include <maya/MPxNode.h>
 
 #include <algorithm>
+#include <chrono>
 #include <map>
 #include <memory>
 #include <numeric>
@@ -29,6 +30,12 @@ struct ScheduleLocks {
     std::map<const NodeType*, std::mutex> perType;  // kGloballySerial
     std::vector<std::mutex> perChain;               // kSerial nodes connected to each other
 };
+
+std::uint64_t nanosecondsSince(std::chrono::steady_clock::time_point start) {
+    return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                          std::chrono::steady_clock::now() - start)
+                                          .count());
+}
 
 std::size_t findRoot(std::vector<std::size_t>& parent, std::size_t i) {
     while (parent[i] != i) {
@@ -183,10 +190,36 @@ std::vector<std::function<void()>> EvaluationManager::scheduled(std::vector<Job>
     return tasks;
 }
 
+ScheduleTimes EvaluationManager::times() const {
+    ScheduleTimes times;
+    times.schedules = schedules_.load();
+    times.jobs = jobs_.load();
+    times.workSeconds = static_cast<double>(workNanoseconds_.load()) * 1e-9;
+    times.wallSeconds = static_cast<double>(wallNanoseconds_.load()) * 1e-9;
+    return times;
+}
+
 int EvaluationManager::run(std::vector<Job> jobs) {
     if (jobs.empty()) {
         return 0;
     }
+    const auto start = std::chrono::steady_clock::now();
+    for (Job& job : jobs) {
+        job.work = [this, work = std::move(job.work)] {
+            const auto begun = std::chrono::steady_clock::now();
+            const int ran = work();
+            workNanoseconds_ += nanosecondsSince(begun);
+            return ran;
+        };
+    }
+    schedules_ += 1;
+    jobs_ += jobs.size();
+    const int computes = runTimed(jobs);
+    wallNanoseconds_ += nanosecondsSince(start);
+    return computes;
+}
+
+int EvaluationManager::runTimed(std::vector<Job>& jobs) {
     const EvaluationMode current = mode();
     int computes = 0;
     if (current == EvaluationMode::Off) {

@@ -2,6 +2,7 @@
 
 #include <mayahost/HostControl.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -46,7 +47,12 @@ public:
     // Joins the workers; they start again when next needed.
     void stopWorkers();
 
+    // The schedules run so far, and the time their node work took on the threads that ran
+    // it, so a bench can tell a node's compute from the hand-over to a worker and back.
+    ScheduleTimes times() const;
+
 private:
+    int runTimed(std::vector<Job>& jobs);
     void ensureWorkers();
     void workerLoop(int index);
     // Locks the jobs of a parallel schedule must hold so that no two nodes run together
@@ -71,6 +77,11 @@ private:
     // Main thread only: the neighbour lists and the graph version they were built from.
     std::unordered_map<const NodeRecord*, std::vector<const NodeRecord*>> neighbours_;
     std::uint64_t neighboursVersion_ = ~std::uint64_t{0};
+    // Whichever thread runs a job adds to these; read by any thread.
+    std::atomic<std::uint64_t> schedules_{0};
+    std::atomic<std::uint64_t> jobs_{0};
+    std::atomic<std::uint64_t> workNanoseconds_{0};
+    std::atomic<std::uint64_t> wallNanoseconds_{0};  // main thread adds
 };
 
 }  // namespace mayahost

@@ -477,6 +477,10 @@ int pullDirtyOutputs(const std::vector<MObject>& nodes) {
     return hostState().evaluation.run(std::move(jobs));
 }
 
+ScheduleTimes scheduleTimes() {
+    return hostState().evaluation.times();
+}
+
 int processRefreshes() {
     HostState& host = hostState();
     const AttributeRecord* live = host.types.builtins().live;
