@@ -52,6 +52,14 @@ MelValue MelInterpreter::call(const MelNode& call) {
     if (name == "tokenize") {
         return tokenizeCall(call);
     }
+    if (name == "size" && call.children.size() == 1 && call.children[0]->kind == Kind::Variable &&
+        findProcedure(name, call) == nullptr) {
+        // Read in place: a loop asks an array's size on every pass, and a copy each time
+        // made long loops quadratic.
+        const MelValue& given = variable(*call.children[0])->value;
+        return MelValue::ofInt(
+            static_cast<int>(given.isArray() ? given.size() : given.asString().size()));
+    }
     // Held for the whole call: the procedure may be redefined, or the command removed, while
     // it runs. A name bound to a procedure when compiled never reaches a command.
     const auto command =
