@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include "EntryPointGuard.h"
 #include "JournalReader.h"
 #include "MelLiteral.h"
 #include "TakeList.h"
@@ -81,13 +82,15 @@ std::string TulvexTakesCmd::sceneJournalFolder() {
 }
 
 MStatus TulvexTakesCmd::doIt(const MArgList& args) {
-    Request request;
-    std::string error;
-    if (!parse(args, request, error)) {
-        displayError(MString(("TulvexTakes: " + error).c_str()));
-        return MStatus::kFailure;
-    }
-    return request.recover.empty() ? list(request) : recover(request);
+    return EntryPointGuard::onMainThread(kName, [this, &args] {
+        Request request;
+        std::string error;
+        if (!parse(args, request, error)) {
+            displayError(MString(("TulvexTakes: " + error).c_str()));
+            return MStatus(MStatus::kFailure);
+        }
+        return request.recover.empty() ? list(request) : recover(request);
+    });
 }
 
 MStatus TulvexTakesCmd::list(const Request& request) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -171,6 +172,27 @@ TEST_F(TakeRecovery, RecoverBakesTheJournalsSamplesOnceAndTheTakeIsListedAsRecov
     EXPECT_NE(MGlobal::executeCommand(MString(("TulvexTakes -recover \"" + path + "\"").c_str())),
               MStatus::kSuccess);
     EXPECT_TRUE(contains(mayahost::takeDisplayedErrors(), "is not an unfinished take"));
+}
+
+// An allocation failing inside Maya as the journal bakes: one error, no exception into MEL,
+// and the take is left unfinished so that Recover can be tried again.
+TEST_F(TakeRecovery, AnAllocationFailureWhileRecoveringIsOneErrorAndTheTakeStaysRecoverable) {
+    ASSERT_EQ(load(), MStatus::kSuccess);
+    const std::string node = mel("tulvexCreateDeviceNode");
+    const std::string path = writeJournal("untitled", node, 1, "recording", frames(1, 5));
+    const MString recover(("TulvexTakes -recover \"" + path + "\"").c_str());
+    mayahost::takeDisplayedErrors();
+    mayahost::throwNext(mayahost::HostCall::CreateAnimCurve, 1, 10);  // the 11th curve fails
+    EXPECT_NE(MGlobal::executeCommand(recover), MStatus::kSuccess);
+    EXPECT_EQ(mayahost::takeDisplayedErrors(),
+              std::vector<std::string>{std::string("TulvexTakes stopped on an unexpected error: ") +
+                                       std::bad_alloc().what()});
+    EXPECT_TRUE(mayahost::takeScriptErrors().empty()) << "nothing reached MEL as an exception";
+    EXPECT_EQ(strings("TulvexTakes -unfinished").size(), 1U) << "not marked recovered";
+
+    EXPECT_EQ(MGlobal::executeCommand(recover), MStatus::kSuccess);
+    EXPECT_EQ(mayahost::animCurveKeys("tulvexCharacter0_Skeleton_root_tx").size(), 5U);
+    EXPECT_TRUE(strings("TulvexTakes -unfinished").empty());
 }
 
 TEST_F(TakeRecovery, ThePanelShowsTheLatestTakesAndABadSidecarIsNamedNotFatal) {
