@@ -93,9 +93,14 @@ UiElement* UiTree::find(const std::string& nameOrPath, const Filter& filter) con
             return found;
         }
     }
-    for (UiElement* element : all()) {
-        if (element->name() == nameOrPath && accepted(filter, *element)) {
-            return element;
+    // The same depth-first order as all(), without listing every element first: panels
+    // look their controls up by name many times a second.
+    for (const auto& window : windows_) {
+        if (window->name() == nameOrPath && accepted(filter, *window)) {
+            return window.get();
+        }
+        if (UiElement* found = findBelow(window.get(), nameOrPath, filter)) {
+            return found;
         }
     }
     return nullptr;
