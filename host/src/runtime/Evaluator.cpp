@@ -467,6 +467,26 @@ int Evaluator::requestOutput(NodeRecord& node, const AttributeRecord* root, bool
     return computes;
 }
 
+bool Evaluator::hasDirtyOutputs(NodeRecord& node) {
+    // The plugs pullDirtyOutputs would request, looked at without evaluating any.
+    for (const AttributeRecord* root : node.type.roots()) {
+        bool connected = false;
+        for (const Graph::Connection& c : hostState().graph.outgoing(&node, root)) {
+            connected = true;
+            if (isDirty(c.source)) {
+                return true;
+            }
+        }
+        PlugRef ref;
+        ref.node = &node;
+        ref.attribute = root;
+        if (!connected && isDirty(ref)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 int Evaluator::pullDirtyOutputs(NodeRecord& node) {
     int computes = 0;
     for (const AttributeRecord* root : node.type.roots()) {

@@ -30,6 +30,9 @@ public:
     // Requests a node's dirty outputs as Maya's UI does: each connected plug of an output on
     // its own, an output without connections as a whole. Returns the computes run.
     static int pullDirtyOutputs(NodeRecord& node);
+    // Whether pullDirtyOutputs would find anything to request: as Maya's evaluation graph
+    // schedules only what is dirty, a clean node is left out of the schedule.
+    static bool hasDirtyOutputs(NodeRecord& node);
     // Requests the given attributes of a device node (its refresh attributes), then every
     // connected plug of the outputs they affect, each on its own. Returns the computes run.
     static int refresh(NodeRecord& node, const std::vector<const AttributeRecord*>& attributes);

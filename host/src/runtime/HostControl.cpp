@@ -470,7 +470,8 @@ int pullDirtyOutputs(const MObject& node) {
 int pullDirtyOutputs(const std::vector<MObject>& nodes) {
     std::vector<EvaluationManager::Job> jobs;
     for (const MObject& node : nodes) {
-        if (NodeRecord* record = liveNode(node)) {
+        NodeRecord* record = liveNode(node);
+        if (record != nullptr && Evaluator::hasDirtyOutputs(*record)) {
             jobs.push_back({record, [record] { return Evaluator::pullDirtyOutputs(*record); }});
         }
     }
