@@ -140,11 +140,17 @@ PerEvaluation averageMicroseconds(Bench& bench, bool scheduled) {
 // Evaluation Manager; for the latter also what the main thread waited, hand-over included.
 void printFigures(const char* what, Bench& bench) {
     const PerEvaluation pulled = averageMicroseconds(bench, false);
+    // The same scheduled request in DG mode, where it runs on this thread: the worker's
+    // figure less this one is what running on another thread costs.
+    mayahost::setEvaluationMode(mayahost::EvaluationMode::Off);
+    const PerEvaluation here = averageMicroseconds(bench, true);
+    mayahost::setEvaluationMode(mayahost::EvaluationMode::Parallel);
     const PerEvaluation scheduled = averageMicroseconds(bench, true);
     std::printf(
-        "compute per evaluation, %s: direct pull %.2f us, on a worker %.2f us (goal <= 15); "
-        "main thread waited %.2f us for the worker\n",
-        what, pulled.evaluation, scheduled.evaluation, scheduled.waited);
+        "compute per evaluation, %s: direct pull %.2f us; scheduled: on this thread (DG) "
+        "%.2f us, on a worker %.2f us (goal <= 15); main thread waited %.2f us for the "
+        "worker\n",
+        what, pulled.evaluation, here.evaluation, scheduled.evaluation, scheduled.waited);
 }
 
 void benchComputePerEvaluation() {

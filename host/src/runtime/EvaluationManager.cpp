@@ -95,12 +95,20 @@ void EvaluationManager::workerLoop(int index) {
     const HostRules::WorkerThreadScope scope(index);
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
+        if (queue_.empty() && !stopping_) {
+            // As a scheduler's workers do, spin a little before sleeping: the next schedule
+            // often follows at once, and a worker woken from sleep starts cold.
+            lock.unlock();
+            spinUntil([this] { return queued_.load(std::memory_order_acquire) > 0; });
+            lock.lock();
+        }
         wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
         if (queue_.empty()) {
             return;  // stopping, and nothing left
         }
         std::function<void()> task = std::move(queue_.front());
         queue_.pop_front();
+        queued_.store(queue_.size(), std::memory_order_release);
         ++running_;
         lock.unlock();
         std::exception_ptr failed;
@@ -115,8 +123,21 @@ void EvaluationManager::workerLoop(int index) {
         }
         --running_;
         if (queue_.empty() && running_ == 0) {
+            outstanding_.store(false, std::memory_order_release);
             finished_.notify_all();
         }
+    }
+}
+
+template <typename Done>
+void EvaluationManager::spinUntil(Done done) {
+    const auto until = std::chrono::steady_clock::now() + kSpin;
+    while (!done() && std::chrono::steady_clock::now() < until) {
+#if defined(__x86_64__) || defined(__i386__)
+        __builtin_ia32_pause();
+#else
+        std::this_thread::yield();
+#endif
     }
 }
 
@@ -245,11 +266,16 @@ int EvaluationManager::runTimed(std::vector<Job>& jobs) {
     for (std::function<void()>& task : tasks) {
         queue_.push_back(std::move(task));
     }
+    outstanding_.store(true, std::memory_order_release);
+    queued_.store(queue_.size(), std::memory_order_release);
     if (queue_.size() == 1) {
         wake_.notify_one();
     } else {
         wake_.notify_all();
     }
+    lock.unlock();
+    spinUntil([this] { return !outstanding_.load(std::memory_order_acquire); });
+    lock.lock();
     finished_.wait(lock, [this] { return queue_.empty() && running_ == 0; });
     if (failure_) {
         std::exception_ptr failed = std::exchange(failure_, nullptr);

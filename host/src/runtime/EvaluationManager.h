@@ -3,6 +3,7 @@
 #include <mayahost/HostControl.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -55,6 +56,9 @@ private:
     int runTimed(std::vector<Job>& jobs);
     void ensureWorkers();
     void workerLoop(int index);
+    // Spins, yielding, until `done` or kSpin has passed; the caller then waits as usual.
+    template <typename Done>
+    static void spinUntil(Done done);
     // Locks the jobs of a parallel schedule must hold so that no two nodes run together
     // where their scheduling types forbid it.
     std::vector<std::function<void()>> scheduled(std::vector<Job>& jobs, int& computes,
@@ -71,6 +75,11 @@ private:
     std::condition_variable finished_;
     std::deque<std::function<void()>> queue_;
     std::size_t running_ = 0;  // tasks taken and not finished
+    // Mirrors of the queue's length and of "a schedule is not finished", written under
+    // mutex_ and read without it by threads spinning before they wait.
+    std::atomic<std::size_t> queued_{0};
+    std::atomic<bool> outstanding_{false};
+    static constexpr std::chrono::microseconds kSpin{50};
     bool stopping_ = false;
     std::exception_ptr failure_;
     std::vector<std::thread> workers_;  // main thread only
