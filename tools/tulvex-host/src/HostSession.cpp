@@ -33,6 +33,9 @@ constexpr std::chrono::milliseconds kRefreshWait(20);
 // How often the nodes are asked for their counters: often enough for the status lines and
 // to time a stopped stream to a tenth of a second, seldom enough to cost nothing.
 constexpr std::chrono::milliseconds kStatisticsInterval(100);
+// How often the panels' Bind buttons are looked at, as a user would: looking up every
+// panel's button on every refresh cost more than the refreshes with many performers.
+constexpr std::chrono::milliseconds kBindCheckInterval(100);
 // The bake runs at the first refresh after the take ends; a node whose stream has stopped
 // never asks for one, so switching it off (which evaluates it) bakes it instead.
 constexpr std::chrono::seconds kBakeWait(3);
@@ -507,9 +510,12 @@ void HostSession::pump() {
     }
     mayahost::pullDirtyOutputs(nodes);
     mayahost::runIdleQueue();
-    for (const std::unique_ptr<PerformerNode>& node : mNodes) {
-        if (node->bindIfAsked()) {
-            mDisplay.note(node->name() + " bound to its skeleton");
+    if (now - mLastBindCheck >= kBindCheckInterval) {
+        mLastBindCheck = now;
+        for (const std::unique_ptr<PerformerNode>& node : mNodes) {
+            if (node->bindIfAsked()) {
+                mDisplay.note(node->name() + " bound to its skeleton");
+            }
         }
     }
     checkScriptErrors();

@@ -87,6 +87,7 @@ private:
     std::vector<std::vector<std::string>> mSummaryRows;
     std::chrono::steady_clock::time_point mLastStatistics;
     std::chrono::steady_clock::time_point mLastTimers;  // of the last pump, for the timers
+    std::chrono::steady_clock::time_point mLastBindCheck;
     std::optional<std::chrono::steady_clock::time_point> mTakeStart;  // while recording
     std::uint64_t mFramesSkipped = 0;       // by real-time playback during the take
     std::uint64_t mSamplesWithoutPose = 0;  // summed over the nodes' summary rows
