@@ -56,7 +56,7 @@ private:
     int runTimed(std::vector<Job>& jobs);
     void ensureWorkers();
     void workerLoop(int index);
-    // Spins, yielding, until `done` or kSpin has passed; the caller then waits as usual.
+    // Spins until `done` or kSpin has passed; the caller then waits as usual.
     template <typename Done>
     static void spinUntil(Done done);
     // Locks the jobs of a parallel schedule must hold so that no two nodes run together
