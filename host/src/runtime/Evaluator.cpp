@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <mutex>
+#include <unordered_set>
 #include <utility>
 
 #include "AnimCurveKeys.h"
@@ -92,6 +94,12 @@ void assign(NodeRecord::Cell& cell, const AttributeRecord* attribute,
         cell.v[k] = convertForType(type, values[k]);
     }
 }
+
+struct PlugHash {
+    std::size_t operator()(const std::pair<NodeRecord*, const AttributeRecord*>& plug) const {
+        return std::hash<const void*>()(plug.first) * 31U ^ std::hash<const void*>()(plug.second);
+    }
+};
 
 bool needsIndex(const PlugRef& ref) {
     return ref.attribute->root()->array && !ref.hasIndex;
@@ -196,7 +204,10 @@ void Evaluator::markDirty(NodeRecord& node, const AttributeRecord* root) {
 void Evaluator::propagate(NodeRecord& start, const AttributeRecord* startRoot) {
     Graph& graph = hostState().graph;
     std::vector<std::pair<NodeRecord*, const AttributeRecord*>> work{{&start, startRoot}};
-    std::vector<std::pair<NodeRecord*, const AttributeRecord*>> seen{{&start, startRoot}};
+    // A time change reaches every joint of every performer: a set, not a list, so the
+    // walk stays linear in the plugs it reaches.
+    std::unordered_set<std::pair<NodeRecord*, const AttributeRecord*>, PlugHash> seen{
+        {&start, startRoot}};
     while (!work.empty()) {
         auto [node, root] = work.back();
         work.pop_back();
@@ -212,10 +223,9 @@ void Evaluator::propagate(NodeRecord& start, const AttributeRecord* startRoot) {
             for (const Graph::Connection& c : graph.outgoing(node, source)) {
                 std::pair<NodeRecord*, const AttributeRecord*> next{
                     c.destination.node, c.destination.attribute->root()};
-                if (std::find(seen.begin(), seen.end(), next) != seen.end()) {
+                if (!seen.insert(next).second) {
                     continue;
                 }
-                seen.push_back(next);
                 {
                     std::lock_guard<std::mutex> lock(next.first->mutex);
                     next.first->slots[next.second].markDirty();
