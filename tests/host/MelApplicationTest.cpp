@@ -164,4 +164,23 @@ TEST_F(MelApplicationTest, EvalDeferredRunsAtTheNextIdle) {
     EXPECT_EQ(failure("evalDeferred"), "evalDeferred: give the script to run.");
 }
 
+// Controls are found by name however many there are; a name two windows share is the one
+// below the current parent, else the first window's, and a deleted control is gone.
+TEST_F(MelApplicationTest, ControlsAreFoundByNameUntilTheirWindowIsDeleted) {
+    mel("window first; columnLayout; text -label \"one\" shared; text -label \"only\" alone");
+    mel("window second; columnLayout; text -label \"two\" shared");
+    EXPECT_EQ(mel("text -q -label shared"), "two") << "below the current parent";
+    mel("setParent first|columnLayout1");
+    EXPECT_EQ(mel("text -q -label shared"), "one");
+    EXPECT_EQ(mel("text -q -label alone"), "only");
+    EXPECT_EQ(mel("text -q -label second|columnLayout2|shared"), "two") << "by path";
+    mel("deleteUI -window first");
+    EXPECT_EQ(mel("control -exists alone"), "0");
+    EXPECT_EQ(mel("text -q -label shared"), "two") << "the one left";
+    mel("deleteUI -window second");
+    EXPECT_EQ(mel("control -exists shared"), "0");
+    mel("window first; columnLayout; text -label \"again\" alone");
+    EXPECT_EQ(mel("text -q -label alone"), "again") << "a name freed can be used again";
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 #include "UiTree.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace mayahost {
@@ -59,6 +60,7 @@ UiElement* UiTree::create(UiElement::Kind kind, const std::string& type, const s
     }
     const std::string given = name.empty() ? freeName(type, parent) : name;
     auto element = std::make_unique<UiElement>(kind, type, given, parent);
+    byName_.emplace(given, element.get());
     if (parent == nullptr) {
         windows_.push_back(std::move(element));
         lastWindow_ = windows_.back().get();
@@ -88,6 +90,14 @@ UiElement* UiTree::find(const std::string& nameOrPath, const Filter& filter) con
         }
         return byTail;
     }
+    const auto named = byName_.equal_range(nameOrPath);
+    if (named.first == named.second) {
+        return nullptr;
+    }
+    if (std::next(named.first) == named.second) {
+        return accepted(filter, *named.first->second) ? named.first->second : nullptr;
+    }
+    // Several share the name: the one below the default parent, else the first in order.
     if (defaultParent_ != nullptr) {
         if (UiElement* found = findBelow(defaultParent_, nameOrPath, filter)) {
             return found;
@@ -177,6 +187,13 @@ bool UiTree::remove(UiElement* element) {
         taken = element->parent()->release(element);
     }
     for (const UiElement* gone : doomed) {
+        const auto named = byName_.equal_range(gone->name());
+        for (auto it = named.first; it != named.second; ++it) {
+            if (it->second == gone) {
+                byName_.erase(it);
+                break;
+            }
+        }
         if (defaultParent_ == gone) {
             defaultParent_ = nullptr;
         }
@@ -193,6 +210,7 @@ bool UiTree::remove(UiElement* element) {
 
 void UiTree::clear() {
     windows_.clear();
+    byName_.clear();
     defaultParent_ = nullptr;
     lastWindow_ = nullptr;
     menuParent_ = nullptr;

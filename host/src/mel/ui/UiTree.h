@@ -5,6 +5,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "UiElement.h"
@@ -66,6 +67,8 @@ private:
     UiElement* menuParent_ = nullptr;
     std::map<std::string, unsigned long> counters_;  // last number given per type
     std::multiset<const UiElement*> running_;
+    // Every element by its name: most names are unique, and a lookup of one is then no walk.
+    std::unordered_multimap<std::string, UiElement*> byName_;
     RemovalListener listener_;
 };
 
