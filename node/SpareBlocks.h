@@ -9,7 +9,7 @@
 // Storage blocks made ready ahead of need by one thread and taken by another, one slot per
 // sequence. A take grows by a block per bone now and then; made on the evaluation thread,
 // those allocations and the first touch of their pages stall that evaluation. The capture
-// thread fills the slots between passes, and the evaluation takes a ready block without a
+// thread fills a slot between passes, and the evaluation takes a ready block without a
 // lock, or makes its own when none is ready.
 //
 // Threads: one filling thread (`fill`), one taking thread at a time (`take`), with their
@@ -26,8 +26,10 @@ public:
         }
     }
 
-    // Filling thread: makes a block, its pages touched, for each empty slot; only while
-    // blocks are wanted.
+    // Filling thread: makes one block, its pages touched, for the first empty slot; only
+    // while blocks are wanted. One a call: every node starts recording on the same frame,
+    // and touching all of their blocks at once would take the processors from evaluation
+    // for a quarter of a second, for blocks a take needs only a thousand samples later.
     void fill() {
         if (!mWanted.load(std::memory_order_relaxed)) {
             return;
@@ -37,6 +39,7 @@ public:
                 T* block = new T[BlockSize];
                 std::memset(static_cast<void*>(block), 0, sizeof(T) * BlockSize);
                 slot.store(block, std::memory_order_release);
+                return;
             }
         }
     }

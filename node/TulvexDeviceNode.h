@@ -117,8 +117,16 @@ public:
     // A consistent copy of the handler's 27 records, also while the capture thread applies
     // a datagram, with the floor offset on the root's height. `out` must hold 27 records.
     void copySkeletonChannels(SkeletonNodeInfo* out);
-    // Capture thread, after a pass: makes ready the blocks a recording take grows into next.
-    void makeTakeBlocksAhead() { mSpareBlocks.fill(); }
+    // Capture thread, after a pass: makes ready the blocks a recording take grows into next,
+    // one every few passes. Every node starts its take on the same frame, and a take needs
+    // its next blocks only a thousand samples later: made at once, they took the processors
+    // from the evaluations of the take's first half second.
+    void makeTakeBlocksAhead() {
+        if (++mPassesSinceSpareBlock >= kPassesPerSpareBlock) {
+            mPassesSinceSpareBlock = 0;
+            mSpareBlocks.fill();
+        }
+    }
     // The steady clock the 1000 ms silence rule and the address look-ups read; replaceable so
     // tests can step time. Null puts the system's steady clock back.
     void setClock(ClockFunction clock);
@@ -340,6 +348,8 @@ private:
     SpareBlocks<RecordingData, ChunkedSequence<RecordingData>::kBlockSize,
                 TulvexDataHandler::kNumBones>
         mSpareBlocks;
+    static constexpr int kPassesPerSpareBlock = 4;
+    int mPassesSinceSpareBlock = 0;  // capture thread only
     // Whether playback runs: the main thread's "playingBack" callback writes, compute reads.
     std::atomic<bool> mPlaying{false};
     MCallbackId mPlayingCallback = 0;  // main thread only

@@ -14,13 +14,19 @@ struct Sample {
     double values[11];
 };
 
-TEST(SpareBlocksTest, NothingIsMadeUntilWantedThenEachSlotGetsAZeroedBlockOnce) {
+TEST(SpareBlocksTest, NothingIsMadeUntilWantedThenOneZeroedBlockACallUntilEverySlotHasOne) {
     SpareBlocks<Sample, 64, 3> spares;
     spares.fill();
     EXPECT_FALSE(spares.ready(0));  // a node that never records costs nothing
 
     spares.want();
-    spares.fill();
+    for (std::size_t filled = 1; filled <= 3; ++filled) {
+        spares.fill();
+        for (std::size_t slot = 0; slot < 3; ++slot) {
+            EXPECT_EQ(spares.ready(slot), slot < filled) << "after fill " << filled;
+        }
+    }
+    spares.fill();  // all full: nothing more is made or replaced
     for (std::size_t slot = 0; slot < 3; ++slot) {
         EXPECT_TRUE(spares.ready(slot));
     }
