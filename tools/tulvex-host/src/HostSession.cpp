@@ -321,6 +321,7 @@ void HostSession::recordTake() {
     playback.loop = mayahost::PlaybackLoop::Once;
     mayahost::setPlaybackOptions(playback);
     mayahost::setSceneTime(kTakeStartFrame);
+    const std::uint64_t supersededBefore = supersededBlocks();
     mayahost::startPlayback();
     const std::uint64_t skippedBefore = mayahost::framesSkippedByPlayback();
     const Clock::time_point start = Clock::now();
@@ -328,7 +329,7 @@ void HostSession::recordTake() {
     Clock::time_point last = start;
     while (Clock::now() - start < seconds(mOptions.recordSeconds)) {
         const Clock::time_point now = Clock::now();
-        mayahost::stepPlayback(now - last);
+        mPullDue = mayahost::stepPlayback(now - last) || mPullDue;
         last = now;
         pump();
     }
@@ -338,12 +339,19 @@ void HostSession::recordTake() {
         node->setRecording(false);
     }
     const double takeSeconds = std::chrono::duration<double>(Clock::now() - start).count();
-    for (const std::unique_ptr<PerformerNode>& node : mNodes) {
-        node->refreshStatistics();
-    }
+    mSupersededInTake = supersededBlocks() - supersededBefore;
     watchStreams(takeSeconds);
     mTakeStart.reset();
     noteStops(takeSeconds);
+}
+
+std::uint64_t HostSession::supersededBlocks() {
+    std::uint64_t superseded = 0;
+    for (const std::unique_ptr<PerformerNode>& node : mNodes) {
+        node->refreshStatistics();
+        superseded += node->statistics().blocksSuperseded;
+    }
+    return superseded;
 }
 
 void HostSession::watchStreams(double takeSeconds) {
@@ -502,19 +510,26 @@ void HostSession::pump() {
         mayahost::advanceTimers(now - mLastTimers);
     }
     mLastTimers = now;
-    // One evaluation for every node, as Maya's refresh evaluates whatever went dirty at once.
-    std::vector<MObject> nodes;
-    nodes.reserve(mNodes.size());
-    for (const std::unique_ptr<PerformerNode>& node : mNodes) {
-        nodes.push_back(node->object());
+    // After a new frame or a script, one evaluation for every node, as Maya evaluates
+    // whatever went dirty at once. Not on every pass: a node still waiting for its next
+    // block keeps its outputs dirty, and asking again before the block comes (its refresh
+    // evaluates it then) only runs compute for every joint again.
+    if (mPullDue) {
+        mPullDue = false;
+        std::vector<MObject> nodes;
+        nodes.reserve(mNodes.size());
+        for (const std::unique_ptr<PerformerNode>& node : mNodes) {
+            nodes.push_back(node->object());
+        }
+        mayahost::pullDirtyOutputs(nodes);
     }
-    mayahost::pullDirtyOutputs(nodes);
-    mayahost::runIdleQueue();
+    mPullDue = mayahost::runIdleQueue() > 0;
     if (now - mLastBindCheck >= kBindCheckInterval) {
         mLastBindCheck = now;
         for (const std::unique_ptr<PerformerNode>& node : mNodes) {
             if (node->bindIfAsked()) {
                 mDisplay.note(node->name() + " bound to its skeleton");
+                mPullDue = true;
             }
         }
     }
@@ -611,6 +626,12 @@ std::string HostSession::summary() const {
         text += "Real-time playback skipped " + std::to_string(mFramesSkipped) +
                 " frame(s) the host reached late; each take's keys there are filled in "
                 "between the samples either side.\n";
+    }
+    if (mSupersededInTake != 0) {
+        // A block a newer one replaced before any evaluation took it was never shown.
+        text += "While recording, " + std::to_string(mSupersededInTake) +
+                " frame(s) from the phones were replaced by a newer one before an "
+                "evaluation took them.\n";
     }
     if (mSamplesWithoutPose != 0) {
         // The other: the phone's next frame had not come when the timeline reached a frame.

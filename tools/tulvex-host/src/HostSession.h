@@ -72,6 +72,8 @@ private:
     // Asks every node for its counters, at most every kStatisticsInterval, feeds the stream
     // watches while the take records, and shows the status lines.
     void showStatus();
+    // Every node's statistics refreshed; the blocks superseded so far, summed.
+    std::uint64_t supersededBlocks();
     void watchStreams(double takeSeconds);
     void noteStops(double takeSeconds);
     int curveCount(int deviceId) const;
@@ -88,9 +90,11 @@ private:
     std::chrono::steady_clock::time_point mLastStatistics;
     std::chrono::steady_clock::time_point mLastTimers;  // of the last pump, for the timers
     std::chrono::steady_clock::time_point mLastBindCheck;
+    bool mPullDue = true;  // a new frame or a script may have left outputs dirty
     std::optional<std::chrono::steady_clock::time_point> mTakeStart;  // while recording
     std::uint64_t mFramesSkipped = 0;       // by real-time playback during the take
     std::uint64_t mSamplesWithoutPose = 0;  // summed over the nodes' summary rows
+    std::uint64_t mSupersededInTake = 0;    // blocks superseded while recording, all nodes
     std::vector<StreamWatch> mWatches;      // one per node, in mNodes' order
     std::vector<std::string> mWarnings;
     std::vector<std::string> mPanels;
