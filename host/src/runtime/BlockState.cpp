@@ -1,5 +1,6 @@
 #include "BlockState.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include <maya/MTime.h>
@@ -66,8 +67,9 @@ void BlockState::Value::setNumber(double value) {
 
 BlockState::BlockState(NodeRecord& owner) : node(owner) {
     std::lock_guard<std::mutex> lock(node.mutex);
+    generations_.reserve(node.slots.size());
     for (const auto& [root, stored] : node.slots) {
-        generations_[root] = stored.generation;
+        generations_.emplace_back(root, stored.generation);
     }
 }
 
@@ -190,11 +192,23 @@ void BlockState::commit() {
         }
         NodeRecord::Slot& stored = node.slots[root];
         if (root->array) {
-            stored.elements.clear();
+            // The same elements as before, as an evaluation mostly leaves them: in place.
+            const bool sameElements =
+                stored.elements.size() == held.elements.size() &&
+                std::equal(stored.elements.begin(), stored.elements.end(), held.elements.begin(),
+                           [](const auto& a, const auto& b) { return a.first == b.first; });
+            if (!sameElements) {
+                stored.elements.clear();
+            }
+            auto kept = stored.elements.begin();
             for (const auto& [index, value] : held.elements) {
                 NodeRecord::Cell cell = NodeRecord::defaultCell(root);
                 value.store(cell);
-                stored.elements.emplace(index, cell);
+                if (sameElements) {
+                    (kept++)->second = cell;
+                } else {
+                    stored.elements.emplace(index, cell);
+                }
             }
         } else {
             held.value.store(stored.value);
@@ -202,7 +216,9 @@ void BlockState::commit() {
     }
     for (const CleanMark& mark : cleaned_) {
         NodeRecord::Slot& stored = node.slots[mark.root];
-        auto seen = generations_.find(mark.root);
+        const auto seen =
+            std::find_if(generations_.begin(), generations_.end(),
+                         [&mark](const auto& entry) { return entry.first == mark.root; });
         if (seen == generations_.end() || seen->second != stored.generation) {
             continue;  // changed while compute ran: the clean mark is stale
         }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <list>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "NodeRecord.h"
@@ -77,7 +78,9 @@ public:
     NodeRecord& node;
 
 private:
-    std::map<const AttributeRecord*, std::uint64_t> generations_;
+    // Each attribute's generation when compute began, in the node's order: a flat copy, as
+    // a block is made for every evaluation.
+    std::vector<std::pair<const AttributeRecord*, std::uint64_t>> generations_;
     std::map<const AttributeRecord*, Slot> slots_;
     std::list<Builder> builders_;
     std::list<Value> extras_;
