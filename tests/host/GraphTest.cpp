@@ -327,6 +327,34 @@ TEST_F(GraphTest, ConnectionCarriesTheSourceValueOnPull) {
     EXPECT_DOUBLE_EQ(plug(b, GraphNode::input).asDouble(), 10.0);  // last value pulled
 }
 
+// What a change reaches is worked out once per change of the connections: a connection made
+// or broken after an earlier change of the same input counts from then on.
+TEST_F(GraphTest, DirtinessFollowsConnectionsMadeAndBrokenAfterAnEarlierChange) {
+    MObject a = mayahost::createNode("hostGraphNode");
+    MObject b = mayahost::createNode("hostGraphNode");
+    MObject c = mayahost::createNode("hostGraphNode");
+    MDGModifier ab;
+    ASSERT_TRUE(ab.connect(a, GraphNode::result, b, GraphNode::input));
+    ASSERT_TRUE(ab.doIt());
+    ASSERT_TRUE(plug(a, GraphNode::input).setDouble(2.0));
+    plug(c, GraphNode::result).asDouble();
+    ASSERT_FALSE(mayahost::isDirty(plug(c, GraphNode::result)));
+
+    MDGModifier bc;
+    ASSERT_TRUE(bc.connect(b, GraphNode::result, c, GraphNode::input));
+    ASSERT_TRUE(bc.doIt());
+    plug(c, GraphNode::result).asDouble();
+    ASSERT_TRUE(plug(a, GraphNode::input).setDouble(3.0));
+    EXPECT_TRUE(mayahost::isDirty(plug(c, GraphNode::input)));
+    EXPECT_TRUE(mayahost::isDirty(plug(c, GraphNode::result)));
+
+    ASSERT_TRUE(bc.undoIt());
+    plug(c, GraphNode::result).asDouble();
+    ASSERT_TRUE(plug(a, GraphNode::input).setDouble(4.0));
+    EXPECT_TRUE(mayahost::isDirty(plug(b, GraphNode::result)));
+    EXPECT_FALSE(mayahost::isDirty(plug(c, GraphNode::result)));
+}
+
 TEST_F(GraphTest, ConnectionsRespectWritability) {
     MObject a = mayahost::createNode("hostGraphNode");
     MObject b = mayahost::createNode("hostGraphNode");

@@ -5,9 +5,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <functional>
+#include <memory>
 #include <mutex>
-#include <unordered_set>
 #include <utility>
 
 #include "AnimCurveKeys.h"
@@ -94,12 +93,6 @@ void assign(NodeRecord::Cell& cell, const AttributeRecord* attribute,
         cell.v[k] = convertForType(type, values[k]);
     }
 }
-
-struct PlugHash {
-    std::size_t operator()(const std::pair<NodeRecord*, const AttributeRecord*>& plug) const {
-        return std::hash<const void*>()(plug.first) * 31U ^ std::hash<const void*>()(plug.second);
-    }
-};
 
 bool needsIndex(const PlugRef& ref) {
     return ref.attribute->root()->array && !ref.hasIndex;
@@ -202,37 +195,11 @@ void Evaluator::markDirty(NodeRecord& node, const AttributeRecord* root) {
 }
 
 void Evaluator::propagate(NodeRecord& start, const AttributeRecord* startRoot) {
-    Graph& graph = hostState().graph;
-    std::vector<std::pair<NodeRecord*, const AttributeRecord*>> work{{&start, startRoot}};
-    // A time change reaches every joint of every performer: a set, not a list, so the
-    // walk stays linear in the plugs it reaches.
-    std::unordered_set<std::pair<NodeRecord*, const AttributeRecord*>, PlugHash> seen{
-        {&start, startRoot}};
-    while (!work.empty()) {
-        auto [node, root] = work.back();
-        work.pop_back();
-        std::vector<const AttributeRecord*> touched = node->type.affectedBy(root);
-        {
-            std::lock_guard<std::mutex> lock(node->mutex);
-            for (const AttributeRecord* target : touched) {
-                node->slots[target].markDirty();
-            }
-        }
-        touched.push_back(root);
-        for (const AttributeRecord* source : touched) {
-            for (const Graph::Connection& c : graph.outgoing(node, source)) {
-                std::pair<NodeRecord*, const AttributeRecord*> next{
-                    c.destination.node, c.destination.attribute->root()};
-                if (!seen.insert(next).second) {
-                    continue;
-                }
-                {
-                    std::lock_guard<std::mutex> lock(next.first->mutex);
-                    next.first->slots[next.second].markDirty();
-                }
-                work.push_back(next);
-            }
-        }
+    const std::shared_ptr<const std::vector<DirtyClosures::Plug>> closure =
+        hostState().closures.of(start, startRoot);
+    for (const auto& [node, root] : *closure) {
+        std::lock_guard<std::mutex> lock(node->mutex);
+        node->slots[root].markDirty();
     }
 }
 

@@ -20,6 +20,7 @@
 #include "Arena.h"
 #include "CachedPlayback.h"
 #include "CallbackTable.h"
+#include "DirtyClosures.h"
 #include "EvaluationManager.h"
 #include "Graph.h"
 #include "RefreshBoard.h"
@@ -99,6 +100,7 @@ struct HostState {
     FaultSwitches faults;
     TypeRegistry types;
     Graph graph;
+    DirtyClosures closures{graph};
     RefreshBoard refresh;
     Scene scene;
     Timeline timeline;
