@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # How tulvex-host's CPU grows with performers: for each count, three runs of the phone
 # emulator streaming N performers at 60 fps into tulvex-host recording a 5 s take. Prints,
-# per count, min/median/max of the whole process's CPU (cores, over the run), of its main
-# thread's, and the blocks superseded (summed over nodes): over the whole run, which includes
-# binding every skeleton while the streams wait, and while the take records.
+# per count, min/median/max of the whole process's CPU and of its main thread's (cores), and
+# of the blocks superseded (summed over nodes): over the whole run, which includes binding
+# every skeleton while the streams wait and the bake, and while the take records.
 #   bench/host-scaling.sh [BUILD_DIR] [COUNTS...]     (default: build/release 16 32 64)
 set -euo pipefail
 build="${1:-build/release}"
@@ -25,10 +25,16 @@ stats() {  # min median max of the numbers on stdin
     sort -g | awk '{v[NR]=$1} END {printf "%.3f/%.3f/%.3f", v[1], v[int((NR+1)/2)], v[NR]}'
 }
 
-printf '%-11s %-24s %-24s %-24s %s\n' performers "process cores min/med/max" \
-    "main thread min/med/max" "superseded min/med/max" "while recording min/med/max"
+# Over the take: from the note that starts it to half a second before its end, so that the
+# window lies inside the take however late the loop below sees the note.
+take_window=4.5
+printf '%-11s %-20s %-20s %-20s %-20s %-22s %s\n' performers "run: process" "run: main" \
+    "take: process" "take: main" "run: superseded" "take: superseded"
+printf '%-11s %s\n' "" "(each min/median/max of 3; CPU in cores)"
 for n in "${counts[@]}"; do
-    : > "$work/process"; : > "$work/main"; : > "$work/superseded"; : > "$work/recording"
+    for figure in process main take_process take_main superseded recording; do
+        : > "$work/$figure"
+    done
     for run in 1 2 3; do
         "$stream" --port "$port" --performers "$n" --fps 60 --duration 40 \
             --repeat-definition 1 --quiet &
@@ -37,21 +43,35 @@ for n in "${counts[@]}"; do
         "$host" --performers "$n" --port "$port" --record 5 --output "$work/take.ma" \
             > "$work/out" 2> "$work/err" &
         pid=$!
-        process=0; main=0
+        process=0; main=0; take_start=""; take_p0=0; take_m0=0; take_p1=""; take_m1=""
         while kill -0 "$pid" 2>/dev/null; do
             p=$(cpu_of "/proc/$pid/stat"); m=$(cpu_of "/proc/$pid/task/$pid/stat")
+            now=$(date +%s.%N)
             # Both read, or neither kept: the main thread's file goes first as the process ends.
-            [ -n "$p" ] && [ "$p" != 0 ] && [ -n "$m" ] && [ "$m" != 0 ] && process=$p && main=$m
-            sleep 0.1
+            if [ -n "$p" ] && [ "$p" != 0 ] && [ -n "$m" ] && [ "$m" != 0 ]; then
+                process=$p; main=$m
+                if [ -z "$take_start" ] && grep -q "^All streams bound; recording" "$work/out"; then
+                    take_start=$now; take_p0=$p; take_m0=$m
+                elif [ -n "$take_start" ] && [ -z "$take_p1" ] &&
+                    awk -v a="$take_start" -v b="$now" -v w="$take_window" \
+                        'BEGIN {exit !(b - a >= w)}'; then
+                    take_p1=$p; take_m1=$m; take_end=$now
+                fi
+            fi
+            sleep 0.05
         done
         wait "$pid" || { echo "tulvex-host failed for $n performers:"; cat "$work/err"; exit 1; }
         end=$(date +%s.%N)
         kill "$phones" 2>/dev/null || true
         wait "$phones" 2>/dev/null || true
-        awk -v c="$process" -v t="$ticks" -v a="$start" -v b="$end" \
-            'BEGIN {print c / t / (b - a)}' >> "$work/process"
-        awk -v c="$main" -v t="$ticks" -v a="$start" -v b="$end" \
-            'BEGIN {print c / t / (b - a)}' >> "$work/main"
+        [ -n "$take_p1" ] || { echo "tulvex-host's take was not seen for $n performers"; exit 1; }
+        cores() {  # ticks over seconds
+            awk -v c="$1" -v t="$ticks" -v a="$2" -v b="$3" 'BEGIN {print c / t / (b - a)}'
+        }
+        cores "$process" "$start" "$end" >> "$work/process"
+        cores "$main" "$start" "$end" >> "$work/main"
+        cores $((take_p1 - take_p0)) "$take_start" "$take_end" >> "$work/take_process"
+        cores $((take_m1 - take_m0)) "$take_start" "$take_end" >> "$work/take_main"
         # The summary table: the superseded column of each node's line.
         awk '$1 ~ /^tulvexDevice[0-9]+$/ && NF >= 12 && $2 ~ /^[0-9]+$/ {s += $5} END {print s + 0}' \
             "$work/out" >> "$work/superseded"
@@ -60,6 +80,8 @@ for n in "${counts[@]}"; do
              END {print s + 0}' "$work/out" >> "$work/recording"
         port=$((port + n + 1))
     done
-    printf '%-11s %-24s %-24s %-24s %s\n' "$n" "$(stats < "$work/process")" \
-        "$(stats < "$work/main")" "$(stats < "$work/superseded")" "$(stats < "$work/recording")"
+    printf '%-11s %-20s %-20s %-20s %-20s %-22s %s\n' "$n" "$(stats < "$work/process")" \
+        "$(stats < "$work/main")" "$(stats < "$work/take_process")" \
+        "$(stats < "$work/take_main")" "$(stats < "$work/superseded")" \
+        "$(stats < "$work/recording")"
 done
