@@ -60,6 +60,24 @@ TEST_F(MelSceneTest, DeletingAParentTakesItsChildrenAndUndoBringsThemBack) {
     EXPECT_EQ(failure("delete"), "Not enough objects or values.");
 }
 
+// Nodes are found by name: a name a delete, a rename or a new scene frees is free again.
+TEST_F(MelSceneTest, NamesFreedByDeleteRenameAndANewSceneAreFreeAgain) {
+    mel("createNode -n a transform");
+    mel("delete a");
+    EXPECT_EQ(mel("objExists a"), "0");
+    mel("createNode -n b joint");
+    EXPECT_EQ(mel("rename b a"), "a");
+    EXPECT_EQ(mel("nodeType a"), "joint");
+    EXPECT_EQ(mel("objExists b"), "0") << "the old name goes with the rename";
+    EXPECT_EQ(mel("createNode -n b transform"), "b");
+    EXPECT_EQ(mel("createNode -n a transform"), "a1") << "a name in use is not given twice";
+    mel("file -force -new");
+    for (const char* name : {"a", "a1", "b"}) {
+        EXPECT_EQ(mel(std::string("objExists ") + name), "0") << name;
+    }
+    EXPECT_EQ(mel("createNode -n a transform"), "a");
+}
+
 TEST_F(MelSceneTest, LsFindsByTypeNameAndPattern) {
     mel("createNode -n rootGrp transform; createNode -n armJoint -p rootGrp joint; "
         "createNode -n legJoint joint");

@@ -36,7 +36,7 @@ void Scene::ensureDefaults() {
     time_ = arena_.make<NodeRecord>(*types_.builtins().timeType);
     time_->initializeStorage();
     time_->name = uniqueNameLocked("time1", "time");
-    nodes_.push_back(time_);
+    addLocked(time_);
 }
 
 NodeRecord* Scene::timeNode() {
@@ -45,9 +45,20 @@ NodeRecord* Scene::timeNode() {
 }
 
 bool Scene::nameTakenLocked(const std::string& name, const NodeRecord* except) const {
-    return std::any_of(nodes_.begin(), nodes_.end(), [&](const NodeRecord* node) {
-        return node != except && node->name == name;
-    });
+    const auto found = byName_.find(name);
+    return found != byName_.end() && found->second != except;
+}
+
+void Scene::addLocked(NodeRecord* node) {
+    nodes_.push_back(node);
+    byName_[node->name] = node;
+}
+
+void Scene::dropNameLocked(const NodeRecord* node) {
+    const auto found = byName_.find(node->name);
+    if (found != byName_.end() && found->second == node) {
+        byName_.erase(found);
+    }
 }
 
 std::string Scene::uniqueNameLocked(const std::string& requested,
@@ -95,7 +106,7 @@ NodeRecord* Scene::create(const NodeType& type, const std::string& requestedName
     {
         std::lock_guard<std::mutex> lock(mutex_);
         node->name = uniqueNameLocked(requestedName, type.name);
-        nodes_.push_back(node);
+        addLocked(node);
     }
     if (user != nullptr) {
         HostAccess::bind(*user, node);
@@ -199,6 +210,7 @@ MStatus Scene::remove(NodeRecord* node) {
         std::lock_guard<std::mutex> lock(mutex_);
         for (NodeRecord* gone : deletion.nodes) {
             nodes_.erase(std::remove(nodes_.begin(), nodes_.end(), gone), nodes_.end());
+            dropNameLocked(gone);
             if (gone == time_) {
                 time_ = nullptr;
             }
@@ -243,7 +255,7 @@ bool Scene::restore(NodeRecord* node) {
             if (nameTakenLocked(back->name, nullptr)) {
                 back->name = uniqueNameLocked(back->name, back->type.name);
             }
-            nodes_.push_back(back);
+            addLocked(back);
             if (&back->type == types_.builtins().timeType && time_ == nullptr) {
                 time_ = back;
             }
@@ -388,6 +400,9 @@ void Scene::clear(bool keepTime) {
                                                doomed.end();
                                     }),
                      nodes_.end());
+        for (const NodeRecord* node : doomed) {
+            dropNameLocked(node);
+        }
         if (!keepTime) {
             time_ = nullptr;
         }
@@ -405,12 +420,8 @@ void Scene::clear(bool keepTime) {
 
 NodeRecord* Scene::find(const std::string& name) {
     std::lock_guard<std::mutex> lock(mutex_);
-    for (NodeRecord* node : nodes_) {
-        if (node->name == name) {
-            return node;
-        }
-    }
-    return nullptr;
+    const auto found = byName_.find(name);
+    return found == byName_.end() ? nullptr : found->second;
 }
 
 std::vector<NodeRecord*> Scene::nodes() {
@@ -428,8 +439,15 @@ std::string Scene::rename(NodeRecord* node, const std::string& requested) {
     if (requested == node->name) {
         return node->name;
     }
+    const bool listed = std::find(nodes_.begin(), nodes_.end(), node) != nodes_.end();
+    if (listed) {
+        dropNameLocked(node);
+    }
     node->name =
         nameTakenLocked(requested, node) ? uniqueNameLocked(requested, node->type.name) : requested;
+    if (listed) {
+        byName_[node->name] = node;
+    }
     return node->name;
 }
 

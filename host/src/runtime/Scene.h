@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -77,6 +78,9 @@ private:
     };
 
     std::string uniqueNameLocked(const std::string& requested, const std::string& typeName) const;
+    // Lists a node and indexes its name; and forgets the name of one that leaves the list.
+    void addLocked(NodeRecord* node);
+    void dropNameLocked(const NodeRecord* node);
     bool nameTakenLocked(const std::string& name, const NodeRecord* except) const;
     void destroy(NodeRecord* node);
 
@@ -84,8 +88,11 @@ private:
     TypeRegistry& types_;
     Graph& graph_;
     RefreshBoard& board_;
-    std::mutex mutex_;  // any host thread; guards nodes_, time_, undo_ and every node's name
+    std::mutex mutex_;  // any host thread; guards nodes_, byName_, time_, undo_, every node's name
     std::vector<NodeRecord*> nodes_;
+    // The nodes of nodes_ by name, which no two share: scripts name nodes on every call, and
+    // a scene with many performers holds thousands.
+    std::unordered_map<std::string, NodeRecord*> byName_;
     NodeRecord* time_ = nullptr;
     std::vector<Deletion> undo_;  // oldest first
     UndoQueue undoQueue_;         // main thread only
