@@ -51,25 +51,29 @@ std::size_t JournalReplay::replay(std::vector<std::vector<std::byte>>& payloads,
     TulvexDataHandler decoder;
     PoseSmoother smoother;
     std::size_t redone = 0;
+    // Whether the decoder holds a frame's pose. A block pushed for a datagram that changed
+    // nothing (a repeated definition, a rejected datagram) carried the last frame's pose and
+    // is tagged with that datagram: its samples are redone from the pose the decoder holds.
+    bool posed = false;
     for (std::size_t d = 0; d < payloads.size() && next != order.end(); ++d) {
         std::vector<std::byte>& payload = payloads[d];
         payload.resize(bufferSize);
         const int size = static_cast<int>(payload.size());
-        bool frame = false;
         if (decoder.IsFrameData(payload.data(), size)) {
             decoder.ProcessFrameData(payload.data(), size);
             if (options.smoothing) {
                 smoother.apply(decoder.GetBoneInfoByIndex(0), decoder.GetNumBones(),
                                decoder.CurrentFrameTime(), options.smoothingSettings);
             }
-            frame = true;
+            posed = true;
         } else if (decoder.IsSkeletonDefinition(payload.data(), size) &&
                    decoder.ProcessSkeletonDefinitionData(payload.data(), size)) {
             smoother.reset();  // a new skeleton starts the filter again, as live
+            posed = false;
         }
         for (; next != order.end() && samples[*next].datagramIndex == static_cast<std::int64_t>(d);
              ++next) {
-            if (frame) {
+            if (posed) {
                 redo(decoder.GetBoneInfoByIndex(0), static_cast<std::size_t>(decoder.GetNumBones()),
                      options.floorOffset, angles, samples[*next]);
                 ++redone;

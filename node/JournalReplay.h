@@ -21,12 +21,13 @@ public:
     // Euler angles in degrees, in the node's rotation order, of a quaternion (x, y, z, w).
     using AnglesFunction = void (*)(const double* quaternion, double* angles);
 
-    // Gives every sample that showed a frame datagram that frame's pose under `options`,
-    // rounded to single precision as compute rounds what it shows. Samples that showed no
-    // frame (a skeleton definition, or a datagram from before the capture began) keep their
-    // recorded pose. Returns how many samples were redone. `payloads` are the capture's UDP
-    // payloads in order; each is grown to `bufferSize`, the receive buffer the live decoder
-    // is always handed whole.
+    // Gives every sample the pose of the frame it showed under `options`, rounded to single
+    // precision as compute rounds what it shows: the frame of its datagram, or for a datagram
+    // that changed nothing (a repeated definition) the frame before it. Samples that showed
+    // no frame (a new skeleton's definition, or a datagram from before the capture began)
+    // keep their recorded pose. Returns how many samples were redone. `payloads` are the capture's
+    // UDP payloads in order; each is grown to `bufferSize`, the receive buffer the live decoder is
+    // always handed whole.
     static std::size_t replay(std::vector<std::vector<std::byte>>& payloads,
                               std::vector<SampleMapFormat::Sample>& samples, const Options& options,
                               std::size_t bufferSize, AnglesFunction angles);

@@ -113,6 +113,26 @@ TEST_F(JournalReplayTest, EachSampleTakesItsOwnFramesPoseAndTheRestKeepTheirs) {
     }
 }
 
+// The phone repeats its definition; a block pushed for a repeat carries the last frame's pose
+// and is tagged with the repeat. Baked again, its sample takes that frame's pose too, or a
+// new floor offset would leave it at the old height.
+TEST_F(JournalReplayTest, ASampleTaggedWithARepeatedDefinitionTakesTheFrameBefore) {
+    const std::vector<std::vector<std::byte>> payloads = {
+        zmf::encode(definition()), zmf::encode(frame(1, 1.0F, 0.1F)), zmf::encode(definition()),
+        zmf::encode(frame(2, 1.0F, 0.2F))};
+    std::vector<SampleMapFormat::Sample> samples = {recorded(1.0, 1), recorded(2.0, 2),
+                                                    recorded(3.0, 3)};
+    JournalReplay::Options options;
+    options.floorOffset = 9.0;
+    ASSERT_EQ(replay(payloads, samples, options), 3U);
+    const double turns[] = {0.1, 0.1, 0.2};
+    for (std::size_t s = 0; s < samples.size(); ++s) {
+        const SampleMapFormat::Bone& root = samples[s].bones[0];
+        EXPECT_EQ(root.translation[1], shownHeight(1.0F, 9.0)) << "sample " << s;
+        EXPECT_NEAR(root.rotation[1], turns[s] * 180.0 / M_PI, 1e-4) << "sample " << s;
+    }
+}
+
 TEST_F(JournalReplayTest, SmoothingCalmsANoisyPoseAndStartsAgainAfterANewSkeleton) {
     std::vector<std::vector<std::byte>> payloads;
     std::vector<SampleMapFormat::Sample> samples;
