@@ -118,9 +118,7 @@ public:
     // a datagram, with the floor offset on the root's height. `out` must hold 27 records.
     void copySkeletonChannels(SkeletonNodeInfo* out);
     // Capture thread, after a pass: makes ready the blocks a recording take grows into next,
-    // one every few passes. Every node starts its take on the same frame, and a take needs
-    // its next blocks only a thousand samples later: made at once, they took the processors
-    // from the evaluations of the take's first half second.
+    // one every few passes, once compute wants them.
     void makeTakeBlocksAhead() {
         if (++mPassesSinceSpareBlock >= kPassesPerSpareBlock) {
             mPassesSinceSpareBlock = 0;

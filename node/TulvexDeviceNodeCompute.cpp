@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <iostream>
 
 #include "EntryPointGuard.h"
@@ -236,7 +237,12 @@ MStatus TulvexDeviceNode::populateDataBlock(MDataBlock& block, const SkeletonNod
     if (sampling) {
         takeLock.lock();
         noteSampleTime(sampleTime);
-        mSpareBlocks.want();
+        // Half a block's lead is thousands of capture passes, and a short take, which never
+        // grows past its first blocks, has nothing made for it.
+        constexpr std::size_t kBlock = ChunkedSequence<RecordingData>::kBlockSize;
+        if (mRecordedData[0].size() % kBlock >= kBlock / 2) {
+            mSpareBlocks.want();
+        }
     }
     for (unsigned int i = 0; i < TulvexDataHandler::kNumBones; ++i) {
         const SkeletonNodeInfo& bone = bones[i];
