@@ -1,15 +1,16 @@
 #include "PendingBlock.h"
 
-void PendingBlock::noteHandled(bool changedState) {
+std::uint64_t PendingBlock::noteHandled(bool changedState) {
     ++mHandled;
-    if (changedState) {
-        ++mChanges;
+    if (!changedState) {
+        return 0;
     }
+    const bool supersedes = mChangeWaiting;
+    mChangeWaiting = true;
+    return supersedes ? 1 : 0;
 }
 
-std::uint64_t PendingBlock::pushed() {
-    const std::uint64_t superseded = mChanges > 0 ? mChanges - 1 : 0;
+void PendingBlock::pushed() {
     mHandled = 0;
-    mChanges = 0;
-    return superseded;
+    mChangeWaiting = false;
 }

@@ -25,7 +25,7 @@ struct StreamCounters {
     std::atomic<std::uint64_t> blocksPushed{0};
     // Applied frames and accepted definitions whose state never got a block of its own,
     // because a later one in the same pass (or in a later pass, while the pool was full)
-    // replaced it before a block was pushed.
+    // replaced it before a block was pushed; counted as the later one is handled.
     std::atomic<std::uint64_t> blocksSuperseded{0};
     // Passes that had a block to push and found every pool buffer waiting for compute; their
     // state went into a later block.

@@ -198,7 +198,8 @@ TulvexDeviceNode::DrainResult TulvexDeviceNode::drainSocket(int descriptor, unsi
             std::memset(receive.buffer + length, 0, receive.previousLength - length);
         }
         receive.previousLength = length;
-        pending.noteHandled(handleDatagram(receive));
+        StreamCounters::add(mCounters.blocksSuperseded,
+                            pending.noteHandled(handleDatagram(receive)));
         if (count % kStopCheckInterval == 0 && isDone()) {
             return DrainResult::Stopped;
         }
@@ -240,7 +241,7 @@ void TulvexDeviceNode::pushNewestState(PendingBlock& pending) {
         return;
     }
     StreamCounters::add(mCounters.blocksPushed);
-    StreamCounters::add(mCounters.blocksSuperseded, pending.pushed());
+    pending.pushed();
 }
 
 void TulvexDeviceNode::noteArrival(SteadyTime now, const sockaddr_in& sender) {

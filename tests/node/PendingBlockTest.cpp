@@ -1,5 +1,7 @@
 #include "PendingBlock.h"
 
+#include <cstdint>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -11,46 +13,52 @@ TEST(PendingBlock, NothingHandledOwesNothing) {
 
 TEST(PendingBlock, OneChangeGetsItsOwnBlock) {
     PendingBlock pending;
-    pending.noteHandled(true);
+    EXPECT_EQ(pending.noteHandled(true), 0U);
     EXPECT_TRUE(pending.owed());
-    EXPECT_EQ(pending.pushed(), 0U);
+    pending.pushed();
     EXPECT_FALSE(pending.owed());
+    EXPECT_EQ(pending.noteHandled(true), 0U) << "the pushed change is not superseded";
 }
 
 TEST(PendingBlock, AllChangesOfAPassButTheLastAreSuperseded) {
     PendingBlock pending;
+    std::uint64_t superseded = 0;
     for (int i = 0; i < 10; ++i) {
-        pending.noteHandled(true);
+        superseded += pending.noteHandled(true);
     }
-    EXPECT_EQ(pending.pushed(), 9U);
+    EXPECT_EQ(superseded, 9U);
+    pending.pushed();
     // A fresh count for the next pass.
-    pending.noteHandled(true);
-    pending.noteHandled(true);
-    EXPECT_EQ(pending.pushed(), 1U);
+    EXPECT_EQ(pending.noteHandled(true), 0U);
+    EXPECT_EQ(pending.noteHandled(true), 1U);
 }
 
 TEST(PendingBlock, IgnoredDatagramsAreOwedABlockButSupersedeNothing) {
     PendingBlock pending;
-    pending.noteHandled(false);
-    pending.noteHandled(false);
+    EXPECT_EQ(pending.noteHandled(false), 0U);
+    EXPECT_EQ(pending.noteHandled(false), 0U);
     EXPECT_TRUE(pending.owed()) << "the node still refreshes for them";
-    EXPECT_EQ(pending.pushed(), 0U);
+    pending.pushed();
 
-    pending.noteHandled(true);
-    pending.noteHandled(false);
-    pending.noteHandled(false);
-    EXPECT_EQ(pending.pushed(), 0U) << "the one change is what the block carries";
+    EXPECT_EQ(pending.noteHandled(true), 0U);
+    EXPECT_EQ(pending.noteHandled(false), 0U);
+    EXPECT_EQ(pending.noteHandled(false), 0U) << "the one change is what the block carries";
 }
 
-TEST(PendingBlock, ChangesWaitingForAFreeBufferAddUpAcrossPasses) {
+TEST(PendingBlock, ChangesWaitingForAFreeBufferAreCountedAsTheyAreReplaced) {
     PendingBlock pending;
-    // Three passes find the pool full: nothing is pushed, the debt grows.
+    // Three passes find the pool full: nothing is pushed, yet each replaced change counts at
+    // once, so a push long after (a stalled consumer) does not move the loss to its time.
+    std::uint64_t superseded = 0;
     for (int pass = 0; pass < 3; ++pass) {
-        pending.noteHandled(true);
-        pending.noteHandled(true);
+        superseded += pending.noteHandled(true);
+        superseded += pending.noteHandled(true);
         EXPECT_TRUE(pending.owed());
+        EXPECT_EQ(superseded, static_cast<std::uint64_t>(2 * pass + 1)) << "pass " << pass;
     }
-    EXPECT_EQ(pending.pushed(), 5U);
+    pending.pushed();
+    EXPECT_FALSE(pending.owed());
+    EXPECT_EQ(pending.noteHandled(true), 0U);
 }
 
 }  // namespace

@@ -333,13 +333,15 @@ void HostSession::recordTake() {
         last = now;
         pump();
     }
+    // Before playback stops: stopping hands every take to its bake, and frames the phones
+    // send meanwhile are not the take's.
+    mSupersededInTake = supersededBlocks() - supersededBefore;
     mayahost::stopPlayback();
     mFramesSkipped = mayahost::framesSkippedByPlayback() - skippedBefore;
     for (const std::unique_ptr<PerformerNode>& node : mNodes) {
         node->setRecording(false);
     }
     const double takeSeconds = std::chrono::duration<double>(Clock::now() - start).count();
-    mSupersededInTake = supersededBlocks() - supersededBefore;
     watchStreams(takeSeconds);
     mTakeStart.reset();
     noteStops(takeSeconds);
