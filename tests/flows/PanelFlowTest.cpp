@@ -220,6 +220,39 @@ TEST_F(PanelFlow, TheTimerStopsWhenTheLastPanelCloses) {
     EXPECT_TRUE(mayahost::takeScriptErrors().empty());
 }
 
+TEST_F(PanelFlow, WithManyPanelsEachIdlePassRefreshesEightAndADeletedNodeIsSkipped) {
+    loadPlugin();
+    constexpr int kPanels = 10;
+    for (int i = 0; i < kPanels; ++i) {
+        clickNewDevice();
+    }
+    idle();
+    const auto portLine = [](int deviceId) { return panelControl("port", deviceId).caption; };
+    // A port changed in the attribute editor reaches the panel only through the refresh.
+    for (int i = 0; i < kPanels; ++i) {
+        mel("setAttr tulvexDevice" + std::to_string(i) + ".inputPort " + std::to_string(30000 + i));
+    }
+    const auto refreshed = [&](int deviceId) {
+        return portLine(deviceId) == "Input port " + std::to_string(30000 + deviceId);
+    };
+    ASSERT_FALSE(refreshed(0)) << portLine(0);
+    ASSERT_EQ(mayahost::advanceTimers(std::chrono::milliseconds(1100)), 1);
+    // The timer's pass lists the panels and refreshes none of them itself.
+    EXPECT_GT(mayahost::runIdleQueue(), 0);
+    EXPECT_FALSE(refreshed(0));
+    // The next pass refreshes the first eight, and leaves the rest to the pass after.
+    EXPECT_GT(mayahost::runIdleQueue(), 0);
+    for (int i = 0; i < kPanels; ++i) {
+        EXPECT_EQ(refreshed(i), i < 8) << i << ": " << portLine(i);
+    }
+    mel("delete tulvexDevice9");
+    EXPECT_GT(mayahost::runIdleQueue(), 0);
+    EXPECT_TRUE(refreshed(8)) << portLine(8);
+    EXPECT_FALSE(refreshed(9)) << "its node went between the passes: " << portLine(9);
+    EXPECT_EQ(mayahost::runIdleQueue(), 0) << "the round is over";
+    EXPECT_TRUE(mayahost::takeScriptErrors().empty());
+}
+
 TEST_F(PanelFlow, AfterABakeTheMessageLineSaysWhatWasBaked) {
     loadPlugin();
     recordATake();
