@@ -17,8 +17,28 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
 ticks=$(getconf CLK_TCK)
-cpu_of() {  # utime + stime, in clock ticks, of /proc/$1/stat or /proc/$1/task/$1/stat
-    awk '{print $14 + $15}' "$1" 2>/dev/null || echo 0
+# The loop below reads these many times a second beside the process it measures, on the same
+# processors: builtins that set a variable, so that no reading starts a process.
+read_cpu() {  # $1 = utime + stime, in clock ticks, of /proc/$2/stat or /proc/$2/task/$2/stat
+    local -a fields
+    if read -r -a fields < "$2" 2>/dev/null; then
+        printf -v "$1" '%d' $((fields[13] + fields[14]))
+    else
+        printf -v "$1" '%d' 0
+    fi
+}
+read_clock() {  # $1 = EPOCHREALTIME in whole microseconds
+    local t=$EPOCHREALTIME
+    printf -v "$1" '%d' $((10#${t/./}))
+}
+take_started() {  # whether tulvex-host has said that its take starts
+    local -a lines
+    local line
+    mapfile -t lines < "$work/out"
+    for line in "${lines[@]}"; do
+        [[ $line == "All streams bound; recording"* ]] && return 0
+    done
+    return 1
 }
 
 stats() {  # min median max of the numbers on stdin
@@ -27,7 +47,7 @@ stats() {  # min median max of the numbers on stdin
 
 # Over the take: from the note that starts it to half a second before its end, so that the
 # window lies inside the take however late the loop below sees the note.
-take_window=4.5
+take_window=4500000  # microseconds
 printf '%-11s %-20s %-20s %-20s %-20s %-22s %s\n' performers "run: process" "run: main" \
     "take: process" "take: main" "run: superseded" "take: superseded"
 printf '%-11s %s\n' "" "(each min/median/max of 3; CPU in cores)"
@@ -39,34 +59,34 @@ for n in "${counts[@]}"; do
         "$stream" --port "$port" --performers "$n" --fps 60 --duration 40 \
             --repeat-definition 1 --quiet &
         phones=$!
-        start=$(date +%s.%N)
+        read_clock start
         "$host" --performers "$n" --port "$port" --record 5 --output "$work/take.ma" \
             > "$work/out" 2> "$work/err" &
         pid=$!
         process=0; main=0; take_start=""; take_p0=0; take_m0=0; take_p1=""; take_m1=""
         while kill -0 "$pid" 2>/dev/null; do
-            p=$(cpu_of "/proc/$pid/stat"); m=$(cpu_of "/proc/$pid/task/$pid/stat")
-            now=$(date +%s.%N)
+            read_cpu p "/proc/$pid/stat"; read_cpu m "/proc/$pid/task/$pid/stat"
+            read_clock now
             # Both read, or neither kept: the main thread's file goes first as the process ends.
-            if [ -n "$p" ] && [ "$p" != 0 ] && [ -n "$m" ] && [ "$m" != 0 ]; then
+            if [ "$p" != 0 ] && [ "$m" != 0 ]; then
                 process=$p; main=$m
-                if [ -z "$take_start" ] && grep -q "^All streams bound; recording" "$work/out"; then
-                    take_start=$now; take_p0=$p; take_m0=$m
-                elif [ -n "$take_start" ] && [ -z "$take_p1" ] &&
-                    awk -v a="$take_start" -v b="$now" -v w="$take_window" \
-                        'BEGIN {exit !(b - a >= w)}'; then
+                if [ -z "$take_start" ]; then
+                    if take_started; then
+                        take_start=$now; take_p0=$p; take_m0=$m
+                    fi
+                elif [ -z "$take_p1" ] && ((now - take_start >= take_window)); then
                     take_p1=$p; take_m1=$m; take_end=$now
                 fi
             fi
             sleep 0.05
         done
         wait "$pid" || { echo "tulvex-host failed for $n performers:"; cat "$work/err"; exit 1; }
-        end=$(date +%s.%N)
+        read_clock end
         kill "$phones" 2>/dev/null || true
         wait "$phones" 2>/dev/null || true
         [ -n "$take_p1" ] || { echo "tulvex-host's take was not seen for $n performers"; exit 1; }
         cores() {  # ticks over seconds
-            awk -v c="$1" -v t="$ticks" -v a="$2" -v b="$3" 'BEGIN {print c / t / (b - a)}'
+            awk -v c="$1" -v t="$ticks" -v a="$2" -v b="$3" 'BEGIN {print c / t / ((b - a) / 1e6)}'
         }
         cores "$process" "$start" "$end" >> "$work/process"
         cores "$main" "$start" "$end" >> "$work/main"
