@@ -140,18 +140,23 @@ void CachedPlayback::attributeChanged(NodeRecord& node, const AttributeRecord* r
 
 void CachedPlayback::update() {
     HostState& host = hostState();
-    std::vector<NodeRecord*> nodes = host.scene.nodes();
-    for (NodeRecord* node : nodes) {
-        if (node->user == nullptr) {
-            continue;
-        }
-        bool known = false;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            known = setups_.count(node) != 0;
-        }
-        if (!known) {
-            ask(*node);
+    // Every idle pass comes here; the scene's thousands of nodes are walked for new ones only
+    // after the node list changed.
+    const std::uint64_t listed = host.scene.listChanges();
+    if (listed != askedListChanges_) {
+        askedListChanges_ = listed;
+        for (NodeRecord* node : host.scene.nodes()) {
+            if (node->user == nullptr) {
+                continue;
+            }
+            bool known = false;
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                known = setups_.count(node) != 0;
+            }
+            if (!known) {
+                ask(*node);
+            }
         }
     }
     const std::uint64_t generation = generation_.load(std::memory_order_relaxed);
@@ -167,7 +172,7 @@ void CachedPlayback::update() {
     stopFill();
     // What playback shows: every connected output a node computes.
     std::vector<PlugRef> plugs;
-    for (NodeRecord* node : nodes) {
+    for (NodeRecord* node : host.scene.nodes()) {
         if (node->user == nullptr) {
             continue;
         }
@@ -183,8 +188,14 @@ void CachedPlayback::update() {
     const PlaybackOptions& options = host.timeline.options();
     const double ticksPerFrame = TimeUnits::dgUnitsPerUnit(host.timeline.uiUnit());
     std::vector<double> frames;
-    for (double frame = options.minTime; frame <= options.maxTime + 1e-9; frame += options.by) {
-        frames.push_back(frame * ticksPerFrame);
+    if (options.by > 0.0) {
+        // Counted, so that the frames do not drift by the steps' rounding.
+        const auto count = static_cast<long long>(
+            std::floor((options.maxTime - options.minTime) / options.by + 1e-9));
+        for (long long i = 0; i <= count; ++i) {
+            frames.push_back((options.minTime + static_cast<double>(i) * options.by) *
+                             ticksPerFrame);
+        }
     }
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -195,8 +206,8 @@ void CachedPlayback::update() {
         std::thread(&CachedPlayback::fill, this, generation, std::move(plugs), std::move(frames));
 }
 
-void CachedPlayback::fill(std::uint64_t generation, std::vector<PlugRef> plugs,
-                          std::vector<double> frames) {
+void CachedPlayback::fill(std::uint64_t generation, const std::vector<PlugRef>& plugs,
+                          const std::vector<double>& frames) {
     // The background fill is one of Maya's evaluation threads, held to the same rules.
     const HostRules::WorkerThreadScope scope(static_cast<int>(EvaluationManager::workerCount()));
     std::map<Key, std::vector<double>> filled;
@@ -244,6 +255,15 @@ bool CachedPlayback::lookup(const PlugRef& plug, std::vector<double>& values) {
     if (!timeline.playing()) {
         return false;
     }
+    // Every compute asks while playback runs: what makes the cache unusable is checked before
+    // the time is read, which costs an evaluation of time1.
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!enabled_ || values_.empty() ||
+            filledGeneration_ != generation_.load(std::memory_order_relaxed) || safeMode()) {
+            return false;
+        }
+    }
     const double ticks = timeline.current() * TimeUnits::dgUnitsPerUnit(timeline.uiUnit());
     std::lock_guard<std::mutex> lock(mutex_);
     if (!enabled_ || filledGeneration_ != generation_.load(std::memory_order_relaxed) ||
@@ -265,6 +285,7 @@ bool CachedPlayback::waitForFill(std::chrono::milliseconds timeout) {
 
 void CachedPlayback::reset() {
     stopFill();
+    askedListChanges_ = ~std::uint64_t{0};
     std::lock_guard<std::mutex> lock(mutex_);
     enabled_ = true;
     setups_.clear();

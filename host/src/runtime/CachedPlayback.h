@@ -73,7 +73,8 @@ private:
     void ask(NodeRecord& node);            // main thread
     bool safeMode(Status* why = nullptr);  // under mutex_
     void stopFill();                       // main thread
-    void fill(std::uint64_t generation, std::vector<PlugRef> plugs, std::vector<double> frames);
+    void fill(std::uint64_t generation, const std::vector<PlugRef>& plugs,
+              const std::vector<double>& frames);
 
     std::mutex mutex_;  // main thread, the fill thread and evaluation threads; guards below
     std::condition_variable fillEnded_;
@@ -87,6 +88,8 @@ private:
     std::atomic<std::uint64_t> generation_{1};
     std::atomic<bool> cancel_{false};
     std::thread filler_;  // main thread starts and joins
+    // The scene's node list as update last asked its new nodes; main thread only.
+    std::uint64_t askedListChanges_ = ~std::uint64_t{0};
 };
 
 }  // namespace mayahost

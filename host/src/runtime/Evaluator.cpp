@@ -374,7 +374,7 @@ bool Evaluator::computeInContext(const PlugRef& plug, std::vector<double>& value
     MDataBlock block = HostAccess::makeBlock(&state);
     MStatus status;
     {
-        const HostRules::ComputeScope inCompute(hostState().scene.nameOf(&node));
+        const HostRules::ComputeScope inCompute(&node);
         status = node.user->compute(HostAccess::makePlug(plug), block);
     }
     return status == MStatus::kSuccess && state.result(plug, values);
@@ -419,7 +419,7 @@ bool Evaluator::evaluate(const PlugRef& plug) {
     BlockState state(node);
     MDataBlock block = HostAccess::makeBlock(&state);
     {
-        const HostRules::ComputeScope inCompute(hostState().scene.nameOf(&node));
+        const HostRules::ComputeScope inCompute(&node);
         // R3: compute gets the plug that was asked for, an element or a child included.
         node.user->compute(HostAccess::makePlug(plug), block);
     }

@@ -6,6 +6,8 @@
 #include <thread>
 #include <utility>
 
+#include "HostState.h"
+
 namespace mayahost {
 
 namespace {
@@ -24,7 +26,7 @@ bool isMainThread() {
 }  // namespace
 
 thread_local bool HostRules::tOnMainThread = false;
-thread_local const std::string* HostRules::tComputeNode = nullptr;
+thread_local const NodeRecord* HostRules::tComputeNode = nullptr;
 thread_local const std::string* HostRules::tCaptureNode = nullptr;
 thread_local bool HostRules::tOnWorker = false;
 thread_local int HostRules::tWorkerIndex = -1;
@@ -43,12 +45,13 @@ void HostRules::refuseThread(const char* call) {
                          "needs for it on the main thread.");
     }
     if (tOnWorker) {
-        broken("R2", std::string(call) + " called on " + threadDescription() +
-                         (tComputeNode != nullptr ? " in the compute of " + *tComputeNode : "") +
-                         ". Serial and Parallel evaluation run compute on worker threads, where "
-                         "Maya's API is not safe: read inputs from the data block, keep what "
-                         "compute needs from the main thread in the node, and queue other work "
-                         "with MGlobal::executeCommandOnIdle.");
+        broken("R2",
+               std::string(call) + " called on " + threadDescription() +
+                   (tComputeNode != nullptr ? " in the compute of " + computeNodeName() : "") +
+                   ". Serial and Parallel evaluation run compute on worker threads, where "
+                   "Maya's API is not safe: read inputs from the data block, keep what "
+                   "compute needs from the main thread in the node, and queue other work "
+                   "with MGlobal::executeCommandOnIdle.");
     }
     broken("R2", std::string(call) + " called on " + threadDescription() +
                      ", which is not Maya's main thread. Maya's API is single threaded: "
@@ -59,7 +62,7 @@ void HostRules::refuseThreadOrCompute(const char* call) {
     if (!tOnMainThread) {
         refuseThread(call);
     }
-    broken("R1", std::string(call) + " called inside the compute of " + *tComputeNode +
+    broken("R1", std::string(call) + " called inside the compute of " + computeNodeName() +
                      ". Compute may change nothing but its own outputs: no node creation "
                      "or deletion, renaming, connection, plug write or synchronous MEL; "
                      "queue the work for the main thread with "
@@ -91,9 +94,8 @@ HostRules::WorkerThreadScope::~WorkerThreadScope() {
     tWorkerIndex = -1;
 }
 
-HostRules::ComputeScope::ComputeScope(std::string nodeName)
-    : mNodeName(std::move(nodeName)), mOuter(tComputeNode) {
-    tComputeNode = &mNodeName;
+HostRules::ComputeScope::ComputeScope(const NodeRecord* node) : mOuter(tComputeNode) {
+    tComputeNode = node;
 }
 
 HostRules::ComputeScope::~ComputeScope() {
@@ -104,6 +106,10 @@ void HostRules::broken(const char* rule, const std::string& what) {
     std::fprintf(stderr, "// Maya rule %s broken: %s\n", rule, what.c_str());
     std::fflush(stderr);
     std::abort();
+}
+
+std::string HostRules::computeNodeName() {
+    return hostState().scene.nameOf(tComputeNode);
 }
 
 std::string HostRules::threadDescription() {

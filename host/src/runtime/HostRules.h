@@ -4,6 +4,8 @@
 
 namespace mayahost {
 
+class NodeRecord;
+
 // The rules Maya holds a plug-in to, checked where the host's API is entered. Maya would
 // crash or corrupt the scene later, far from the cause; the stand-in stops at the call and
 // names the rule, the call and the thread. Nothing switches a rule off.
@@ -65,14 +67,15 @@ public:
     // pulls another node's output.
     class ComputeScope {
     public:
-        explicit ComputeScope(std::string nodeName);
+        // Named only when a rule is broken: every compute opens one, and naming takes the
+        // scene's lock.
+        explicit ComputeScope(const NodeRecord* node);
         ~ComputeScope();
         ComputeScope(const ComputeScope&) = delete;
         ComputeScope& operator=(const ComputeScope&) = delete;
 
     private:
-        std::string mNodeName;
-        const std::string* mOuter;
+        const NodeRecord* mOuter;
     };
 
     HostRules() = delete;
@@ -82,14 +85,15 @@ private:
     static void refuseThreadOrCompute(const char* call);
     [[noreturn]] static void broken(const char* rule, const std::string& what);
     static std::string threadDescription();
+    static std::string computeNodeName();
 
     // Per thread, so no lock, and trivially destructible, so checks made while statics are
     // torn down at exit stay defined. Every API call reads them, hence the fast TLS model:
     // the host library is linked, never dlopen'ed.
     // True on the main thread outside a capture scope, set by adoptMainThread.
     static thread_local bool tOnMainThread __attribute__((tls_model("initial-exec")));
-    // The node whose compute runs innermost on this thread; points into its ComputeScope.
-    static thread_local const std::string* tComputeNode __attribute__((tls_model("initial-exec")));
+    // The node whose compute runs innermost on this thread, set by its ComputeScope.
+    static thread_local const NodeRecord* tComputeNode __attribute__((tls_model("initial-exec")));
     // True on a worker of the evaluation pool; its index names it in messages.
     static thread_local bool tOnWorker __attribute__((tls_model("initial-exec")));
     static thread_local int tWorkerIndex __attribute__((tls_model("initial-exec")));

@@ -51,6 +51,7 @@ bool Scene::nameTakenLocked(const std::string& name, const NodeRecord* except) c
 
 void Scene::addLocked(NodeRecord* node) {
     nodes_.push_back(node);
+    ++listChanges_;
     byName_[node->name] = node;
 }
 
@@ -208,6 +209,7 @@ MStatus Scene::remove(NodeRecord* node) {
     }
     {
         std::lock_guard<std::mutex> lock(mutex_);
+        ++listChanges_;
         for (NodeRecord* gone : deletion.nodes) {
             nodes_.erase(std::remove(nodes_.begin(), nodes_.end(), gone), nodes_.end());
             dropNameLocked(gone);
@@ -394,6 +396,7 @@ void Scene::clear(bool keepTime) {
                 doomed.push_back(node);
             }
         }
+        ++listChanges_;
         nodes_.erase(std::remove_if(nodes_.begin(), nodes_.end(),
                                     [&](NodeRecord* node) {
                                         return std::find(doomed.begin(), doomed.end(), node) !=
@@ -427,6 +430,11 @@ NodeRecord* Scene::find(const std::string& name) {
 std::vector<NodeRecord*> Scene::nodes() {
     std::lock_guard<std::mutex> lock(mutex_);
     return nodes_;
+}
+
+std::uint64_t Scene::listChanges() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return listChanges_;
 }
 
 std::string Scene::nameOf(const NodeRecord* node) {

@@ -3,6 +3,7 @@
 #include <maya/MStatus.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <unordered_map>
@@ -58,6 +59,9 @@ public:
 
     NodeRecord* find(const std::string& name);
     std::vector<NodeRecord*> nodes();
+    // Counts the changes of the node list (nodes added, removed, restored), so a caller that
+    // walks every node can tell when it need not walk them again.
+    std::uint64_t listChanges();
     std::string nameOf(const NodeRecord* node);
     // Gives a node the name asked for, or the next free one built from it.
     std::string rename(NodeRecord* node, const std::string& requested);
@@ -88,8 +92,10 @@ private:
     TypeRegistry& types_;
     Graph& graph_;
     RefreshBoard& board_;
-    std::mutex mutex_;  // any host thread; guards nodes_, byName_, time_, undo_, every node's name
+    // Any host thread; guards nodes_, listChanges_, byName_, time_, undo_, every node's name.
+    std::mutex mutex_;
     std::vector<NodeRecord*> nodes_;
+    std::uint64_t listChanges_ = 0;
     // The nodes of nodes_ by name, which no two share: scripts name nodes on every call, and
     // a scene with many performers holds thousands.
     std::unordered_map<std::string, NodeRecord*> byName_;
