@@ -58,10 +58,7 @@ void resetHost() {
     host.mel = std::make_unique<HostMel>();
     host.callbacks.clear();
     host.sceneName.clear();
-    {
-        std::lock_guard<std::mutex> lock(host.faults.mutex);
-        host.faults.armed.clear();
-    }
+    host.faults.disarmAll();
     CaptureThread::setRestartWaits(true);
     {
         std::lock_guard<std::mutex> lock(host.idle.mutex);
@@ -116,15 +113,11 @@ bool waitForCacheFill(std::chrono::milliseconds timeout) {
 }
 
 void failNext(HostCall call, int count, int after) {
-    FaultSwitches& faults = hostState().faults;
-    std::lock_guard<std::mutex> lock(faults.mutex);
-    faults.armed[call] = FaultSwitches::Armed{after, count, false};
+    hostState().faults.arm(call, FaultSwitches::Armed{after, count, false});
 }
 
 void throwNext(HostCall call, int count, int after) {
-    FaultSwitches& faults = hostState().faults;
-    std::lock_guard<std::mutex> lock(faults.mutex);
-    faults.armed[call] = FaultSwitches::Armed{after, count, true};
+    hostState().faults.arm(call, FaultSwitches::Armed{after, count, true});
 }
 
 // ---- Plug-ins

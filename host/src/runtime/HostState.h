@@ -7,6 +7,7 @@
 
 #include "PluginLoader.h"
 
+#include <atomic>
 #include <deque>
 #include <map>
 #include <memory>
@@ -61,9 +62,26 @@ struct FaultSwitches {
     // The main thread arms; the calls consume on any thread (compute on a worker). Guards armed.
     std::mutex mutex;
     std::map<HostCall, Armed> armed;
+    // Whether armed holds any call, written under mutex and read without it: nearly every API
+    // call asks, on every thread, and almost always nothing is armed.
+    std::atomic<bool> any{false};
+
+    void arm(HostCall call, const Armed& how) {
+        std::lock_guard<std::mutex> lock(mutex);
+        armed[call] = how;
+        any.store(true, std::memory_order_release);
+    }
+    void disarmAll() {
+        std::lock_guard<std::mutex> lock(mutex);
+        armed.clear();
+        any.store(false, std::memory_order_release);
+    }
 
     // True for the calls failNext(call, ...) armed to fail; throws for those throwNext armed.
     bool take(HostCall call) {
+        if (!any.load(std::memory_order_acquire)) {
+            return false;
+        }
         bool throwing = false;
         {
             std::lock_guard<std::mutex> lock(mutex);
@@ -78,6 +96,7 @@ struct FaultSwitches {
             throwing = found->second.throwing;
             if (--found->second.count <= 0) {
                 armed.erase(found);
+                any.store(!armed.empty(), std::memory_order_release);
             }
         }
         if (throwing) {
