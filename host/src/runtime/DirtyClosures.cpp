@@ -1,5 +1,6 @@
 #include "DirtyClosures.h"
 
+#include <algorithm>
 #include <functional>
 #include <unordered_set>
 
@@ -55,6 +56,12 @@ std::vector<DirtyClosures::Plug> DirtyClosures::walk(NodeRecord& start,
             }
         }
     }
+    // Grouped by node, so that marking them takes each node's lock once.
+    std::sort(reached.begin(), reached.end(), [](const Plug& a, const Plug& b) {
+        const std::less<> before;
+        return before(a.first, b.first) || (a.first == b.first && before(a.second, b.second));
+    });
+    reached.erase(std::unique(reached.begin(), reached.end()), reached.end());
     return reached;
 }
 

@@ -197,8 +197,15 @@ void Evaluator::markDirty(NodeRecord& node, const AttributeRecord* root) {
 void Evaluator::propagate(NodeRecord& start, const AttributeRecord* startRoot) {
     const std::shared_ptr<const std::vector<DirtyClosures::Plug>> closure =
         hostState().closures.of(start, startRoot);
+    // The closure lists each node's plugs together: one lock per node, and never two held.
+    std::unique_lock<std::mutex> lock;
     for (const auto& [node, root] : *closure) {
-        std::lock_guard<std::mutex> lock(node->mutex);
+        if (lock.mutex() != &node->mutex) {
+            if (lock.owns_lock()) {
+                lock.unlock();
+            }
+            lock = std::unique_lock<std::mutex>(node->mutex);
+        }
         node->slots[root].markDirty();
     }
 }
