@@ -55,6 +55,11 @@ CachedPlayback::Status CachedPlayback::status() {
     return status;
 }
 
+bool CachedPlayback::usable() {
+    return enabled_ && !values_.empty() &&
+           filledGeneration_ == generation_.load(std::memory_order_relaxed) && !safeMode();
+}
+
 bool CachedPlayback::safeMode(Status* why) {
     for (const auto& [node, setup] : setups_) {
         if (!setup.disabled) {
@@ -259,16 +264,14 @@ bool CachedPlayback::lookup(const PlugRef& plug, std::vector<double>& values) {
     // the time is read, which costs an evaluation of time1.
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (!enabled_ || values_.empty() ||
-            filledGeneration_ != generation_.load(std::memory_order_relaxed) || safeMode()) {
+        if (!usable()) {
             return false;
         }
     }
     const double ticks = timeline.current() * TimeUnits::dgUnitsPerUnit(timeline.uiUnit());
     std::lock_guard<std::mutex> lock(mutex_);
-    if (!enabled_ || filledGeneration_ != generation_.load(std::memory_order_relaxed) ||
-        safeMode()) {
-        return false;
+    if (!usable()) {
+        return false;  // a change or a new fill came meanwhile
     }
     auto found = values_.find(Key{plug.node, plug.attribute, elementOf(plug), ticks});
     if (found == values_.end()) {

@@ -72,7 +72,8 @@ private:
 
     void ask(NodeRecord& node);            // main thread
     bool safeMode(Status* why = nullptr);  // under mutex_
-    void stopFill();                       // main thread
+    bool usable();    // under mutex_: a complete fill, caching on, not in safe mode
+    void stopFill();  // main thread
     void fill(std::uint64_t generation, const std::vector<PlugRef>& plugs,
               const std::vector<double>& frames);
 
