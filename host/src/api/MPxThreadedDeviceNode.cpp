@@ -98,16 +98,17 @@ MStatus MPxThreadedDeviceNode::endThreadLoop() {
     const auto now = std::chrono::steady_clock::now();
     const auto start = tLoopStarted ? tLoopStart : now;
     const double rate = nodeValue(device->node, frameRate);
-    if (rate > 0.0) {
-        const auto deadline =
-            start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                        std::chrono::duration<double>(1.0 / rate));
+    const auto deadline = start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                      std::chrono::duration<double>(rate > 0.0 ? 1.0 / rate : 0.0));
+    // A pass that has used up its period goes on without touching the pool's lock: a
+    // timed wait costs a system call even when its time has passed.
+    if (rate > 0.0 && deadline > now) {
         std::unique_lock<std::mutex> lock(device->mutex);
         device->wake.wait_until(lock, deadline, [device] {
             return device->done.load() || mayahost::CaptureThread::currentRunStopped();
         });
     }
-    tLoopStart = std::chrono::steady_clock::now();
+    tLoopStart = deadline > now ? std::chrono::steady_clock::now() : now;
     tLoopStarted = true;
     return MStatus::kSuccess;
 }
