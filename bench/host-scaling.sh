@@ -21,7 +21,7 @@ ticks=$(getconf CLK_TCK)
 # processors: builtins that set a variable, so that no reading starts a process.
 read_cpu() {  # $1 = utime + stime, in clock ticks, of /proc/$2/stat or /proc/$2/task/$2/stat
     local -a fields
-    if read -r -a fields < "$2" 2>/dev/null; then
+    if read -r -a fields 2>/dev/null < "$2"; then
         printf -v "$1" '%d' $((fields[13] + fields[14]))
     else
         printf -v "$1" '%d' 0
@@ -56,11 +56,13 @@ for n in "${counts[@]}"; do
         : > "$work/$figure"
     done
     for run in 1 2 3; do
+        # A folder of its own: each take's start looks through the journal folder.
+        rm -rf "$work/run" && mkdir "$work/run"
         "$stream" --port "$port" --performers "$n" --fps 60 --duration 40 \
             --repeat-definition 1 --quiet &
         phones=$!
         read_clock start
-        "$host" --performers "$n" --port "$port" --record 5 --output "$work/take.ma" \
+        "$host" --performers "$n" --port "$port" --record 5 --output "$work/run/take.ma" \
             > "$work/out" 2> "$work/err" &
         pid=$!
         process=0; main=0; take_start=""; take_p0=0; take_m0=0; take_p1=""; take_m1=""
