@@ -25,6 +25,7 @@
 #include "CaptureRunGate.h"
 #include "CaptureWaker.h"
 #include "ChunkedSequence.h"
+#include "DatagramBatch.h"
 #include "JournalReader.h"
 #include "PendingBlock.h"
 #include "PoseSmoother.h"
@@ -239,6 +240,7 @@ private:
         std::byte buffer[kReceiveBufferSize] = {};
         std::size_t previousLength = 0;
         sockaddr_in sender{};
+        DatagramBatch batch;  // what the last read brought, handed on one at a time
     };
     enum class DrainResult { Emptied, BudgetSpent, Stopped, Failed };
     enum class DatagramEffect { None, Changed };

@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -177,31 +178,44 @@ void TulvexDeviceNode::receiveLoop(unsigned run) {
 TulvexDeviceNode::DrainResult TulvexDeviceNode::drainSocket(int descriptor, unsigned run,
                                                             ReceiveState& receive,
                                                             PendingBlock& pending) {
-    for (int count = 1; count <= kMaxDatagramsPerPass; ++count) {
+    static_assert(DatagramBatch::kDatagramCapacity == sizeof(receive.buffer),
+                  "a datagram is read whole into the decoder's buffer");
+    DatagramBatch& batch = receive.batch;
+    int count = 0;
+    while (count < kMaxDatagramsPerPass) {
         // A close waiting for the socket, or a newer run, ends the pass at once.
         if (mStreamSocket.recalled() || !mRuns.current(run)) {
             return DrainResult::Stopped;
         }
-        socklen_t senderLength = sizeof(receive.sender);
-        const ssize_t received =
-            recvfrom(descriptor, receive.buffer, sizeof(receive.buffer), MSG_DONTWAIT,
-                     reinterpret_cast<sockaddr*>(&receive.sender), &senderLength);
-        if (received < 0) {
-            if (errno == EINTR) {
+        const int asked = std::min(DatagramBatch::kCapacity, kMaxDatagramsPerPass - count);
+        switch (batch.read(descriptor, asked)) {
+            case DatagramBatch::Result::Read:
+                break;
+            case DatagramBatch::Result::Interrupted:
                 continue;
+            case DatagramBatch::Result::Empty:
+                return DrainResult::Emptied;
+            case DatagramBatch::Result::Failed:
+                return DrainResult::Failed;
+        }
+        for (int i = 0; i < batch.count(); ++i) {
+            const std::size_t length = batch.length(i);
+            std::memcpy(receive.buffer, batch.data(i), length);
+            if (length < receive.previousLength) {
+                std::memset(receive.buffer + length, 0, receive.previousLength - length);
             }
-            return errno == EAGAIN || errno == EWOULDBLOCK ? DrainResult::Emptied
-                                                           : DrainResult::Failed;
+            receive.previousLength = length;
+            receive.sender = batch.sender(i);
+            StreamCounters::add(mCounters.blocksSuperseded,
+                                pending.noteHandled(handleDatagram(receive)));
+            ++count;
+            if (count % kStopCheckInterval == 0 && isDone()) {
+                return DrainResult::Stopped;
+            }
         }
-        const auto length = static_cast<std::size_t>(received);
-        if (length < receive.previousLength) {
-            std::memset(receive.buffer + length, 0, receive.previousLength - length);
-        }
-        receive.previousLength = length;
-        StreamCounters::add(mCounters.blocksSuperseded,
-                            pending.noteHandled(handleDatagram(receive)));
-        if (count % kStopCheckInterval == 0 && isDone()) {
-            return DrainResult::Stopped;
+        // Fewer than asked: the socket held no more, and no empty read is needed to learn it.
+        if (batch.count() < asked) {
+            return DrainResult::Emptied;
         }
     }
     return DrainResult::BudgetSpent;
