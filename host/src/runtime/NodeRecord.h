@@ -8,6 +8,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <utility>
 
 #include "HostObject.h"
@@ -58,7 +59,7 @@ public:
 
     const NodeType& type;
     std::mutex mutex;  // any host thread, capture threads included; guards slots and alive
-    std::map<const AttributeRecord*, Slot> slots;
+    std::unordered_map<const AttributeRecord*, Slot> slots;
     bool alive = true;
 
     std::string name;  // guarded by the scene's mutex
