@@ -102,13 +102,15 @@ MStatus MPxThreadedDeviceNode::endThreadLoop() {
                                       std::chrono::duration<double>(rate > 0.0 ? 1.0 / rate : 0.0));
     // A pass that has used up its period goes on without touching the pool's lock: a
     // timed wait costs a system call even when its time has passed.
-    if (rate > 0.0 && deadline > now) {
+    if (deadline > now) {  // never with no rate: the deadline is then the pass's start
         std::unique_lock<std::mutex> lock(device->mutex);
         device->wake.wait_until(lock, deadline, [device] {
             return device->done.load() || mayahost::CaptureThread::currentRunStopped();
         });
+        tLoopStart = std::chrono::steady_clock::now();
+    } else {
+        tLoopStart = now;
     }
-    tLoopStart = deadline > now ? std::chrono::steady_clock::now() : now;
     tLoopStarted = true;
     return MStatus::kSuccess;
 }
